@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace talvex {
+
+/// Result of turning a text into Big5 bytes at a file or line boundary.
+struct Big5Bytes
+{
+    QByteArray bytes;
+    bool ok = true;
+    /// Index (in QChar units) of the first character Big5 cannot hold, or -1.
+    qsizetype firstBad = -1;
+};
+
+/// Encodes @p text as Big5. A character Big5 cannot represent makes ok false and is
+/// located in firstBad; callers refuse such text instead of writing a replacement.
+Big5Bytes encodeBig5(const QString &text);
+
+/// Decodes Big5 bytes. Invalid sequences become replacement characters; decoding
+/// never fails, so a damaged file still opens.
+QString decodeBig5(const QByteArray &bytes);
+
+/// The character at @p index of @p text as a printable text (a whole surrogate pair).
+QString characterAt(const QString &text, qsizetype index);
+
+} // namespace talvex

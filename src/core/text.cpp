@@ -1,0 +1,26 @@
+#include "core/text.h"
+
+namespace talvex {
+
+QString S(const QString &text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text) {
+        if (c != QLatin1Char(' '))
+            kept.append(c);
+    }
+    return kept;
+}
+
+QString STRIM(const QString &text)
+{
+    QString kept;
+    for (const QChar c : text) {
+        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.'))
+            kept.append(c);
+    }
+    return kept;
+}
+
+} // namespace talvex

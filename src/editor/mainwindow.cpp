@@ -1,0 +1,323 @@
+#include "editor/mainwindow.h"
+
+#include "core/operator.h"
+#include "core/textnumber.h"
+#include "editor/mainwindowui.h"
+#include "editor/speeddialog.h"
+#include "editor/steplistview.h"
+#include "files/settingsfile.h"
+#include "table/placement.h"
+#include "table/stepkind.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+
+namespace talvex {
+
+namespace {
+
+constexpr int kStatusTimerMs = 500;
+
+Step datumStep(StepKind kind, const QString &datum)
+{
+    const QString zero = QStringLiteral("0");
+    return {kindLiteral(kind), datum, zero, zero, zero};
+}
+
+} // namespace
+
+MainWindow::MainWindow(Operator &op, QWidget *parent)
+    : QMainWindow(parent), m_op(op), m_ui(std::make_unique<MainWindowUi>())
+{
+    m_ui->setupUi(this);
+    m_timer.setInterval(kStatusTimerMs);
+    initConnections();
+    startUp();
+    m_timer.start();
+}
+
+MainWindow::~MainWindow()
+{
+    // The dialogs are top-level windows of their own (a disabled main window must not
+    // disable them), so they are not deleted with this window's children.
+    delete m_speedDialog;
+}
+
+void MainWindow::initConnections()
+{
+    const MainWindowUi &ui = *m_ui;
+    connect(ui.Command12, &QPushButton::clicked, this, &MainWindow::onStartEditing);
+    connect(ui.ListView1, &StepListView::rowChosen, this, &MainWindow::onRowChosen);
+    connect(ui.Slider1, &QSlider::valueChanged, this,
+            [this](int value) { m_ui->Text1->setText(QString::number(value)); });
+    connect(ui.Command1, &QPushButton::clicked, this, &MainWindow::onSpeed);
+    connect(ui.Command19, &QPushButton::clicked, this, &MainWindow::onPoint);
+    connect(ui.Command2, &QPushButton::clicked, this, &MainWindow::onDelay);
+    connect(ui.Command4, &QPushButton::clicked, this, &MainWindow::onHome);
+    connect(ui.Command6, &QPushButton::clicked, this, &MainWindow::onInsert);
+    connect(ui.Command7, &QPushButton::clicked, this, &MainWindow::onDelete);
+    connect(ui.Command8, &QPushButton::clicked, this, &MainWindow::onModify);
+    connect(ui.LOP, &QPushButton::clicked, this, &MainWindow::onLoop);
+    connect(ui.LOOPEND, &QPushButton::clicked, this, &MainWindow::onLoopEnd);
+    connect(ui.labelButton, &QPushButton::clicked, this, &MainWindow::onLabel);
+    connect(ui.jumpButton, &QPushButton::clicked, this, &MainWindow::onJumpToLabel);
+    for (int n = 1; n <= 4; ++n)
+        connect(ui.comActions[static_cast<size_t>(n) - 1], &QAction::triggered, this, [this, n] { onPortChosen(n); });
+    connect(ui.exitAction, &QAction::triggered, this, &MainWindow::onExit);
+    connect(&m_timer, &QTimer::timeout, this, &MainWindow::onStatusTick);
+}
+
+void MainWindow::startUp()
+{
+    DisableStepButtons();
+    DisableRowButtons();
+    m_ui->ListView1->clearItems();
+    m_portNumber = ReadPortSetting();
+    m_edit.CurrentRow = 0;
+    m_edit.LastRow = 0;
+    setMotionButtonsEnabled(false);
+    m_edit.Dirty = false;
+    m_edit.InsertMode = false;
+    m_edit.AppendMode = false;
+    m_edit.ModifyMode = false;
+    m_values.NumericInput = true;
+    m_values.PointKindFlag = QStringLiteral("0");
+    m_values.TeachX = QStringLiteral("0");
+    m_values.TeachY = QStringLiteral("0");
+    m_table.writeHeader();
+    m_values.SpeedValue = QStringLiteral("100");
+    m_values.ComPort = m_portNumber;
+    m_ui->Slider1->setValue(2000);
+    m_ui->Text1->setText(QString::number(m_ui->Slider1->value()));
+    setLinkStatus(QStringLiteral("未連線"));
+    m_ui->statusPort->setText(QStringLiteral("COM") + m_values.ComPort);
+    m_ui->Text2->setText(QStringLiteral("0"));
+    m_ui->Text2->setEnabled(false);
+}
+
+void MainWindow::EnableStepButtons()
+{
+    for (QPushButton *b : m_ui->stepButtons())
+        b->setEnabled(true);
+    m_ui->Command12->setEnabled(false);
+}
+
+void MainWindow::DisableStepButtons()
+{
+    m_ui->Command12->setEnabled(true);
+    for (QPushButton *b : m_ui->stepButtons())
+        b->setEnabled(false);
+}
+
+void MainWindow::EnableRowButtons()
+{
+    for (QPushButton *b : m_ui->rowButtons())
+        b->setEnabled(true);
+}
+
+void MainWindow::DisableRowButtons()
+{
+    for (QPushButton *b : m_ui->rowButtons())
+        b->setEnabled(false);
+}
+
+void MainWindow::showIt()
+{
+    show_it(m_table, m_edit, *m_ui->ListView1);
+}
+
+void MainWindow::placeStep(const Step &step)
+{
+    PlaceStep(m_table, m_edit, step, *m_ui->ListView1, m_op);
+}
+
+QString MainWindow::askDatum(const QString &message, const QString &title, const QString &defaultText)
+{
+    return m_op.prompt(message, title, defaultText);
+}
+
+void MainWindow::setLinkStatus(const QString &text)
+{
+    m_ui->statusLink->setText(text);
+}
+
+void MainWindow::setMotionButtonsEnabled(bool enabled)
+{
+    m_ui->locateButton->setEnabled(enabled);
+    m_ui->originButton->setEnabled(enabled);
+}
+
+void MainWindow::onStartEditing()
+{
+    m_edit.Dirty = true;
+    EnableStepButtons();
+    DisableRowButtons();
+}
+
+void MainWindow::onRowChosen(const QString &itemText)
+{
+    m_edit.CurrentRow = wholeNumberOf(itemText);
+    EnableRowButtons();
+}
+
+void MainWindow::onSpeed()
+{
+    ArmAppend(m_edit);
+    m_timer.stop();
+    if (!m_speedDialog) {
+        m_speedDialog = new SpeedDialog(m_values.SpeedValue);
+        connect(m_speedDialog, &SpeedDialog::confirmed, this, &MainWindow::onSpeedConfirmed);
+        // Closing the dialog any other way places nothing but must give the main
+        // window back, or the operator would be locked out.
+        connect(m_speedDialog, &SpeedDialog::cancelled, this, [this] { setEnabled(true); });
+        connect(m_speedDialog, &QDialog::finished, m_speedDialog, &QObject::deleteLater);
+    }
+    m_speedDialog->show();
+    m_speedDialog->raise();
+    m_speedDialog->activateWindow();
+    setEnabled(false);
+    m_timer.start();
+}
+
+void MainWindow::onSpeedConfirmed(int speed)
+{
+    // The speed is kept only when a step is actually placed: a point confirmed in the
+    // meantime may have used up the armed append.
+    if (m_edit.AppendMode || m_edit.InsertMode || m_edit.ModifyMode) {
+        m_values.SpeedValue = QString::number(speed);
+        placeStep(datumStep(StepKind::Speed, m_values.SpeedValue));
+    }
+    setEnabled(true);
+}
+
+void MainWindow::onPoint()
+{
+    m_edit.Dirty = true;
+    m_values.PointKindFlag = QStringLiteral("1");
+    ArmAppend(m_edit);
+    m_timer.stop();
+    Q_EMIT pointRequested();
+    m_timer.start();
+}
+
+void MainWindow::onDelay()
+{
+    ArmAppend(m_edit);
+    const QString text =
+        askDatum(QStringLiteral("請輸入延遲時間{1000為1秒}"), QStringLiteral("延遲時間"), m_values.DelayValue);
+    if (text.isEmpty())
+        return;
+    m_values.DelayValue = text;
+    placeStep(datumStep(StepKind::Wait, m_values.DelayValue));
+}
+
+void MainWindow::onHome()
+{
+    ArmAppend(m_edit);
+    placeStep(datumStep(StepKind::Home, QStringLiteral("0")));
+}
+
+void MainWindow::onInsert()
+{
+    if (!isStepRow(m_edit))
+        return;
+    m_edit.Dirty = true;
+    DisableRowButtons();
+    EnableStepButtons();
+    m_edit.AppendMode = false;
+    m_edit.InsertMode = true;
+}
+
+void MainWindow::onDelete()
+{
+    if (!isStepRow(m_edit))
+        return;
+    m_edit.Dirty = true;
+    deleteRow(m_table, m_edit);
+    showIt();
+    DisableRowButtons();
+}
+
+void MainWindow::onModify()
+{
+    if (!isStepRow(m_edit))
+        return;
+    m_edit.Dirty = true;
+    m_edit.AppendMode = false;
+    m_edit.ModifyMode = true;
+    DisableRowButtons();
+}
+
+void MainWindow::onLoop()
+{
+    ArmAppend(m_edit);
+    const QString count = askDatum(QStringLiteral("請輸入迴圈次數:"), QStringLiteral("迴圈"));
+    if (!count.isEmpty())
+        placeStep(datumStep(StepKind::Loop, count));
+}
+
+void MainWindow::onLoopEnd()
+{
+    ArmAppend(m_edit);
+    placeStep(datumStep(StepKind::LoopEnd, QStringLiteral("0")));
+}
+
+void MainWindow::onLabel()
+{
+    ArmAppend(m_edit);
+    const QString name = askDatum(QStringLiteral("請輸入標籤名稱:"), QStringLiteral("標籤"));
+    if (!name.isEmpty())
+        placeStep(datumStep(StepKind::Label, name));
+}
+
+void MainWindow::onJumpToLabel()
+{
+    ArmAppend(m_edit);
+    const QString name = askDatum(QStringLiteral("請輸入跳至標籤名稱:"), QStringLiteral("跳至標籤"));
+    if (!name.isEmpty())
+        placeStep(datumStep(StepKind::JumpToLabel, name));
+}
+
+void MainWindow::onPortChosen(int n)
+{
+    m_values.ComPort = QString::number(n);
+    SETCOM();
+}
+
+void MainWindow::SETCOM()
+{
+    m_ui->statusPort->setText(QStringLiteral("COM") + m_values.ComPort);
+    QString reason;
+    if (!WritePortSetting(m_values.ComPort, &reason)) {
+        m_op.notice(QStringLiteral("無法寫入設定檔 ") + settingsFilePath() + QStringLiteral(" !\n") + reason,
+                    messageTitle(), Operator::Icon::Warning);
+    }
+}
+
+void MainWindow::onStatusTick()
+{
+    // Without an open port the tick only records the idle state and stops itself;
+    // connecting starts it again.
+    m_timer.stop();
+    setLinkStatus(QStringLiteral("未連線"));
+    setMotionButtonsEnabled(false);
+}
+
+void MainWindow::onExit()
+{
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_speedDialog)
+        m_speedDialog->close();
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace talvex

@@ -1,0 +1,226 @@
+#include "editor/mainwindowui.h"
+
+#include "editor/steplistview.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTabWidget>
+
+namespace talvex {
+
+namespace {
+
+// Client area of the form; the status bar takes the bottom of it.
+constexpr int kClientWidth = 677;
+constexpr int kClientHeight = 604;
+constexpr int kStatusHeight = 24;
+
+QFont mingFont(qreal points)
+{
+    QFont font(QStringLiteral("新細明體"));
+    font.setPointSizeF(points);
+    return font;
+}
+
+QPushButton *button(const QString &caption, const QString &name, QWidget *parent, const QRect &geometry)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setGeometry(geometry);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QGroupBox *frame(const QString &caption, const QString &name, QWidget *parent, const QRect &geometry)
+{
+    auto *g = new QGroupBox(caption, parent);
+    g->setObjectName(name);
+    g->setAccessibleName(caption);
+    g->setGeometry(geometry);
+    return g;
+}
+
+/// A tab strip with one tab; returns the page that holds the controls.
+QWidget *oneTabStrip(QTabWidget *&strip, const QString &caption, const QString &name, QWidget *parent,
+                     const QRect &geometry)
+{
+    strip = new QTabWidget(parent);
+    strip->setObjectName(name);
+    strip->setAccessibleName(caption);
+    strip->setGeometry(geometry);
+    auto *page = new QWidget;
+    page->setObjectName(name + QStringLiteral("Page"));
+    page->setAccessibleName(caption);
+    strip->addTab(page, caption);
+    return page;
+}
+
+void checkBoxGrid(QGroupBox *group, QCheckBox **boxes, int count, int perRow, int left, int top, int width,
+                  const QString &arrayName, const QString &role)
+{
+    for (int k = 1; k <= count; ++k) {
+        auto *box = new QCheckBox(QString::number(k), group);
+        box->setObjectName(arrayName + QLatin1Char('_') + QString::number(k));
+        box->setAccessibleDescription(role + QLatin1Char(' ') + QString::number(k));
+        const int row = (k - 1) / perRow;
+        const int column = (k - 1) % perRow;
+        box->setGeometry(left + column * width, top + row * 28, width - 2, 22);
+        boxes[k - 1] = box;
+    }
+}
+
+} // namespace
+
+void MainWindowUi::setupUi(QMainWindow *window)
+{
+    window->setObjectName(QStringLiteral("Form1"));
+    window->setWindowTitle(QStringLiteral("TALVEX"));
+
+    auto *central = new QWidget(window);
+    central->setObjectName(QStringLiteral("central"));
+    central->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
+    window->setCentralWidget(central);
+
+    // frame "功能"
+    functionFrame = frame(QStringLiteral("功能"), QStringLiteral("functionFrame"), central, {24, 0, 257, 49});
+    originButton = button(QStringLiteral("原點"), QStringLiteral("原點"), functionFrame, {8, 22, 56, 23});
+    locateButton = button(QStringLiteral("定位"), QStringLiteral("定位"), functionFrame, {70, 22, 56, 23});
+    connectButton = button(QStringLiteral("連線"), QStringLiteral("連線鍵"), functionFrame, {132, 22, 56, 23});
+    Command3 = button(QStringLiteral("上傳"), QStringLiteral("Command3"), functionFrame, {194, 22, 56, 23});
+
+    // frame "加速度"
+    accelerationFrame = frame(QStringLiteral("加速度"), QStringLiteral("accelerationFrame"), central,
+                              {304, 8, 340, 97});
+    Check3 = new QCheckBox(QStringLiteral("修改加速度"), accelerationFrame);
+    Check3->setObjectName(QStringLiteral("Check3"));
+    Check3->setFont(mingFont(9.75));
+    Check3->setGeometry(10, 20, 104, 24);
+    Text1 = new QLineEdit(accelerationFrame);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAccessibleName(QStringLiteral("加速度設定值"));
+    Text1->setFont(mingFont(12));
+    Text1->setGeometry(118, 18, 70, 28);
+    Slider1 = new QSlider(Qt::Horizontal, accelerationFrame);
+    Slider1->setObjectName(QStringLiteral("Slider1"));
+    Slider1->setAccessibleName(QStringLiteral("加速度"));
+    Slider1->setGeometry(196, 20, 136, 24);
+    Slider1->setRange(50, 5000);
+    Slider1->setSingleStep(1);
+    Slider1->setPageStep(5);
+    Label2 = new QLabel(QStringLiteral("內部加速度"), accelerationFrame);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(mingFont(9.75));
+    Label2->setGeometry(12, 48, 100, 16);
+    Text2 = new QLineEdit(accelerationFrame);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setAccessibleName(QStringLiteral("內部加速度"));
+    Text2->setFont(mingFont(12));
+    Text2->setGeometry(10, 64, 104, 28);
+    Label2->setBuddy(Text2);
+
+    // frame "修改"
+    rowFrame = frame(QStringLiteral("修改"), QStringLiteral("rowFrame"), central, {24, 56, 257, 49});
+    Command6 = button(QStringLiteral("插入"), QStringLiteral("Command6"), rowFrame, {8, 22, 72, 23});
+    Command7 = button(QStringLiteral("刪除"), QStringLiteral("Command7"), rowFrame, {92, 22, 72, 23});
+    Command8 = button(QStringLiteral("修改"), QStringLiteral("Command8"), rowFrame, {176, 22, 72, 23});
+
+    // tab strip "功能鍵"
+    QWidget *keys = oneTabStrip(functionKeysTab, QStringLiteral("功能鍵"), QStringLiteral("SSTab1"), central,
+                                {24, 112, 619, 73});
+    const int top = 8;
+    int x = 4;
+    auto next = [&](const QString &caption, const QString &name) {
+        QPushButton *b = button(caption, name, keys, {x, top, 60, 27});
+        x += 62;
+        return b;
+    };
+    Command12 = next(QStringLiteral("編輯開始"), QStringLiteral("Command12"));
+    Command19 = next(QStringLiteral("點"), QStringLiteral("Command19"));
+    Command1 = next(QStringLiteral("速度"), QStringLiteral("Command1"));
+    Command4 = next(QStringLiteral("回原點"), QStringLiteral("Command4"));
+    Command2 = next(QStringLiteral("延遲"), QStringLiteral("Command2"));
+    LOP = next(QStringLiteral("迴圈"), QStringLiteral("LOP"));
+    LOOPEND = next(QStringLiteral("迴圈結束"), QStringLiteral("LOOPEND"));
+    labelButton = next(QStringLiteral("標籤"), QStringLiteral("標籤"));
+    jumpButton = next(QStringLiteral("跳至標籤"), QStringLiteral("跳至標籤"));
+    Check2 = new QCheckBox(QStringLiteral("循環"), keys);
+    Check2->setObjectName(QStringLiteral("Check2"));
+    Check2->setGeometry(x + 4, top + 2, 56, 24);
+
+    // tab strip "座標點"
+    QWidget *points = oneTabStrip(pointsTab, QStringLiteral("座標點"), QStringLiteral("SSTab2"), central,
+                                  {27, 192, 616, 273});
+    ListView1 = new StepListView(points);
+    ListView1->setAccessibleName(QStringLiteral("座標點"));
+    ListView1->setGeometry(9, 8, 594, 225);
+
+    // frames "OUTPUT" and "INPUT": outputs in two rows of four, inputs in two rows of eight
+    outputFrame = frame(QStringLiteral("OUTPUT"), QStringLiteral("outputFrame"), central, {30, 472, 209, 87});
+    checkBoxGrid(outputFrame, Check4.data(), 8, 4, 10, 22, 49, QStringLiteral("Check4"), QStringLiteral("輸出"));
+    inputFrame = frame(QStringLiteral("INPUT"), QStringLiteral("inputFrame"), central, {279, 474, 362, 84});
+    checkBoxGrid(inputFrame, Check1.data(), 16, 8, 8, 20, 44, QStringLiteral("Check1"), QStringLiteral("輸入"));
+
+    // status bar with two panels
+    auto *status = new QStatusBar(window);
+    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setSizeGripEnabled(false);
+    status->setFixedHeight(kStatusHeight);
+    statusLink = new QLabel(status);
+    statusLink->setObjectName(QStringLiteral("StatusPanel1"));
+    statusLink->setAccessibleName(QStringLiteral("連線狀態"));
+    statusLink->setMinimumWidth(220);
+    statusLink->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusPort = new QLabel(status);
+    statusPort->setObjectName(QStringLiteral("StatusPanel2"));
+    statusPort->setAccessibleName(QStringLiteral("通訊埠"));
+    statusPort->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    status->addWidget(statusLink, 1);
+    status->addWidget(statusPort, 1);
+    window->setStatusBar(status);
+
+    // menus
+    QMenuBar *bar = window->menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+    fileMenu = bar->addMenu(QStringLiteral("檔案(&F)"));
+    fileMenu->setObjectName(QStringLiteral("檔案"));
+    newAction = fileMenu->addAction(QStringLiteral("建立新檔(&N)"));
+    newAction->setObjectName(QStringLiteral("建立新檔"));
+    openAction = fileMenu->addAction(QStringLiteral("開啟舊檔(&O)"));
+    openAction->setObjectName(QStringLiteral("開啟舊檔"));
+    saveAsAction = fileMenu->addAction(QStringLiteral("另存新檔(&A)"));
+    saveAsAction->setObjectName(QStringLiteral("另存新檔"));
+    settingsMenu = bar->addMenu(QStringLiteral("設定(&S)"));
+    settingsMenu->setObjectName(QStringLiteral("設定"));
+    comPortMenu = settingsMenu->addMenu(QStringLiteral("COM_PORT"));
+    comPortMenu->setObjectName(QStringLiteral("COM_PORT"));
+    for (int n = 1; n <= 4; ++n) {
+        QAction *a = comPortMenu->addAction(QStringLiteral("COM") + QString::number(n));
+        a->setObjectName(QStringLiteral("COM") + QString::number(n));
+        comActions[static_cast<size_t>(n) - 1] = a;
+    }
+    exitAction = bar->addAction(QStringLiteral("結束(&E)"));
+    exitAction->setObjectName(QStringLiteral("結束"));
+
+    window->setFixedSize(window->sizeHint());
+}
+
+std::array<QPushButton *, 8> MainWindowUi::stepButtons() const
+{
+    return {Command1, Command2, LOP, LOOPEND, labelButton, jumpButton, Command19, Command4};
+}
+
+std::array<QPushButton *, 3> MainWindowUi::rowButtons() const
+{
+    return {Command6, Command7, Command8};
+}
+
+} // namespace talvex

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "table/steplist.h"
+
+#include <QTreeWidget>
+
+namespace talvex {
+
+/// The step list (ListView1): a report view with five columns, the row number with the
+/// kind icon under " 行 數 " and columns 1..4 of the row under the other four headers.
+/// It only mirrors the table; its items are produced by show_it and by the teach
+/// dialog's append.
+class StepListView : public QTreeWidget, public StepList
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kIconRole = Qt::UserRole + 1;
+
+    explicit StepListView(QWidget *parent = nullptr);
+
+    void clearItems() override;
+    void addItem(int position, const QString &text, int icon, const QStringList &subItems) override;
+
+    /// Icon index of the item at @p index (0-based), -1 when there is none.
+    int iconIndexAt(int index) const;
+
+Q_SIGNALS:
+    /// The operator clicked or moved to an item; @p itemText is its row number text.
+    void rowChosen(const QString &itemText);
+
+private:
+    bool m_rebuilding = false;
+};
+
+} // namespace talvex

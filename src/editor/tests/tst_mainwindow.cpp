@@ -1,0 +1,532 @@
+#include "editor/mainwindow.h"
+#include "editor/mainwindowui.h"
+#include "editor/steplistview.h"
+#include "table/placement.h"
+#include "testing/scriptedoperator.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace talvex;
+using testing::ScriptedOperator;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void startUp_fixedInitialState();
+    void startUp_portFromSettingsFile_data();
+    void startUp_portFromSettingsFile();
+    void statusTick_withPortClosedStopsTimer();
+    void startEditing_enablesStepButtonsOnly();
+    void stepButtons_placeTheirRow_data();
+    void stepButtons_placeTheirRow();
+    void stepButtons_cancelledPromptPlacesNothing_data();
+    void stepButtons_cancelledPromptPlacesNothing();
+    void delay_defaultIsPreviousDelay();
+    void rowClick_beforeEditingThenInsertOpensStepButtons();
+    void insert_placesAtClickedRowOnceThenAppends();
+    void cancelledPromptThenInsert_insertsExactlyOnce();
+    void modify_overwritesRowInPlace();
+    void delete_closesGapAndNeedsFreshRowClick();
+    void rowButtons_onNonStepRowDoNothing();
+    void point_armsRequest_data();
+    void point_armsRequest();
+    void fullTable_noticeAndNothingChanges();
+    void portMenu_showsAndRemembersPort();
+    void accelerationSlider_writesText1();
+    void accessibility_namesAndMnemonics();
+
+private:
+    void click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
+    void clickRow(int row);
+    void addSteps(const QStringList &kinds);
+    QStringList rows() const;
+    QList<QPushButton *> stepButtons() const;
+
+    QTemporaryDir *m_dir = nullptr;
+    QString m_oldCwd;
+    ScriptedOperator *m_op = nullptr;
+    MainWindow *m_window = nullptr;
+};
+
+void TestMainWindow::init()
+{
+    m_oldCwd = QDir::currentPath();
+    m_dir = new QTemporaryDir;
+    QDir::setCurrent(m_dir->path());
+    m_op = new ScriptedOperator;
+    m_window = new MainWindow(*m_op);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
+void TestMainWindow::cleanup()
+{
+    delete m_window;
+    delete m_op;
+    QDir::setCurrent(m_oldCwd);
+    delete m_dir;
+}
+
+void TestMainWindow::clickRow(int row)
+{
+    StepListView *list = m_window->ui().ListView1;
+    QTreeWidgetItem *item = list->topLevelItem(row - 1);
+    QVERIFY(item);
+    const QRect rect = list->visualItemRect(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void TestMainWindow::addSteps(const QStringList &kinds)
+{
+    if (m_window->ui().Command12->isEnabled())
+        click(m_window->ui().Command12);
+    for (const QString &kind : kinds) {
+        if (kind == QLatin1String("WT")) {
+            m_op->answerText(QStringLiteral("1000"));
+            click(m_window->ui().Command2);
+        } else if (kind == QLatin1String("HOME")) {
+            click(m_window->ui().Command4);
+        } else if (kind == QLatin1String("LOOPEND")) {
+            click(m_window->ui().LOOPEND);
+        } else if (kind == QLatin1String("LOOP")) {
+            m_op->answerText(QStringLiteral("3"));
+            click(m_window->ui().LOP);
+        }
+    }
+}
+
+QStringList TestMainWindow::rows() const
+{
+    QStringList out;
+    const ProgramTable &table = m_window->table();
+    for (int r = 1; r <= m_window->editState().LastRow; ++r)
+        out << table.cell(r, 0) + QLatin1Char(':') + table.cell(r, 1);
+    return out;
+}
+
+QList<QPushButton *> TestMainWindow::stepButtons() const
+{
+    const auto buttons = m_window->ui().stepButtons();
+    return QList<QPushButton *>(buttons.begin(), buttons.end());
+}
+
+void TestMainWindow::startUp_fixedInitialState()
+{
+    const MainWindowUi &ui = m_window->ui();
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("TALVEX"));
+    QCOMPARE(ui.ListView1->topLevelItemCount(), 0);
+    QCOMPARE(ui.ListView1->columnCount(), 5);
+    const QTreeWidgetItem *header = ui.ListView1->headerItem();
+    QCOMPARE(header->text(0), QStringLiteral(" 行 數 "));
+    QCOMPARE(header->text(1), QStringLiteral("IN或數據"));
+    QCOMPARE(header->text(2), QStringLiteral(" X 座標"));
+    QCOMPARE(header->text(3), QStringLiteral(" Y 座標"));
+    QCOMPARE(header->text(4), QStringLiteral("  OUT  "));
+
+    for (QPushButton *b : stepButtons())
+        QVERIFY2(!b->isEnabled(), qPrintable(b->text()));
+    for (QPushButton *b : ui.rowButtons())
+        QVERIFY(!b->isEnabled());
+    QVERIFY(!ui.locateButton->isEnabled());
+    QVERIFY(!ui.originButton->isEnabled());
+    QVERIFY(ui.Command12->isEnabled());
+    QVERIFY(ui.connectButton->isEnabled());
+    QVERIFY(ui.Command3->isEnabled());
+    QVERIFY(ui.Check2->isEnabled());
+    QVERIFY(!ui.Check3->isChecked());
+
+    QCOMPARE(ui.Text1->text(), QStringLiteral("2000"));
+    QCOMPARE(ui.Slider1->value(), 2000);
+    QCOMPARE(ui.Slider1->minimum(), 50);
+    QCOMPARE(ui.Slider1->maximum(), 5000);
+    QCOMPARE(ui.Text2->text(), QStringLiteral("0"));
+    QVERIFY(!ui.Text2->isEnabled());
+    QCOMPARE(ui.statusLink->text(), QStringLiteral("未連線"));
+    QCOMPARE(ui.statusPort->text(), QStringLiteral("COM1"));
+    for (QCheckBox *box : ui.Check1)
+        QVERIFY(!box->isChecked());
+    for (QCheckBox *box : ui.Check4)
+        QVERIFY(!box->isChecked());
+
+    QCOMPARE(m_window->table().row(0), ProgramTable::header());
+    const EditState &s = m_window->editState();
+    QVERIFY(!s.Dirty && !s.AppendMode && !s.InsertMode && !s.ModifyMode);
+    QCOMPARE(s.LastRow, 0);
+    const StationValues &v = m_window->values();
+    QCOMPARE(v.SpeedValue, QStringLiteral("100"));
+    QCOMPARE(v.PointKindFlag, QStringLiteral("0"));
+    QVERIFY(v.NumericInput);
+    QVERIFY(m_window->statusTimer().isActive());
+    QCOMPARE(m_window->statusTimer().interval(), 500);
+    QVERIFY(m_op->shown().empty());
+}
+
+void TestMainWindow::startUp_portFromSettingsFile_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("panel");
+    QTest::newRow("port 3") << QByteArray("3\r\n") << "COM3";
+    QTest::newRow("empty file") << QByteArray() << "COM";
+    QTest::newRow("port 9") << QByteArray("9\r\n") << "COM9";
+}
+
+void TestMainWindow::startUp_portFromSettingsFile()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, panel);
+    QFile f(QStringLiteral("DATA.TXT"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(contents);
+    f.close();
+    MainWindow window(*m_op);
+    QCOMPARE(window.ui().statusPort->text(), panel);
+    QCOMPARE(QStringLiteral("COM") + window.values().ComPort, panel);
+}
+
+void TestMainWindow::statusTick_withPortClosedStopsTimer()
+{
+    m_window->ui().statusLink->setText(QStringLiteral("x"));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->statusTimer().isActive(), 2000);
+    QCOMPARE(m_window->ui().statusLink->text(), QStringLiteral("未連線"));
+    QVERIFY(!m_window->ui().locateButton->isEnabled());
+}
+
+void TestMainWindow::startEditing_enablesStepButtonsOnly()
+{
+    click(m_window->ui().Command12);
+    QVERIFY(m_window->editState().Dirty);
+    for (QPushButton *b : stepButtons())
+        QVERIFY(b->isEnabled());
+    QVERIFY(!m_window->ui().Command12->isEnabled());
+    for (QPushButton *b : m_window->ui().rowButtons())
+        QVERIFY(!b->isEnabled());
+}
+
+void TestMainWindow::stepButtons_placeTheirRow_data()
+{
+    QTest::addColumn<QString>("buttonName");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("promptText");
+    QTest::addColumn<QString>("promptTitle");
+    QTest::addColumn<QStringList>("row");
+    QTest::addColumn<int>("icon");
+
+    QTest::newRow("delay") << "Command2" << "1000" << "請輸入延遲時間{1000為1秒}" << "延遲時間"
+                           << QStringList{"WT", "1000", "0", "0", "0"} << 6;
+    QTest::newRow("delay with spaces kept") << "Command2" << " 5 " << "請輸入延遲時間{1000為1秒}" << "延遲時間"
+                                            << QStringList{"WT", " 5 ", "0", "0", "0"} << 6;
+    QTest::newRow("home") << "Command4" << "" << "" << "" << QStringList{"HOME", "0", "0", "0", "0"} << 11;
+    QTest::newRow("loop") << "LOP" << "3" << "請輸入迴圈次數:" << "迴圈" << QStringList{"LOOP", "3", "0", "0", "0"}
+                          << 7;
+    QTest::newRow("loop end") << "LOOPEND" << "" << "" << "" << QStringList{"LOOPEND", "0", "0", "0", "0"} << 8;
+    QTest::newRow("label with space") << "標籤" << "A B" << "請輸入標籤名稱:" << "標籤"
+                                      << QStringList{"LABLE", "A B", "0", "0", "0"} << 9;
+    QTest::newRow("jump") << "跳至標籤" << "起點" << "請輸入跳至標籤名稱:" << "跳至標籤"
+                          << QStringList{"GLABLE", "起點", "0", "0", "0"} << 10;
+}
+
+void TestMainWindow::stepButtons_placeTheirRow()
+{
+    QFETCH(QString, buttonName);
+    QFETCH(QString, answer);
+    QFETCH(QString, promptText);
+    QFETCH(QString, promptTitle);
+    QFETCH(QStringList, row);
+    QFETCH(int, icon);
+
+    addSteps({"HOME"});
+    auto *button = m_window->findChild<QPushButton *>(buttonName);
+    QVERIFY(button);
+    m_op->clear();
+    if (!promptText.isEmpty())
+        m_op->answerText(answer);
+    click(button);
+
+    if (promptText.isEmpty()) {
+        QVERIFY(m_op->shown().empty());
+    } else {
+        QCOMPARE(m_op->shown().size(), size_t(1));
+        QCOMPARE(m_op->shown()[0].kind, ScriptedOperator::Kind::Prompt);
+        QCOMPARE(m_op->shown()[0].text, promptText);
+        QCOMPARE(m_op->shown()[0].title, promptTitle);
+    }
+    const EditState &s = m_window->editState();
+    QCOMPARE(s.LastRow, 2);
+    QCOMPARE(s.CurrentRow, 2);
+    QVERIFY(!s.AppendMode);
+    const Step placed = m_window->table().row(2);
+    QCOMPARE(QStringList(placed.begin(), placed.end()), row);
+
+    StepListView *list = m_window->ui().ListView1;
+    QCOMPARE(list->topLevelItemCount(), 2);
+    QTreeWidgetItem *item = list->topLevelItem(1);
+    QCOMPARE(item->text(0), QStringLiteral("2"));
+    QCOMPARE(list->iconIndexAt(1), icon);
+    for (int c = 1; c < 5; ++c)
+        QCOMPARE(item->text(c), row.at(c));
+}
+
+void TestMainWindow::stepButtons_cancelledPromptPlacesNothing_data()
+{
+    QTest::addColumn<QString>("buttonName");
+    QTest::newRow("delay") << "Command2";
+    QTest::newRow("loop") << "LOP";
+    QTest::newRow("label") << "標籤";
+    QTest::newRow("jump") << "跳至標籤";
+}
+
+void TestMainWindow::stepButtons_cancelledPromptPlacesNothing()
+{
+    QFETCH(QString, buttonName);
+    addSteps({"HOME"});
+    m_op->answerCancel();
+    click(m_window->findChild<QPushButton *>(buttonName));
+    QCOMPARE(m_window->editState().LastRow, 1);
+    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), 1);
+    QVERIFY(m_window->editState().AppendMode); // armed before the prompt, left set
+    QCOMPARE(m_op->unscripted(), 0);
+}
+
+void TestMainWindow::delay_defaultIsPreviousDelay()
+{
+    addSteps({});
+    m_op->answerText(QStringLiteral("250"));
+    click(m_window->ui().Command2);
+    m_op->answerText(QStringLiteral("250"));
+    click(m_window->ui().Command2);
+    QCOMPARE(m_op->shown()[0].defaultText, QString());
+    QCOMPARE(m_op->shown()[1].defaultText, QStringLiteral("250"));
+    QCOMPARE(m_window->values().DelayValue, QStringLiteral("250"));
+}
+
+void TestMainWindow::rowClick_beforeEditingThenInsertOpensStepButtons()
+{
+    addSteps({"HOME", "WT"});
+    // Back to the state before editing, with rows listed (as after opening a file).
+    m_window->DisableStepButtons();
+    clickRow(2);
+    QCOMPARE(m_window->editState().CurrentRow, 2);
+    for (QPushButton *b : m_window->ui().rowButtons())
+        QVERIFY(b->isEnabled());
+    QVERIFY(stepButtons().front()->isEnabled() == false);
+
+    click(m_window->ui().Command6);
+    for (QPushButton *b : stepButtons())
+        QVERIFY(b->isEnabled());
+    QVERIFY(!m_window->ui().Command12->isEnabled());
+    for (QPushButton *b : m_window->ui().rowButtons())
+        QVERIFY(!b->isEnabled());
+    QVERIFY(m_window->editState().InsertMode);
+    QVERIFY(!m_window->editState().AppendMode);
+}
+
+void TestMainWindow::insert_placesAtClickedRowOnceThenAppends()
+{
+    addSteps({"HOME", "LOOPEND", "HOME"});
+    clickRow(2);
+    click(m_window->ui().Command6);
+    m_op->answerText(QStringLiteral("1000"));
+    click(m_window->ui().Command2);
+    QCOMPARE(rows(), (QStringList{"HOME:0", "WT:1000", "LOOPEND:0", "HOME:0"}));
+    QCOMPARE(m_window->editState().CurrentRow, 2);
+    click(m_window->ui().LOOPEND);
+    QCOMPARE(rows().last(), QStringLiteral("LOOPEND:0"));
+    QCOMPARE(m_window->editState().LastRow, 5);
+    QCOMPARE(m_window->ui().ListView1->topLevelItem(4)->text(0), QStringLiteral("5"));
+}
+
+void TestMainWindow::cancelledPromptThenInsert_insertsExactlyOnce()
+{
+    addSteps({"HOME", "HOME"});
+    m_op->answerCancel();
+    click(m_window->ui().LOP); // arms the append, then cancelled
+    QVERIFY(m_window->editState().AppendMode);
+    clickRow(1);
+    click(m_window->ui().Command6);
+    QVERIFY(!m_window->editState().AppendMode);
+    click(m_window->ui().LOOPEND);
+    QCOMPARE(rows(), (QStringList{"LOOPEND:0", "HOME:0", "HOME:0"}));
+}
+
+void TestMainWindow::modify_overwritesRowInPlace()
+{
+    addSteps({"HOME", "LOOPEND", "HOME"});
+    clickRow(2);
+    click(m_window->ui().Command8);
+    QVERIFY(m_window->editState().ModifyMode);
+    for (QPushButton *b : m_window->ui().rowButtons())
+        QVERIFY(!b->isEnabled());
+    m_op->answerText(QStringLiteral("1000"));
+    click(m_window->ui().Command2);
+    QCOMPARE(rows(), (QStringList{"HOME:0", "WT:1000", "HOME:0"}));
+    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), 3);
+    QCOMPARE(m_window->ui().ListView1->iconIndexAt(1), 6);
+}
+
+void TestMainWindow::delete_closesGapAndNeedsFreshRowClick()
+{
+    addSteps({"HOME", "WT", "LOOPEND"});
+    clickRow(2);
+    click(m_window->ui().Command7);
+    QCOMPARE(rows(), (QStringList{"HOME:0", "LOOPEND:0"}));
+    QCOMPARE(m_window->table().row(3), Step{});
+    QCOMPARE(m_window->ui().ListView1->topLevelItem(1)->text(0), QStringLiteral("2"));
+    for (QPushButton *b : m_window->ui().rowButtons())
+        QVERIFY(!b->isEnabled());
+
+    clickRow(2);
+    click(m_window->ui().Command7);
+    clickRow(1);
+    click(m_window->ui().Command7);
+    QCOMPARE(m_window->editState().LastRow, 0);
+    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), 0);
+}
+
+void TestMainWindow::rowButtons_onNonStepRowDoNothing()
+{
+    addSteps({"HOME", "WT"});
+    clickRow(1);
+    // As after New: rows gone, buttons still enabled.
+    m_window->editState().CurrentRow = 0;
+    m_window->editState().LastRow = 0;
+    m_window->editState().AppendMode = false;
+    for (QPushButton *b : m_window->ui().rowButtons())
+        click(b);
+    const EditState &s = m_window->editState();
+    QVERIFY(!s.InsertMode && !s.ModifyMode);
+    QCOMPARE(s.LastRow, 0);
+    QCOMPARE(m_window->table().row(0), ProgramTable::header());
+}
+
+void TestMainWindow::point_armsRequest_data()
+{
+    QTest::addColumn<bool>("insertPending");
+    QTest::newRow("nothing pending arms the append") << false;
+    QTest::newRow("insert pending keeps the insert") << true;
+}
+
+void TestMainWindow::point_armsRequest()
+{
+    QFETCH(bool, insertPending);
+    addSteps({"HOME"});
+    if (insertPending) {
+        clickRow(1);
+        click(m_window->ui().Command6);
+    }
+    m_window->editState().Dirty = false;
+    QSignalSpy requested(m_window, &MainWindow::pointRequested);
+    click(m_window->ui().Command19);
+    QCOMPARE(requested.count(), 1);
+    QVERIFY(m_window->editState().Dirty);
+    QCOMPARE(m_window->values().PointKindFlag, QStringLiteral("1"));
+    QCOMPARE(m_window->editState().AppendMode, !insertPending);
+    QCOMPARE(m_window->editState().InsertMode, insertPending);
+    QVERIFY(m_window->statusTimer().isActive());
+}
+
+void TestMainWindow::fullTable_noticeAndNothingChanges()
+{
+    addSteps({});
+    ProgramTable &table = m_window->table();
+    for (int r = 1; r <= 500; ++r)
+        table.setRow(r, {QStringLiteral("WT"), QString::number(r), QStringLiteral("0"), QStringLiteral("0"),
+                         QStringLiteral("0")});
+    m_window->editState().LastRow = 500;
+    m_window->editState().CurrentRow = 500;
+    m_window->showIt();
+    click(m_window->ui().Command4);
+    QCOMPARE(m_op->notices(), QStringList{programFullMessage()});
+    QCOMPARE(m_op->shown()[0].title, QStringLiteral("訊息"));
+    QCOMPARE(m_window->editState().LastRow, 500);
+    QCOMPARE(m_window->editState().CurrentRow, 500);
+    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), 500);
+    QCOMPARE(table.cell(500, 0), QStringLiteral("WT"));
+}
+
+void TestMainWindow::portMenu_showsAndRemembersPort()
+{
+    m_window->ui().comActions[2]->trigger();
+    QCOMPARE(m_window->ui().statusPort->text(), QStringLiteral("COM3"));
+    QCOMPARE(m_window->values().ComPort, QStringLiteral("3"));
+    QFile f(QStringLiteral("DATA.TXT"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("3\r\n"));
+    f.close();
+
+    MainWindow next(*m_op);
+    QCOMPARE(next.ui().statusPort->text(), QStringLiteral("COM3"));
+
+    // The file's place taken by a directory: the operator is told, the choice still shows.
+    QVERIFY(QFile::remove(QStringLiteral("DATA.TXT")));
+    QVERIFY(QDir().mkdir(QStringLiteral("DATA.TXT")));
+    m_window->ui().comActions[1]->trigger();
+    QCOMPARE(m_window->ui().statusPort->text(), QStringLiteral("COM2"));
+    QCOMPARE(m_op->notices().size(), 1);
+    QVERIFY(m_op->notices().at(0).contains(QStringLiteral("DATA.TXT")));
+}
+
+void TestMainWindow::accelerationSlider_writesText1()
+{
+    QSlider *slider = m_window->ui().Slider1;
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_PageUp);
+    QCOMPARE(m_window->ui().Text1->text(), QStringLiteral("2005"));
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
+    QCOMPARE(m_window->ui().Text1->text(), QString::number(slider->value()));
+}
+
+void TestMainWindow::accessibility_namesAndMnemonics()
+{
+    auto nameOf = [](QObject *o) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(o);
+        return iface ? iface->text(QAccessible::Name) : QString();
+    };
+    const MainWindowUi &ui = m_window->ui();
+    QCOMPARE(nameOf(ui.Command12), QStringLiteral("編輯開始"));
+    QCOMPARE(nameOf(ui.jumpButton), QStringLiteral("跳至標籤"));
+    QCOMPARE(nameOf(ui.Check3), QStringLiteral("修改加速度"));
+    QCOMPARE(nameOf(ui.Check1[15]), QStringLiteral("16"));
+    for (QGroupBox *g : {ui.functionFrame, ui.accelerationFrame, ui.rowFrame, ui.outputFrame, ui.inputFrame})
+        QCOMPARE(nameOf(g), g->title());
+    QCOMPARE(nameOf(ui.functionKeysTab), QStringLiteral("功能鍵"));
+    QCOMPARE(nameOf(ui.pointsTab), QStringLiteral("座標點"));
+    QCOMPARE(ui.functionKeysTab->tabText(0), QStringLiteral("功能鍵"));
+    QCOMPARE(nameOf(ui.Text1), QStringLiteral("加速度設定值"));
+    QCOMPARE(nameOf(ui.Text2), QStringLiteral("內部加速度"));
+    QCOMPARE(nameOf(ui.Slider1), QStringLiteral("加速度"));
+    QCOMPARE(nameOf(ui.ListView1), QStringLiteral("座標點"));
+    QCOMPARE(nameOf(ui.statusLink), QStringLiteral("連線狀態"));
+
+    QCOMPARE(ui.fileMenu->title(), QStringLiteral("檔案(&F)"));
+    QCOMPARE(ui.newAction->text(), QStringLiteral("建立新檔(&N)"));
+    QCOMPARE(ui.openAction->text(), QStringLiteral("開啟舊檔(&O)"));
+    QCOMPARE(ui.saveAsAction->text(), QStringLiteral("另存新檔(&A)"));
+    QCOMPARE(ui.settingsMenu->title(), QStringLiteral("設定(&S)"));
+    QCOMPARE(ui.comPortMenu->title(), QStringLiteral("COM_PORT"));
+    QCOMPARE(ui.exitAction->text(), QStringLiteral("結束(&E)"));
+
+    // Alt+F opens the file menu.
+    QTest::keyClick(m_window, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(ui.fileMenu->isVisible());
+    ui.fileMenu->close();
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

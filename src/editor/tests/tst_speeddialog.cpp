@@ -1,0 +1,168 @@
+#include "editor/mainwindow.h"
+#include "editor/mainwindowui.h"
+#include "editor/speeddialog.h"
+#include "editor/steplistview.h"
+#include "testing/scriptedoperator.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace talvex;
+
+class TestSpeedDialog : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void open_presetsFromSpeedValueAndDisablesMainWindow();
+    void confirm_placesSpeedStepAndRemembersIt_data();
+    void confirm_placesSpeedStepAndRemembersIt();
+    void closeBox_placesNothingAndGivesMainWindowBack();
+    void confirm_afterRequestUsedUpPlacesNothing();
+    void modifyPending_turnsRowIntoSpeedStep();
+    void slider_staysWithinRange();
+
+private:
+    SpeedDialog *openDialog();
+
+    QTemporaryDir *m_dir = nullptr;
+    QString m_oldCwd;
+    testing::ScriptedOperator *m_op = nullptr;
+    MainWindow *m_window = nullptr;
+};
+
+void TestSpeedDialog::init()
+{
+    m_oldCwd = QDir::currentPath();
+    m_dir = new QTemporaryDir;
+    QDir::setCurrent(m_dir->path());
+    m_op = new testing::ScriptedOperator;
+    m_window = new MainWindow(*m_op);
+    m_window->show();
+    QTest::mouseClick(m_window->ui().Command12, Qt::LeftButton);
+}
+
+void TestSpeedDialog::cleanup()
+{
+    delete m_window;
+    delete m_op;
+    QDir::setCurrent(m_oldCwd);
+    delete m_dir;
+}
+
+SpeedDialog *TestSpeedDialog::openDialog()
+{
+    QTest::mouseClick(m_window->ui().Command1, Qt::LeftButton);
+    SpeedDialog *dialog = m_window->speedDialog();
+    if (dialog)
+        dialog->show();
+    return dialog;
+}
+
+void TestSpeedDialog::open_presetsFromSpeedValueAndDisablesMainWindow()
+{
+    SpeedDialog *dialog = openDialog();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("速度"));
+    QCOMPARE(dialog->slider()->value(), 100);
+    QCOMPARE(dialog->valueLabel()->text(), QStringLiteral("100"));
+    QCOMPARE(dialog->confirmButton()->text(), QStringLiteral("確認"));
+    QVERIFY(dialog->isVisible());
+    QVERIFY(dialog->isEnabled());
+    QVERIFY(!m_window->isEnabled());
+    QVERIFY(m_window->statusTimer().isActive());
+    QVERIFY(m_window->editState().AppendMode);
+}
+
+void TestSpeedDialog::confirm_placesSpeedStepAndRemembersIt_data()
+{
+    QTest::addColumn<int>("pageUps");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("unchanged") << 0 << "100";
+    QTest::newRow("moved up") << 3 << "115";
+}
+
+void TestSpeedDialog::confirm_placesSpeedStepAndRemembersIt()
+{
+    QFETCH(int, pageUps);
+    QFETCH(QString, expected);
+    SpeedDialog *dialog = openDialog();
+    for (int i = 0; i < pageUps; ++i)
+        QTest::keyClick(dialog->slider(), Qt::Key_PageUp);
+    QCOMPARE(dialog->valueLabel()->text(), expected);
+    QTest::mouseClick(dialog->confirmButton(), Qt::LeftButton);
+
+    QVERIFY(m_window->isEnabled());
+    QTRY_VERIFY(!m_window->speedDialog());
+    const Step row = m_window->table().row(1);
+    QCOMPARE(QStringList(row.begin(), row.end()), (QStringList{"VM", expected, "0", "0", "0"}));
+    QCOMPARE(m_window->values().SpeedValue, expected);
+    QCOMPARE(m_window->ui().ListView1->iconIndexAt(0), 5);
+
+    SpeedDialog *again = openDialog();
+    QVERIFY(again);
+    QCOMPARE(again->slider()->value(), expected.toInt());
+    again->close();
+}
+
+void TestSpeedDialog::closeBox_placesNothingAndGivesMainWindowBack()
+{
+    SpeedDialog *dialog = openDialog();
+    QTest::keyClick(dialog->slider(), Qt::Key_PageUp);
+    dialog->close();
+    QVERIFY(m_window->isEnabled());
+    QCOMPARE(m_window->editState().LastRow, 0);
+    QCOMPARE(m_window->values().SpeedValue, QStringLiteral("100"));
+    QTRY_VERIFY(!m_window->speedDialog());
+
+    SpeedDialog *escaped = openDialog();
+    QTest::keyClick(escaped, Qt::Key_Escape);
+    QVERIFY(m_window->isEnabled());
+    QCOMPARE(m_window->editState().LastRow, 0);
+}
+
+void TestSpeedDialog::confirm_afterRequestUsedUpPlacesNothing()
+{
+    SpeedDialog *dialog = openDialog();
+    // A point confirmed in the teach dialog meanwhile used the armed append.
+    m_window->editState().AppendMode = false;
+    QTest::keyClick(dialog->slider(), Qt::Key_PageUp);
+    QTest::mouseClick(dialog->confirmButton(), Qt::LeftButton);
+    QCOMPARE(m_window->editState().LastRow, 0);
+    QCOMPARE(m_window->values().SpeedValue, QStringLiteral("100"));
+    QVERIFY(m_window->isEnabled());
+}
+
+void TestSpeedDialog::modifyPending_turnsRowIntoSpeedStep()
+{
+    m_op->answerText(QStringLiteral("1000"));
+    QTest::mouseClick(m_window->ui().Command2, Qt::LeftButton);
+    StepListView *list = m_window->ui().ListView1;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+    QTest::mouseClick(m_window->ui().Command8, Qt::LeftButton);
+    SpeedDialog *dialog = openDialog();
+    QVERIFY(!m_window->editState().AppendMode);
+    QTest::mouseClick(dialog->confirmButton(), Qt::LeftButton);
+    QCOMPARE(m_window->editState().LastRow, 1);
+    QCOMPARE(m_window->table().cell(1, 0), QStringLiteral("VM"));
+    QCOMPARE(m_window->table().cell(1, 1), QStringLiteral("100"));
+}
+
+void TestSpeedDialog::slider_staysWithinRange()
+{
+    SpeedDialog *dialog = openDialog();
+    QTest::keyClick(dialog->slider(), Qt::Key_End);
+    QCOMPARE(dialog->speed(), 500);
+    QTest::keyClick(dialog->slider(), Qt::Key_Home);
+    QCOMPARE(dialog->speed(), 0);
+    QCOMPARE(dialog->valueLabel()->text(), QStringLiteral("0"));
+    dialog->close();
+}
+
+QTEST_MAIN(TestSpeedDialog)
+#include "tst_speeddialog.moc"

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace talvex {
+
+/// "DATA.TXT" in the current working directory, looked up at each access.
+QString settingsFilePath();
+
+/// The first line of the settings file, without its line end and unchecked, or "1"
+/// when there is no settings file. Only the first line is read.
+QString ReadPortSetting();
+
+/// Writes @p comPort and CR LF to the settings file, replacing it. On failure returns
+/// false and describes the reason in @p error.
+bool WritePortSetting(const QString &comPort, QString *error = nullptr);
+
+} // namespace talvex

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "table/programtable.h"
+
+#include <QString>
+
+namespace talvex {
+
+struct EditState;
+class Operator;
+class StepList;
+
+/// Outcome of a placement attempt.
+enum class Placement
+{
+    Nothing, ///< no edit request was pending
+    Placed,
+    Full, ///< an append or insert would need a row past step 500; nothing changed
+};
+
+/// Which block of the point placement ran.
+enum class PointPlacement
+{
+    Nothing,
+    Appended,
+    Inserted,
+    Modified,
+    Full,
+};
+
+/// First action of every step button: arm an append unless an insert or a modify is
+/// pending.
+void ArmAppend(EditState &state);
+
+/// True when CurrentRow names a step row (1..LastRow).
+bool isStepRow(const EditState &state);
+
+/// The three placement blocks (append, insert, modify), each run when its flag is set,
+/// in that order. A request whose row is no longer a step row (after New, Open or a
+/// delete) lands after the last step instead of touching the header row. Refused as a
+/// whole, with nothing changed, when the steps would pass 500.
+Placement placeRows(ProgramTable &table, EditState &state, const Step &step);
+
+/// The teach dialog's variant: the point is placed by the first block whose flag is set,
+/// only while @p pointKindFlag reads as 1, and the block sets it to "0".
+PointPlacement placePointRows(ProgramTable &table, EditState &state, QString &pointKindFlag, const Step &step);
+
+/// Removes row CurrentRow and closes the gap; the old last row is emptied. Does nothing
+/// and returns false when CurrentRow is not a step row.
+bool deleteRow(ProgramTable &table, EditState &state);
+
+/// placeRows() followed by show_it(); a full table is reported to the operator and the
+/// list is left as it is. Returns true when a step was written.
+bool PlaceStep(ProgramTable &table, EditState &state, const Step &step, StepList &list, Operator &op);
+
+/// Notice shown when the program already holds 500 steps.
+QString programFullMessage();
+
+} // namespace talvex

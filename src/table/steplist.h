@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QStringList>
+
+namespace talvex {
+
+struct EditState;
+class ProgramTable;
+
+/// The step list as the table code sees it: a mirror of rows 1..LastRow, rebuilt from
+/// the table. The main window implements it with its list view.
+class StepList
+{
+public:
+    virtual ~StepList();
+    virtual void clearItems() = 0;
+    /// Adds an item at @p position (1-based) with its text, kind icon index and the
+    /// four sub-items (columns 1..4).
+    virtual void addItem(int position, const QString &text, int icon, const QStringList &subItems) = 0;
+};
+
+/// Rebuilds @p list from rows 1..LastRow: item text is the row number, the icon the
+/// kind's index, the sub-items columns 1, 2, 3 and 4.
+void show_it(const ProgramTable &table, const EditState &state, StepList &list);
+
+} // namespace talvex

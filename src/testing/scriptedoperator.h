@@ -1,0 +1,81 @@
+#pragma once
+
+#include "core/operator.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace talvex::testing {
+
+/// An Operator for tests: answers from a queue and records every box, prompt and
+/// dialog shown, so tests can assert exact texts, titles, buttons and icons.
+class ScriptedOperator : public Operator
+{
+public:
+    enum class Kind { Notice, YesNo, OkCancel, Prompt, OpenFile, SaveFile };
+
+    struct Shown
+    {
+        Kind kind;
+        QString text;
+        QString title;
+        Icon icon = Icon::None;
+        QString defaultText; ///< prompts
+        QString filter;      ///< file dialogs
+    };
+
+    // Queue the answers in the order the questions will come.
+    void answerYes() { m_answers.push_back({true, {}}); }
+    void answerNo() { m_answers.push_back({false, {}}); }
+    void answerOk() { m_answers.push_back({true, {}}); }
+    void answerCancel() { m_answers.push_back({false, {}}); }
+    void answerText(const QString &text) { m_answers.push_back({true, text}); }
+    void answerFile(const QString &path) { m_answers.push_back({true, path}); }
+
+    void notice(const QString &text, const QString &title, Icon icon) override;
+    bool askYesNo(const QString &text, const QString &title) override;
+    bool askOkCancel(const QString &text, const QString &title, Icon icon) override;
+    QString prompt(const QString &message, const QString &title, const QString &defaultText) override;
+    QString openFileName(const QString &filter) override;
+    QString saveFileName(const QString &filter) override;
+    void showProgress(const QString &text, const QString &title, qint64 done, qint64 total) override;
+    void endProgress() override;
+
+    const std::vector<Shown> &shown() const { return m_shown; }
+    /// Texts of every interaction, in order.
+    QStringList texts() const;
+    /// Texts of the notices only.
+    QStringList notices() const;
+    void clear();
+    /// Questions asked with no answer queued (they got the negative answer).
+    int unscripted() const { return m_unscripted; }
+    int pendingAnswers() const { return static_cast<int>(m_answers.size()); }
+
+    /// Called while a box is "open", before it is answered: lets a test look at the
+    /// state the handler had reached.
+    std::function<void(const Shown &)> onShow;
+
+    int progressUpdates = 0;
+    qint64 lastProgressDone = 0;
+    qint64 lastProgressTotal = 0;
+    bool progressOpen = false;
+
+private:
+    struct Answer
+    {
+        bool accept;
+        QString text;
+    };
+    Answer next();
+    void record(const Shown &shown);
+
+    std::vector<Shown> m_shown;
+    std::deque<Answer> m_answers;
+    int m_unscripted = 0;
+};
+
+} // namespace talvex::testing
