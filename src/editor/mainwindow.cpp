@@ -35,6 +35,14 @@ MainWindow::MainWindow(Operator &op, QWidget *parent)
     : QMainWindow(parent), m_op(op), m_ui(std::make_unique<MainWindowUi>())
 {
     m_ui->setupUi(this);
+    m_files = std::make_unique<ProgramFileActions>(m_table, m_edit, *m_ui->ListView1, m_op);
+    m_files->pauseStatusPoll = [this] {
+        if (!portOpen())
+            return false;
+        m_timer.stop();
+        return true;
+    };
+    m_files->resumeStatusPoll = [this] { m_timer.start(); };
     m_timer.setInterval(kStatusTimerMs);
     initConnections();
     startUp();
@@ -69,6 +77,9 @@ void MainWindow::initConnections()
     for (int n = 1; n <= 4; ++n)
         connect(ui.comActions[static_cast<size_t>(n) - 1], &QAction::triggered, this, [this, n] { onPortChosen(n); });
     connect(ui.exitAction, &QAction::triggered, this, &MainWindow::onExit);
+    connect(ui.newAction, &QAction::triggered, this, &MainWindow::onNewProgram);
+    connect(ui.openAction, &QAction::triggered, this, &MainWindow::onOpenProgram);
+    connect(ui.saveAsAction, &QAction::triggered, this, &MainWindow::onSaveProgramAs);
     connect(&m_timer, &QTimer::timeout, this, &MainWindow::onStatusTick);
 }
 
@@ -299,6 +310,11 @@ void MainWindow::SETCOM()
     }
 }
 
+bool MainWindow::portOpen() const
+{
+    return false;
+}
+
 void MainWindow::onStatusTick()
 {
     // Without an open port the tick only records the idle state and stops itself;
@@ -311,6 +327,24 @@ void MainWindow::onStatusTick()
 void MainWindow::onExit()
 {
     close();
+}
+
+void MainWindow::onNewProgram()
+{
+    // Row buttons left enabled would act on a row that no longer exists.
+    if (m_files->NewProgram())
+        DisableRowButtons();
+}
+
+void MainWindow::onOpenProgram()
+{
+    if (m_files->OpenProgram())
+        DisableRowButtons();
+}
+
+void MainWindow::onSaveProgramAs()
+{
+    m_files->SaveProgramAs();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

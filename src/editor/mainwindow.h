@@ -2,6 +2,7 @@
 
 #include "table/editstate.h"
 #include "editor/speeddialog.h"
+#include "files/programfileactions.h"
 #include "table/programtable.h"
 
 #include <QMainWindow>
@@ -32,6 +33,7 @@ public:
     const MainWindowUi &ui() const { return *m_ui; }
     QTimer &statusTimer() { return m_timer; }
     SpeedDialog *speedDialog() const { return m_speedDialog; }
+    ProgramFileActions &fileActions() { return *m_files; }
 
     void EnableStepButtons();
     void DisableStepButtons();
@@ -68,12 +70,16 @@ private:
     void onPortChosen(int n);
     void onStatusTick();
     void onExit();
+    void onNewProgram();
+    void onOpenProgram();
+    void onSaveProgramAs();
 
     void SETCOM();
     /// Places one step through the common write path and re-lists the table.
     void placeStep(const Step &step);
     /// Asks for a step's datum; the empty text means cancelled.
     QString askDatum(const QString &message, const QString &title, const QString &defaultText = QString());
+    bool portOpen() const;
     void setLinkStatus(const QString &text);
     void setMotionButtonsEnabled(bool enabled);
 
@@ -85,6 +91,7 @@ private:
     QString m_portNumber;
     QTimer m_timer;
     QPointer<SpeedDialog> m_speedDialog;
+    std::unique_ptr<ProgramFileActions> m_files;
 };
 
 } // namespace talvex

@@ -51,6 +51,7 @@ private Q_SLOTS:
     void portMenu_showsAndRemembersPort();
     void accelerationSlider_writesText1();
     void accessibility_namesAndMnemonics();
+    void fileMenu_saveThenOpenRestoresProgramAndDisablesRowButtons();
 
 private:
     void click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
@@ -526,6 +527,33 @@ void TestMainWindow::accessibility_namesAndMnemonics()
     QTest::keyClick(m_window, Qt::Key_F, Qt::AltModifier);
     QTRY_VERIFY(ui.fileMenu->isVisible());
     ui.fileMenu->close();
+}
+
+void TestMainWindow::fileMenu_saveThenOpenRestoresProgramAndDisablesRowButtons()
+{
+    addSteps({"LOOP", "HOME", "LOOPEND"});
+    const QString file = m_dir->filePath(QStringLiteral("demo.tvx"));
+    m_op->answerFile(file);
+    m_window->ui().saveAsAction->trigger();
+    QVERIFY(QFile::exists(file));
+
+    clickRow(2);
+    m_op->answerCancel(); // discard
+    m_window->ui().newAction->trigger();
+    QCOMPARE(m_window->editState().LastRow, 0);
+    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), 0);
+    for (QPushButton *b : m_window->ui().rowButtons())
+        QVERIFY(!b->isEnabled());
+
+    m_op->answerFile(file);
+    m_window->ui().openAction->trigger();
+    QCOMPARE(rows(), (QStringList{"LOOP:3", "HOME:0", "LOOPEND:0"}));
+    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), 3);
+    QCOMPARE(m_window->ui().ListView1->iconIndexAt(0), 7);
+    QVERIFY(!m_window->editState().Dirty);
+    for (QPushButton *b : m_window->ui().rowButtons())
+        QVERIFY(!b->isEnabled());
+    QCOMPARE(m_op->unscripted(), 0);
 }
 
 QTEST_MAIN(TestMainWindow)

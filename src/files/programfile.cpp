@@ -1,0 +1,150 @@
+#include "files/programfile.h"
+
+#include "core/big5.h"
+
+#include <QSaveFile>
+
+namespace talvex {
+
+namespace {
+
+// A line shorter than this ends the program: it cannot hold even a padded kind.
+constexpr int kMinLineLength = 13;
+
+bool breaksLine(const QString &cell)
+{
+    return cell.contains(QLatin1Char(' ')) || cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString formatProgramLine(const Step &row)
+{
+    QString line;
+    for (int c = 0; c < 4; ++c) {
+        const QString &cell = row[static_cast<size_t>(c)];
+        line += cell;
+        line += QString(std::max<qsizetype>(1, FieldWidth - cell.size()), QLatin1Char(' '));
+    }
+    line += row[4];
+    return line;
+}
+
+QStringList splitProgramLine(const QString &line)
+{
+    QStringList fields;
+    if (line.startsWith(QLatin1Char(' ')))
+        fields << QString();
+    qsizetype i = 0;
+    const qsizetype n = line.size();
+    while (i < n) {
+        while (i < n && line.at(i) == QLatin1Char(' '))
+            ++i;
+        if (i >= n)
+            break;
+        const qsizetype start = i;
+        while (i < n && line.at(i) != QLatin1Char(' '))
+            ++i;
+        fields << line.mid(start, i - start);
+    }
+    return fields;
+}
+
+UnreadableCell findUnreadableCell(const ProgramTable &table, int lastRow)
+{
+    for (int r = 1; r <= std::min(lastRow, ProgramTable::kMaxSteps); ++r) {
+        for (int c = 0; c < ProgramTable::kColumns; ++c) {
+            const QString cell = table.cell(r, c);
+            if (breaksLine(cell) || (cell.isEmpty() && c >= 1 && c <= 3))
+                return {r, c};
+        }
+    }
+    return {};
+}
+
+int findNonBig5Row(const ProgramTable &table, int lastRow, QString *character)
+{
+    for (int r = 0; r <= std::min(lastRow, ProgramTable::kMaxSteps); ++r) {
+        for (int c = 0; c < ProgramTable::kColumns; ++c) {
+            const QString cell = table.cell(r, c);
+            const Big5Bytes encoded = encodeBig5(cell);
+            if (!encoded.ok) {
+                if (character)
+                    *character = characterAt(cell, encoded.firstBad);
+                return r;
+            }
+        }
+    }
+    return -1;
+}
+
+QByteArray programFileBytes(const ProgramTable &table, int lastRow)
+{
+    QByteArray bytes;
+    for (int r = 0; r <= std::min(lastRow, ProgramTable::kMaxSteps); ++r) {
+        bytes += encodeBig5(formatProgramLine(table.row(r))).bytes;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+bool WriteProgramFile(const QString &path, const ProgramTable &table, int lastRow, QString *error)
+{
+    // Written to a temporary file and renamed: a failed save never leaves a
+    // half-written program in place of the old one.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    file.write(programFileBytes(table, lastRow));
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+ProgramFileContents parseProgramFile(const QByteArray &bytes, const ProgramTable &current)
+{
+    ProgramFileContents result;
+    result.table = current;
+    int row = 0;
+    qsizetype pos = 0;
+    const qsizetype size = bytes.size();
+    while (pos < size) {
+        // Lines end with CR LF; a lone LF or CR ends a line too, as hand-edited
+        // files from other systems have them.
+        qsizetype end = pos;
+        while (end < size && bytes.at(end) != '\r' && bytes.at(end) != '\n')
+            ++end;
+        const QString line = decodeBig5(bytes.mid(pos, end - pos));
+        pos = end;
+        if (pos < size && bytes.at(pos) == '\r') {
+            ++pos;
+            if (pos < size && bytes.at(pos) == '\n')
+                ++pos;
+        } else if (pos < size) {
+            ++pos; // a lone LF
+        }
+
+        if (line.size() < kMinLineLength)
+            break;
+        if (row > ProgramTable::kMaxSteps) {
+            result.rowsCut = true;
+            break;
+        }
+        const QStringList fields = splitProgramLine(line);
+        if (fields.size() > ProgramTable::kColumns)
+            result.fieldsCut = true;
+        for (int c = 0; c < std::min<int>(static_cast<int>(fields.size()), ProgramTable::kColumns); ++c)
+            result.table.setCell(row, c, fields.at(c));
+        ++row;
+    }
+    result.lastRow = std::max(0, row - 1);
+    return result;
+}
+
+} // namespace talvex

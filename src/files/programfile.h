@@ -1,0 +1,63 @@
+#pragma once
+
+#include "table/programtable.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace talvex {
+
+/// Width of columns 0..3 in a program file; column 4 follows unpadded.
+constexpr int FieldWidth = 12;
+
+/// One line of a program file, without its line end: cells 0..3 left-aligned and
+/// padded to FieldWidth characters, cell 4 as it is. A cell of FieldWidth characters
+/// or more is still followed by one space, so the line splits back into its cells.
+QString formatProgramLine(const Step &row);
+
+/// Splits a line at runs of spaces. A line starting with a space yields an empty
+/// first field, so its visible fields land one column to the right.
+QStringList splitProgramLine(const QString &line);
+
+/// A cell that would not read back into the same column.
+struct UnreadableCell
+{
+    int row = -1; ///< -1: none
+    int column = -1;
+};
+
+/// First cell of rows 1..lastRow holding a space or a line break, or empty in columns
+/// 1..3: such a row does not read back as written.
+UnreadableCell findUnreadableCell(const ProgramTable &table, int lastRow);
+
+/// Row (0..lastRow) of the first cell holding a character Big5 cannot carry, with the
+/// character in @p character; -1 when every cell can be written.
+int findNonBig5Row(const ProgramTable &table, int lastRow, QString *character = nullptr);
+
+/// The whole file's bytes for rows 0..lastRow, Big5 with CR LF line ends.
+QByteArray programFileBytes(const ProgramTable &table, int lastRow);
+
+/// Writes rows 0..lastRow to @p path, replacing its contents. Returns false with the
+/// reason in @p error when the file cannot be written.
+bool WriteProgramFile(const QString &path, const ProgramTable &table, int lastRow, QString *error = nullptr);
+
+/// What reading a program file produced.
+struct ProgramFileContents
+{
+    ProgramTable table;
+    int lastRow = 0;
+    /// Lines beyond step 500 were not read.
+    bool rowsCut = false;
+    /// Some line had more than five fields; the extra ones were dropped.
+    bool fieldsCut = false;
+};
+
+/// Reads program file bytes over a copy of @p current (cells a short line does not
+/// reach keep their texts). Reading stops at the first line shorter than 13
+/// characters and never writes outside rows 0..500 and columns 0..4.
+ProgramFileContents parseProgramFile(const QByteArray &bytes, const ProgramTable &current);
+
+/// Largest program file the station opens; a real one is a few tens of kilobytes.
+constexpr qint64 kMaxProgramFileBytes = 16 * 1024 * 1024;
+
+} // namespace talvex

@@ -1,0 +1,140 @@
+#include "files/programfileactions.h"
+
+#include "core/operator.h"
+#include "files/programfile.h"
+#include "table/editstate.h"
+#include "table/steplist.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace talvex {
+
+namespace {
+
+QString columnName(int column)
+{
+    static const char *const names[] = {"種類", "IN或數據", "X 座標", "Y 座標", "OUT"};
+    return QString::fromUtf8(names[std::clamp(column, 0, 4)]);
+}
+
+} // namespace
+
+ProgramFileActions::ProgramFileActions(ProgramTable &table, EditState &edit, StepList &list, Operator &op)
+    : m_table(table), m_edit(edit), m_list(list), m_op(op)
+{
+}
+
+QString ProgramFileActions::filter()
+{
+    return QStringLiteral("TALVEX程式檔(*.tvx) | *.tvx");
+}
+
+bool ProgramFileActions::writeChecked(const QString &path)
+{
+    QString character;
+    const int badRow = findNonBig5Row(m_table, m_edit.LastRow, &character);
+    if (badRow >= 0) {
+        m_op.notice(QStringLiteral("第 %1 行的「%2」無法以 Big5 存檔, 請修改後再存檔!").arg(badRow).arg(character),
+                    messageTitle(), Operator::Icon::Warning);
+        return false;
+    }
+    const UnreadableCell cell = findUnreadableCell(m_table, m_edit.LastRow);
+    if (cell.row > 0) {
+        const QString question =
+            QStringLiteral("第 %1 行的「%2」欄含有空白或是空的, 存檔後讀回會錯位。\n是否仍要存檔 ?")
+                .arg(cell.row)
+                .arg(columnName(cell.column));
+        if (!m_op.askOkCancel(question, messageTitle(), Operator::Icon::Warning))
+            return false;
+    }
+    QString reason;
+    if (!WriteProgramFile(path, m_table, m_edit.LastRow, &reason)) {
+        m_op.notice(QStringLiteral("無法寫入檔案 %1 !\n%2").arg(path, reason), messageTitle(), Operator::Icon::Warning);
+        return false;
+    }
+    return true;
+}
+
+void ProgramFileActions::SaveProgramAs()
+{
+    const bool paused = pauseStatusPoll ? pauseStatusPoll() : false;
+    m_programFileName = m_op.saveFileName(filter());
+    if (!m_programFileName.isEmpty() && m_edit.LastRow != 0)
+        writeChecked(m_programFileName);
+    if (paused && resumeStatusPoll)
+        resumeStatusPoll();
+}
+
+void ProgramFileActions::reset()
+{
+    m_edit.CurrentRow = 0;
+    m_edit.LastRow = 0;
+    show_it(m_table, m_edit, m_list);
+}
+
+bool ProgramFileActions::NewProgram()
+{
+    if (!m_edit.Dirty) {
+        reset();
+        return true;
+    }
+    if (!m_op.askOkCancel(QStringLiteral("尚未存檔, 是否要存檔 ?"), QString(), Operator::Icon::Question)) {
+        // Discard: the program goes, the unsaved mark stays so the next New asks again.
+        reset();
+        return true;
+    }
+    m_programFileName = m_op.saveFileName(filter());
+    // No name, nothing to write, or a save that did not happen: the program stays.
+    if (m_programFileName.isEmpty() || m_edit.LastRow == 0)
+        return false;
+    if (!writeChecked(m_programFileName))
+        return false;
+    m_edit.Dirty = false;
+    reset();
+    return true;
+}
+
+bool ProgramFileActions::OpenProgram()
+{
+    m_programFileName = m_op.openFileName(filter());
+    // A cancelled dialog leaves the program as it is.
+    if (m_programFileName.isEmpty())
+        return false;
+
+    QFile file(m_programFileName);
+    if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly)) {
+        m_op.notice(QStringLiteral("無法開啟檔案 %1 !\n%2").arg(m_programFileName, file.errorString()), messageTitle(),
+                    Operator::Icon::Warning);
+        return false;
+    }
+    if (file.size() > kMaxProgramFileBytes) {
+        m_op.notice(QStringLiteral("檔案 %1 太大, 不是 TALVEX 程式檔!").arg(m_programFileName), messageTitle(),
+                    Operator::Icon::Warning);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        m_op.notice(QStringLiteral("無法讀取檔案 %1 !\n%2").arg(m_programFileName, file.errorString()), messageTitle(),
+                    Operator::Icon::Warning);
+        return false;
+    }
+
+    const ProgramFileContents contents = parseProgramFile(bytes, m_table);
+    m_table = contents.table;
+    m_edit.Dirty = false;
+    m_edit.CurrentRow = 1;
+    m_edit.LastRow = contents.lastRow;
+    show_it(m_table, m_edit, m_list);
+
+    QStringList cut;
+    if (contents.rowsCut)
+        cut << QStringLiteral("檔案超過 500 步, 只讀入前 500 步。");
+    if (contents.fieldsCut)
+        cut << QStringLiteral("有些行的欄位超過 5 個, 多出的欄位已略過。");
+    if (!cut.isEmpty())
+        m_op.notice(cut.join(QLatin1Char('\n')), messageTitle(), Operator::Icon::Warning);
+    return true;
+}
+
+} // namespace talvex

@@ -1,0 +1,500 @@
+#include "files/programfile.h"
+#include "files/programfileactions.h"
+#include "table/editstate.h"
+#include "table/steplist.h"
+#include "testing/scriptedoperator.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace talvex;
+using testing::ScriptedOperator;
+
+namespace {
+
+struct CountingList : StepList
+{
+    int rebuilds = 0;
+    int items = 0;
+    void clearItems() override
+    {
+        ++rebuilds;
+        items = 0;
+    }
+    void addItem(int, const QString &, int, const QStringList &) override { ++items; }
+};
+
+Step row(const char *a, const char *b, const char *c, const char *d, const char *e)
+{
+    return {QString::fromUtf8(a), QString::fromUtf8(b), QString::fromUtf8(c), QString::fromUtf8(d),
+            QString::fromUtf8(e)};
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+/// A station-made program: a point, a Chinese label, a jump, a delay.
+ProgramTable sampleTable(int &lastRow)
+{
+    ProgramTable t;
+    t.writeHeader();
+    t.setRow(1, row("POINT", "5", "100", "200.5", "1"));
+    t.setRow(2, row("LABLE", "起點", "0", "0", "0"));
+    t.setRow(3, row("GLABLE", "起點", "0", "0", "0"));
+    t.setRow(4, row("WT", "1000", "0", "0", "0"));
+    lastRow = 4;
+    return t;
+}
+
+} // namespace
+
+class TestProgramFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void format_fixedWidthColumns_data();
+    void format_fixedWidthColumns();
+    void split_atRunsOfSpaces_data();
+    void split_atRunsOfSpaces();
+    void write_roundTripsAStationProgram();
+    void parse_stopsAtShortLine_data();
+    void parse_stopsAtShortLine();
+    void parse_shortRowKeepsOtherCells();
+    void parse_neverWritesOutsideTable_data();
+    void parse_neverWritesOutsideTable();
+    void parse_survivesBinaryAndBadBig5();
+
+    void saveAs_writesOnlyNamedNonEmptyProgram_data();
+    void saveAs_writesOnlyNamedNonEmptyProgram();
+    void saveAs_pausesStatusPollOnEveryPath();
+    void save_unreadableCellAsksFirst_data();
+    void save_unreadableCellAsksFirst();
+    void save_characterBig5CannotHoldIsRefused();
+    void new_stateTable_data();
+    void new_stateTable();
+    void open_readsFileAndResetsState();
+    void open_cancelOrUnreadableChangesNothing_data();
+    void open_cancelOrUnreadableChangesNothing();
+    void open_tellsOperatorWhatWasCut();
+
+private:
+    QTemporaryDir *m_dir = nullptr;
+    QString path(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
+};
+
+void TestProgramFile::init()
+{
+    m_dir = new QTemporaryDir;
+    QVERIFY(m_dir->isValid());
+}
+
+void TestProgramFile::cleanup()
+{
+    delete m_dir;
+}
+
+void TestProgramFile::format_fixedWidthColumns_data()
+{
+    QTest::addColumn<Step>("cells");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("header is 51 characters")
+        << ProgramTable::header() << QStringLiteral("FUNCTINO    IN          XPOINT      YPOINT      OUT");
+    QTest::newRow("point") << row("POINT", "5", "100", "200", "1")
+                           << QStringLiteral("POINT       5           100         200         1");
+    QTest::newRow("twelve characters still get a space")
+        << row("LABLE", "ABCDEFGHIJKL", "0", "0", "0") << QStringLiteral("LABLE       ABCDEFGHIJKL 0           0           0");
+    QTest::newRow("longer cell gets one space")
+        << row("WT", "12345678901234", "0", "0", "0") << QStringLiteral("WT          12345678901234 0           0           0");
+    QTest::newRow("width counts characters, not bytes")
+        << row("LABLE", "起點", "0", "0", "0")
+        << QStringLiteral("LABLE       起點          0           0           0");
+}
+
+void TestProgramFile::format_fixedWidthColumns()
+{
+    QFETCH(Step, cells);
+    QFETCH(QString, line);
+    QCOMPARE(formatProgramLine(cells), line);
+    if (cells == ProgramTable::header())
+        QCOMPARE(line.size(), 51);
+}
+
+void TestProgramFile::split_atRunsOfSpaces_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("runs of spaces") << "POINT   5      100 200       1" << QStringList{"POINT", "5", "100", "200", "1"};
+    QTest::newRow("leading space gives empty kind") << "  WT 1000" << QStringList{"", "WT", "1000"};
+    QTest::newRow("trailing spaces") << "HOME 0   " << QStringList{"HOME", "0"};
+    QTest::newRow("only spaces") << "     " << QStringList{""};
+    QTest::newRow("empty") << "" << QStringList{};
+    QTest::newRow("tab is not a separator") << "A\tB C" << QStringList{"A\tB", "C"};
+}
+
+void TestProgramFile::split_atRunsOfSpaces()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, fields);
+    QCOMPARE(splitProgramLine(line), fields);
+}
+
+void TestProgramFile::write_roundTripsAStationProgram()
+{
+    int lastRow = 0;
+    const ProgramTable table = sampleTable(lastRow);
+    QVERIFY(WriteProgramFile(path("p.tvx"), table, lastRow));
+    const QByteArray bytes = readAll(path("p.tvx"));
+    QCOMPARE(bytes.count("\r\n"), lastRow + 1);
+    QVERIFY(bytes.contains("\xb0\x5f\xc2\x49")); // 起點 in Big5
+    QVERIFY(bytes.startsWith("FUNCTINO    IN          XPOINT      YPOINT      OUT\r\n"));
+
+    ProgramTable other;
+    const ProgramFileContents read = parseProgramFile(bytes, other);
+    QCOMPARE(read.lastRow, lastRow);
+    QVERIFY(!read.rowsCut && !read.fieldsCut);
+    for (int r = 0; r <= lastRow; ++r)
+        QCOMPARE(read.table.row(r), table.row(r));
+}
+
+void TestProgramFile::parse_stopsAtShortLine_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("lastRow");
+    const QByteArray header = "FUNCTINO    IN          XPOINT      YPOINT      OUT\r\n";
+    const QByteArray step = "HOME        0           0           0           0\r\n";
+    QTest::newRow("empty third line") << header + step + "\r\n" + step << 1;
+    QTest::newRow("twelve characters end it") << header + "123456789012\r\n" + step << 0;
+    QTest::newRow("thirteen characters read") << header + "WT  1 0 0 0 0\r\n" + step << 2;
+    QTest::newRow("no final line end") << header + step + step.left(step.size() - 2) << 2;
+    QTest::newRow("LF line ends") << QByteArray(header).replace("\r\n", "\n") + QByteArray(step).replace("\r\n", "\n")
+                                  << 1;
+    QTest::newRow("empty file") << QByteArray() << 0;
+    QTest::newRow("header only") << header << 0;
+}
+
+void TestProgramFile::parse_stopsAtShortLine()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, lastRow);
+    QCOMPARE(parseProgramFile(bytes, ProgramTable()).lastRow, lastRow);
+}
+
+void TestProgramFile::parse_shortRowKeepsOtherCells()
+{
+    ProgramTable current;
+    current.setRow(1, row("POINT", "5", "100", "200", "128"));
+    const QByteArray bytes = "FUNCTINO    IN          XPOINT      YPOINT      OUT\r\nWT    1000       77\r\n";
+    const ProgramFileContents read = parseProgramFile(bytes, current);
+    QCOMPARE(read.lastRow, 1);
+    QCOMPARE(read.table.row(1), row("WT", "1000", "77", "200", "128"));
+}
+
+void TestProgramFile::parse_neverWritesOutsideTable_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("fields");
+    QTest::addColumn<int>("lastRow");
+    QTest::addColumn<bool>("rowsCut");
+    QTest::addColumn<bool>("fieldsCut");
+    QTest::newRow("exactly 500 steps") << 501 << 5 << 500 << false << false;
+    QTest::newRow("10000 lines") << 10000 << 5 << 500 << true << false;
+    QTest::newRow("20 fields a line") << 3 << 20 << 2 << false << true;
+}
+
+void TestProgramFile::parse_neverWritesOutsideTable()
+{
+    QFETCH(int, lines);
+    QFETCH(int, fields);
+    QFETCH(int, lastRow);
+    QFETCH(bool, rowsCut);
+    QFETCH(bool, fieldsCut);
+    QByteArray bytes;
+    for (int l = 0; l < lines; ++l) {
+        QByteArray line = "WT";
+        for (int f = 1; f < fields; ++f)
+            line += "   " + QByteArray::number(l * 100 + f);
+        bytes += line + "\r\n";
+    }
+    const ProgramFileContents read = parseProgramFile(bytes, ProgramTable());
+    QCOMPARE(read.lastRow, lastRow);
+    QCOMPARE(read.rowsCut, rowsCut);
+    QCOMPARE(read.fieldsCut, fieldsCut);
+    QCOMPARE(read.table.cell(lastRow, 4), QByteArray::number(lastRow * 100 + 4));
+}
+
+void TestProgramFile::parse_survivesBinaryAndBadBig5()
+{
+    QByteArray noise;
+    quint32 seed = 12345;
+    for (int i = 0; i < 200000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        noise.append(char(seed >> 16));
+    }
+    const ProgramFileContents read = parseProgramFile(noise, ProgramTable());
+    QVERIFY(read.lastRow >= 0 && read.lastRow <= 500);
+
+    const QByteArray badBig5 = "LABLE       \xff\xfe\x81       0           0           0\r\n";
+    const ProgramFileContents bad = parseProgramFile("FUNCTINO    IN          XPOINT      YPOINT      OUT\r\n" + badBig5,
+                                                     ProgramTable());
+    QCOMPARE(bad.lastRow, 1);
+    QCOMPARE(bad.table.cell(1, 0), QStringLiteral("LABLE"));
+    QCOMPARE(bad.table.cell(1, 2), QStringLiteral("0"));
+}
+
+void TestProgramFile::saveAs_writesOnlyNamedNonEmptyProgram_data()
+{
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<bool>("empty");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("named program") << true << false << true;
+    QTest::newRow("cancelled dialog") << false << false << false;
+    QTest::newRow("empty program") << true << true << false;
+}
+
+void TestProgramFile::saveAs_writesOnlyNamedNonEmptyProgram()
+{
+    QFETCH(bool, named);
+    QFETCH(bool, empty);
+    QFETCH(bool, written);
+    EditState edit;
+    ProgramTable table = sampleTable(edit.LastRow);
+    if (empty)
+        edit.LastRow = 0;
+    edit.Dirty = true;
+    writeAll(path("old.tvx"), "old contents");
+    CountingList list;
+    ScriptedOperator op;
+    ProgramFileActions actions(table, edit, list, op);
+    if (named)
+        op.answerFile(path("old.tvx"));
+    else
+        op.answerCancel();
+    actions.SaveProgramAs();
+    QCOMPARE(op.shown().front().filter, QStringLiteral("TALVEX程式檔(*.tvx) | *.tvx"));
+    QCOMPARE(readAll(path("old.tvx")) != "old contents", written);
+    QVERIFY(edit.Dirty);
+    QCOMPARE(list.rebuilds, 0);
+}
+
+void TestProgramFile::saveAs_pausesStatusPollOnEveryPath()
+{
+    EditState edit;
+    ProgramTable table = sampleTable(edit.LastRow);
+    CountingList list;
+    ScriptedOperator op;
+    ProgramFileActions actions(table, edit, list, op);
+    QStringList calls;
+    bool pollRunningDuringDialog = true;
+    actions.pauseStatusPoll = [&] {
+        calls << QStringLiteral("pause");
+        return true;
+    };
+    actions.resumeStatusPoll = [&] { calls << QStringLiteral("resume"); };
+    op.onShow = [&](const ScriptedOperator::Shown &) { pollRunningDuringDialog = calls.last() != QLatin1String("pause"); };
+    op.answerCancel();
+    actions.SaveProgramAs();
+    op.answerFile(path("a.tvx"));
+    actions.SaveProgramAs();
+    QCOMPARE(calls, (QStringList{"pause", "resume", "pause", "resume"}));
+    QVERIFY(!pollRunningDuringDialog);
+}
+
+void TestProgramFile::save_unreadableCellAsksFirst_data()
+{
+    QTest::addColumn<Step>("cells");
+    QTest::addColumn<bool>("answerOk");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("label with space, OK") << row("LABLE", "A B", "0", "0", "0") << true << true;
+    QTest::newRow("label with space, Cancel") << row("LABLE", "A B", "0", "0", "0") << false << false;
+    QTest::newRow("empty X, Cancel") << row("POINT", "0", "", "5", "0") << false << false;
+}
+
+void TestProgramFile::save_unreadableCellAsksFirst()
+{
+    QFETCH(Step, cells);
+    QFETCH(bool, answerOk);
+    QFETCH(bool, written);
+    EditState edit;
+    ProgramTable table = sampleTable(edit.LastRow);
+    table.setRow(3, cells);
+    CountingList list;
+    ScriptedOperator op;
+    ProgramFileActions actions(table, edit, list, op);
+    op.answerFile(path("q.tvx"));
+    if (answerOk)
+        op.answerOk();
+    else
+        op.answerCancel();
+    actions.SaveProgramAs();
+    QCOMPARE(op.shown().size(), size_t(2));
+    QCOMPARE(op.shown()[1].kind, ScriptedOperator::Kind::OkCancel);
+    QVERIFY(op.shown()[1].text.contains(QStringLiteral("第 3 行")));
+    QCOMPARE(QFile::exists(path("q.tvx")), written);
+}
+
+void TestProgramFile::save_characterBig5CannotHoldIsRefused()
+{
+    EditState edit;
+    ProgramTable table = sampleTable(edit.LastRow);
+    table.setCell(2, 1, QStringLiteral("标签"));
+    CountingList list;
+    ScriptedOperator op;
+    ProgramFileActions actions(table, edit, list, op);
+    op.answerFile(path("b.tvx"));
+    actions.SaveProgramAs();
+    QCOMPARE(op.notices().size(), 1);
+    QVERIFY(op.notices().at(0).contains(QStringLiteral("第 2 行")));
+    QVERIFY(op.notices().at(0).contains(QStringLiteral("标")));
+    QVERIFY(!QFile::exists(path("b.tvx")));
+}
+
+void TestProgramFile::new_stateTable_data()
+{
+    QTest::addColumn<bool>("dirty");
+    QTest::addColumn<bool>("empty");
+    QTest::addColumn<int>("answer"); // 0 cancel, 1 OK with name, 2 OK without name
+    QTest::addColumn<bool>("reset");
+    QTest::addColumn<bool>("dirtyAfter");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("not dirty") << false << false << -1 << true << false << false;
+    QTest::newRow("OK, program not empty") << true << false << 1 << true << false << true;
+    QTest::newRow("OK, program empty") << true << true << 1 << false << true << false;
+    QTest::newRow("OK, no name") << true << false << 2 << false << true << false;
+    QTest::newRow("Cancel discards") << true << false << 0 << true << true << false;
+}
+
+void TestProgramFile::new_stateTable()
+{
+    QFETCH(bool, dirty);
+    QFETCH(bool, empty);
+    QFETCH(int, answer);
+    QFETCH(bool, reset);
+    QFETCH(bool, dirtyAfter);
+    QFETCH(bool, written);
+    EditState edit;
+    ProgramTable table = sampleTable(edit.LastRow);
+    if (empty)
+        edit.LastRow = 0;
+    edit.CurrentRow = edit.LastRow;
+    edit.Dirty = dirty;
+    const int lastBefore = edit.LastRow;
+    CountingList list;
+    ScriptedOperator op;
+    ProgramFileActions actions(table, edit, list, op);
+    if (answer == 0) {
+        op.answerCancel();
+    } else if (answer > 0) {
+        op.answerOk();
+        if (answer == 1)
+            op.answerFile(path("n.tvx"));
+        else
+            op.answerCancel();
+    }
+    QCOMPARE(actions.NewProgram(), reset);
+    if (dirty) {
+        QCOMPARE(op.shown().front().text, QStringLiteral("尚未存檔, 是否要存檔 ?"));
+        QCOMPARE(op.shown().front().title, QString());
+        QCOMPARE(op.shown().front().icon, Operator::Icon::Question);
+    }
+    QCOMPARE(edit.LastRow, reset ? 0 : lastBefore);
+    QCOMPARE(edit.CurrentRow, reset ? 0 : lastBefore);
+    QCOMPARE(edit.Dirty, dirtyAfter);
+    QCOMPARE(list.rebuilds, reset ? 1 : 0);
+    QCOMPARE(QFile::exists(path("n.tvx")), written);
+    QCOMPARE(table.row(0), ProgramTable::header());
+    QCOMPARE(op.unscripted(), 0);
+}
+
+void TestProgramFile::open_readsFileAndResetsState()
+{
+    int lastRow = 0;
+    const ProgramTable written = sampleTable(lastRow);
+    QVERIFY(WriteProgramFile(path("o.tvx"), written, lastRow));
+    EditState edit;
+    edit.Dirty = true;
+    edit.CurrentRow = 0;
+    ProgramTable table;
+    table.writeHeader();
+    CountingList list;
+    ScriptedOperator op;
+    ProgramFileActions actions(table, edit, list, op);
+    op.answerFile(path("o.tvx"));
+    QVERIFY(actions.OpenProgram());
+    QCOMPARE(edit.LastRow, 4);
+    QCOMPARE(edit.CurrentRow, 1);
+    QVERIFY(!edit.Dirty);
+    QCOMPARE(list.items, 4);
+    QCOMPARE(table.cell(2, 1), QStringLiteral("起點"));
+    QCOMPARE(actions.programFileName(), path("o.tvx"));
+    QVERIFY(op.notices().isEmpty());
+}
+
+void TestProgramFile::open_cancelOrUnreadableChangesNothing_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("notice");
+    QTest::newRow("cancelled") << QString() << false;
+    QTest::newRow("missing file") << "missing.tvx" << true;
+    QTest::newRow("a directory") << "." << true;
+}
+
+void TestProgramFile::open_cancelOrUnreadableChangesNothing()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, notice);
+    EditState edit;
+    ProgramTable table = sampleTable(edit.LastRow);
+    edit.CurrentRow = 3;
+    edit.Dirty = true;
+    CountingList list;
+    ScriptedOperator op;
+    ProgramFileActions actions(table, edit, list, op);
+    if (answer.isEmpty())
+        op.answerCancel();
+    else
+        op.answerFile(m_dir->filePath(answer));
+    QVERIFY(!actions.OpenProgram());
+    QCOMPARE(edit.LastRow, 4);
+    QCOMPARE(edit.CurrentRow, 3);
+    QVERIFY(edit.Dirty);
+    QCOMPARE(list.rebuilds, 0);
+    QCOMPARE(op.notices().size(), notice ? 1 : 0);
+}
+
+void TestProgramFile::open_tellsOperatorWhatWasCut()
+{
+    QByteArray bytes;
+    for (int l = 0; l < 600; ++l)
+        bytes += "HOME        0           0           0           0   extra\r\n";
+    writeAll(path("big.tvx"), bytes);
+    EditState edit;
+    ProgramTable table;
+    CountingList list;
+    ScriptedOperator op;
+    ProgramFileActions actions(table, edit, list, op);
+    op.answerFile(path("big.tvx"));
+    QVERIFY(actions.OpenProgram());
+    QCOMPARE(edit.LastRow, 500);
+    QCOMPARE(op.notices().size(), 1);
+    QVERIFY(op.notices().at(0).contains(QStringLiteral("500")));
+    QVERIFY(op.notices().at(0).contains(QStringLiteral("欄位")));
+    QCOMPARE(op.shown().back().title, QStringLiteral("訊息"));
+}
+
+QTEST_GUILESS_MAIN(TestProgramFile)
+#include "tst_programfile.moc"
