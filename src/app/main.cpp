@@ -1,8 +1,12 @@
 #include "app/fonts.h"
 #include "editor/mainwindow.h"
 #include "editor/qtoperator.h"
+#include "link/portmap.h"
+#include "link/qtserialport.h"
+#include "link/sleeper.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 
 #include <cstdio>
@@ -40,8 +44,28 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/talvex.svg")));
     talvex::registerFontSubstitutions();
 
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("TALVEX Station: program and teach a TALVEX X/Y controller"));
+    parser.addHelpOption();
+    const QCommandLineOption deviceOption(
+        QStringLiteral("device"), QStringLiteral("Map menu entry COM<N> (1..4) to the serial device PATH."),
+        QStringLiteral("N=PATH"));
+    parser.addOption(deviceOption);
+    parser.process(app);
+
+    talvex::PortMap ports;
+    for (const QString &option : parser.values(deviceOption)) {
+        QString error;
+        if (!ports.applyOption(option, &error)) {
+            std::fprintf(stderr, "talvex-station: %s\n", qPrintable(error));
+            return 2;
+        }
+    }
+
     talvex::QtOperator op;
-    talvex::MainWindow window(op);
+    talvex::QtSerialPort port(ports);
+    talvex::ThreadSleeper sleeper;
+    talvex::MainWindow window(op, port, sleeper);
     op.setParentWidget(&window);
     window.show();
     return QApplication::exec();

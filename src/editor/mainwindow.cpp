@@ -31,10 +31,11 @@ Step datumStep(StepKind kind, const QString &datum)
 
 } // namespace
 
-MainWindow::MainWindow(Operator &op, QWidget *parent)
+MainWindow::MainWindow(Operator &op, SerialPort &port, Sleeper &sleeper, QWidget *parent)
     : QMainWindow(parent), m_op(op), m_ui(std::make_unique<MainWindowUi>())
 {
     m_ui->setupUi(this);
+    m_link = std::make_unique<StationLink>(port, sleeper, op, *this);
     m_files = std::make_unique<ProgramFileActions>(m_table, m_edit, *m_ui->ListView1, m_op);
     m_files->pauseStatusPoll = [this] {
         if (!portOpen())
@@ -77,6 +78,10 @@ void MainWindow::initConnections()
     for (int n = 1; n <= 4; ++n)
         connect(ui.comActions[static_cast<size_t>(n) - 1], &QAction::triggered, this, [this, n] { onPortChosen(n); });
     connect(ui.exitAction, &QAction::triggered, this, &MainWindow::onExit);
+    connect(ui.connectButton, &QPushButton::clicked, this, &MainWindow::onConnect);
+    connect(ui.Command3, &QPushButton::clicked, this, &MainWindow::onUpload);
+    for (QCheckBox *box : ui.Check1)
+        connect(box, &QCheckBox::clicked, this, [this] { inputBoxClicked(m_link->link(), *this); });
     connect(ui.newAction, &QAction::triggered, this, &MainWindow::onNewProgram);
     connect(ui.openAction, &QAction::triggered, this, &MainWindow::onOpenProgram);
     connect(ui.saveAsAction, &QAction::triggered, this, &MainWindow::onSaveProgramAs);
@@ -96,6 +101,7 @@ void MainWindow::startUp()
     m_edit.InsertMode = false;
     m_edit.AppendMode = false;
     m_edit.ModifyMode = false;
+    m_link->outputLatch() = OutputLatch{};
     m_values.NumericInput = true;
     m_values.PointKindFlag = QStringLiteral("0");
     m_values.TeachX = QStringLiteral("0");
@@ -161,6 +167,44 @@ void MainWindow::setMotionButtonsEnabled(bool enabled)
 {
     m_ui->locateButton->setEnabled(enabled);
     m_ui->originButton->setEnabled(enabled);
+}
+
+void MainWindow::setStatusTimerRunning(bool running)
+{
+    if (running)
+        m_timer.start();
+    else
+        m_timer.stop();
+}
+
+bool MainWindow::statusTimerRunning() const
+{
+    return m_timer.isActive();
+}
+
+bool MainWindow::outputChecked(int n) const
+{
+    return m_ui->Check4[static_cast<size_t>(n) - 1]->isChecked();
+}
+
+void MainWindow::setInputChecked(int k, bool checked)
+{
+    m_ui->Check1[static_cast<size_t>(k) - 1]->setChecked(checked);
+}
+
+void MainWindow::setAccelerationReadout(const QString &text)
+{
+    m_ui->Text2->setText(text);
+}
+
+CompileOptions MainWindow::compileOptions() const
+{
+    CompileOptions options;
+    // Only the ticked state counts; a greyed box is not ticked.
+    options.Repeat = m_ui->Check2->checkState() == Qt::Checked;
+    options.SetAcceleration = m_ui->Check3->checkState() == Qt::Checked;
+    options.AccelerationText = m_ui->Text1->text();
+    return options;
 }
 
 void MainWindow::onStartEditing()
@@ -312,20 +356,27 @@ void MainWindow::SETCOM()
 
 bool MainWindow::portOpen() const
 {
-    return false;
+    return m_link->link().isOpen();
 }
 
 void MainWindow::onStatusTick()
 {
-    // Without an open port the tick only records the idle state and stops itself;
-    // connecting starts it again.
-    m_timer.stop();
-    setLinkStatus(QStringLiteral("未連線"));
-    setMotionButtonsEnabled(false);
+    m_link->tick();
+}
+
+void MainWindow::onConnect()
+{
+    m_link->Connect(m_values.ComPort);
+}
+
+void MainWindow::onUpload()
+{
+    m_link->upload(m_table, m_edit.LastRow, compileOptions(), m_program, m_values.ComPort);
 }
 
 void MainWindow::onExit()
 {
+    m_link->exit();
     close();
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "table/editstate.h"
+#include "compiler/compiler.h"
 #include "editor/speeddialog.h"
 #include "files/programfileactions.h"
+#include "link/linkview.h"
+#include "link/stationlink.h"
 #include "table/programtable.h"
 
 #include <QMainWindow>
@@ -14,16 +17,18 @@
 namespace talvex {
 
 class Operator;
+class SerialPort;
+class Sleeper;
 struct MainWindowUi;
 
 /// The station's main window. It owns the step table and all editing state and runs
 /// the handlers of the step, row, menu and link controls on the UI thread.
-class MainWindow : public QMainWindow
+class MainWindow : public QMainWindow, public LinkView
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(Operator &op, QWidget *parent = nullptr);
+    MainWindow(Operator &op, SerialPort &port, Sleeper &sleeper, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // State, for the dialogs and for tests.
@@ -34,6 +39,10 @@ public:
     QTimer &statusTimer() { return m_timer; }
     SpeedDialog *speedDialog() const { return m_speedDialog; }
     ProgramFileActions &fileActions() { return *m_files; }
+    StationLink &stationLink() { return *m_link; }
+    CompiledProgram &compiledProgram() { return m_program; }
+    /// The compile options as the check boxes and the acceleration box stand.
+    CompileOptions compileOptions() const;
 
     void EnableStepButtons();
     void DisableStepButtons();
@@ -41,6 +50,15 @@ public:
     void DisableRowButtons();
     /// Re-lists the table into the step list.
     void showIt();
+
+    // LinkView
+    void setLinkStatus(const QString &text) override;
+    void setMotionButtonsEnabled(bool enabled) override;
+    void setStatusTimerRunning(bool running) override;
+    bool statusTimerRunning() const override;
+    bool outputChecked(int n) const override;
+    void setInputChecked(int k, bool checked) override;
+    void setAccelerationReadout(const QString &text) override;
 
 Q_SIGNALS:
     /// The Point button armed a point request; the teach dialog answers it.
@@ -69,6 +87,8 @@ private:
     void onJumpToLabel();
     void onPortChosen(int n);
     void onStatusTick();
+    void onConnect();
+    void onUpload();
     void onExit();
     void onNewProgram();
     void onOpenProgram();
@@ -80,8 +100,6 @@ private:
     /// Asks for a step's datum; the empty text means cancelled.
     QString askDatum(const QString &message, const QString &title, const QString &defaultText = QString());
     bool portOpen() const;
-    void setLinkStatus(const QString &text);
-    void setMotionButtonsEnabled(bool enabled);
 
     Operator &m_op;
     std::unique_ptr<MainWindowUi> m_ui;
@@ -92,6 +110,8 @@ private:
     QTimer m_timer;
     QPointer<SpeedDialog> m_speedDialog;
     std::unique_ptr<ProgramFileActions> m_files;
+    std::unique_ptr<StationLink> m_link;
+    CompiledProgram m_program;
 };
 
 } // namespace talvex

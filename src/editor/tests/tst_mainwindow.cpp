@@ -2,6 +2,7 @@
 #include "editor/mainwindowui.h"
 #include "editor/steplistview.h"
 #include "table/placement.h"
+#include "testing/memoryserialport.h"
 #include "testing/scriptedoperator.h"
 
 #include <QAccessible>
@@ -52,6 +53,8 @@ private Q_SLOTS:
     void accelerationSlider_writesText1();
     void accessibility_namesAndMnemonics();
     void fileMenu_saveThenOpenRestoresProgramAndDisablesRowButtons();
+    void link_connectTickAndExitThroughTheWindow();
+    void link_inputBoxClickedWhileDown();
 
 private:
     void click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
@@ -64,6 +67,8 @@ private:
     QString m_oldCwd;
     ScriptedOperator *m_op = nullptr;
     MainWindow *m_window = nullptr;
+    testing::VirtualSleeper m_clock;
+    testing::MemorySerialPort *m_port = nullptr;
 };
 
 void TestMainWindow::init()
@@ -72,7 +77,8 @@ void TestMainWindow::init()
     m_dir = new QTemporaryDir;
     QDir::setCurrent(m_dir->path());
     m_op = new ScriptedOperator;
-    m_window = new MainWindow(*m_op);
+    m_port = new testing::MemorySerialPort(m_clock);
+    m_window = new MainWindow(*m_op, *m_port, m_clock);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
@@ -80,6 +86,7 @@ void TestMainWindow::init()
 void TestMainWindow::cleanup()
 {
     delete m_window;
+    delete m_port;
     delete m_op;
     QDir::setCurrent(m_oldCwd);
     delete m_dir;
@@ -196,7 +203,7 @@ void TestMainWindow::startUp_portFromSettingsFile()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(contents);
     f.close();
-    MainWindow window(*m_op);
+    MainWindow window(*m_op, *m_port, m_clock);
     QCOMPARE(window.ui().statusPort->text(), panel);
     QCOMPARE(QStringLiteral("COM") + window.values().ComPort, panel);
 }
@@ -471,7 +478,7 @@ void TestMainWindow::portMenu_showsAndRemembersPort()
     QCOMPARE(f.readAll(), QByteArray("3\r\n"));
     f.close();
 
-    MainWindow next(*m_op);
+    MainWindow next(*m_op, *m_port, m_clock);
     QCOMPARE(next.ui().statusPort->text(), QStringLiteral("COM3"));
 
     // The file's place taken by a directory: the operator is told, the choice still shows.
@@ -554,6 +561,45 @@ void TestMainWindow::fileMenu_saveThenOpenRestoresProgramAndDisablesRowButtons()
     for (QPushButton *b : m_window->ui().rowButtons())
         QVERIFY(!b->isEnabled());
     QCOMPARE(m_op->unscripted(), 0);
+}
+
+void TestMainWindow::link_connectTickAndExitThroughTheWindow()
+{
+    m_port->responder = [](const QByteArray &line) -> QByteArray {
+        if (line == "?VM")
+            return "V\r";
+        if (line == "?INP")
+            return "32769\r";
+        return line == "?VA" ? QByteArray("1800\r") : QByteArray();
+    };
+    QTRY_VERIFY(!m_window->statusTimer().isActive()); // first tick: port closed
+    click(m_window->ui().connectButton);
+    QCOMPARE(m_op->notices(), QStringList{" 準備連線終止運作中程式"});
+    QVERIFY(m_window->statusTimer().isActive());
+    QCOMPARE(m_window->ui().statusLink->text(), QStringLiteral("連線中"));
+
+    QTest::mouseClick(m_window->ui().Check4[2], Qt::LeftButton);
+    m_port->clearWrites();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->ui().Text2->text() == QLatin1String("1800\r"), 3000);
+    QTRY_VERIFY(m_port->written().contains("SET P3\r"));
+    QVERIFY(m_window->ui().Check1[0]->isChecked());
+    QVERIFY(m_window->ui().Check1[15]->isChecked());
+    QVERIFY(!m_window->ui().Check1[1]->isChecked());
+    QVERIFY(m_window->ui().locateButton->isEnabled());
+    QVERIFY(m_window->ui().originButton->isEnabled());
+
+    m_port->clearWrites();
+    m_window->ui().exitAction->trigger();
+    QVERIFY(m_port->written().startsWith("EC 1\r"));
+    QVERIFY(!m_port->isOpen());
+    QVERIFY(!m_window->isVisible());
+}
+
+void TestMainWindow::link_inputBoxClickedWhileDown()
+{
+    QTest::mouseClick(m_window->ui().Check1[4], Qt::LeftButton);
+    QCOMPARE(m_op->notices(), QStringList{" Not Response !!  連線錯誤 !"});
+    QCOMPARE(m_window->ui().statusLink->text(), QStringLiteral("未連線"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -2,6 +2,7 @@
 #include "editor/mainwindowui.h"
 #include "editor/speeddialog.h"
 #include "editor/steplistview.h"
+#include "testing/memoryserialport.h"
 #include "testing/scriptedoperator.h"
 
 #include <QLabel>
@@ -34,6 +35,8 @@ private:
     QString m_oldCwd;
     testing::ScriptedOperator *m_op = nullptr;
     MainWindow *m_window = nullptr;
+    testing::VirtualSleeper m_clock;
+    testing::MemorySerialPort *m_port = nullptr;
 };
 
 void TestSpeedDialog::init()
@@ -42,7 +45,8 @@ void TestSpeedDialog::init()
     m_dir = new QTemporaryDir;
     QDir::setCurrent(m_dir->path());
     m_op = new testing::ScriptedOperator;
-    m_window = new MainWindow(*m_op);
+    m_port = new testing::MemorySerialPort(m_clock);
+    m_window = new MainWindow(*m_op, *m_port, m_clock);
     m_window->show();
     QTest::mouseClick(m_window->ui().Command12, Qt::LeftButton);
 }
@@ -50,6 +54,7 @@ void TestSpeedDialog::init()
 void TestSpeedDialog::cleanup()
 {
     delete m_window;
+    delete m_port;
     delete m_op;
     QDir::setCurrent(m_oldCwd);
     delete m_dir;

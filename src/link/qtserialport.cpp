@@ -1,0 +1,168 @@
+#include "link/qtserialport.h"
+
+#include <QFileInfo>
+
+#if defined(Q_OS_UNIX)
+#include <grp.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace talvex {
+
+QtSerialPort::QtSerialPort(const PortMap &map) : m_map(map) {}
+
+QtSerialPort::~QtSerialPort()
+{
+    close();
+}
+
+void QtSerialPort::setPortNumber(int number)
+{
+    m_number = number;
+}
+
+QString QtSerialPort::deviceName() const
+{
+    return m_map.device(m_number);
+}
+
+bool QtSerialPort::open()
+{
+    m_openFailure.clear();
+    m_broken = false;
+    if (m_port.isOpen())
+        return true;
+    const QString device = deviceName();
+    if (device.isEmpty()) {
+        m_openFailure = QStringLiteral("沒有 COM%1 這個通訊埠, 只有 COM1 到 COM4。").arg(m_number);
+        return false;
+    }
+    m_port.setPortName(device);
+    m_port.setBaudRate(QSerialPort::Baud9600);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        m_openFailure = describeOpenError(m_port.error());
+        m_port.clearError();
+        return false;
+    }
+    // Stale bytes from before this connection are not answers to anything sent now.
+    m_port.clear(QSerialPort::AllDirections);
+    return true;
+}
+
+QString QtSerialPort::describeOpenError(QSerialPort::SerialPortError error) const
+{
+    const QString device = deviceName();
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("裝置 %1 不存在。請確認控制器的連接線或 USB 轉接器已接上, 或用 --device 指定裝置。")
+            .arg(device);
+    case QSerialPort::PermissionError: {
+#if defined(Q_OS_UNIX)
+        const QByteArray path = QFile::encodeName(device);
+        if (::access(path.constData(), R_OK | W_OK) != 0) {
+            struct stat st {};
+            QString group = QStringLiteral("dialout");
+            if (::stat(path.constData(), &st) == 0) {
+                if (const struct group *g = ::getgrgid(st.st_gid))
+                    group = QString::fromLocal8Bit(g->gr_name);
+            }
+            return QStringLiteral("沒有使用裝置 %1 的權限。請將使用者加入群組 %2 (例如 sudo usermod -aG %2 $USER),"
+                                  " 然後重新登入。")
+                .arg(device, group);
+        }
+#endif
+        return QStringLiteral("裝置 %1 正被其他程式使用中, 請先關閉該程式。").arg(device);
+    }
+    default:
+        return QStringLiteral("裝置 %1 無法開啟: %2").arg(device, m_port.errorString());
+    }
+}
+
+void QtSerialPort::close()
+{
+    if (m_port.isOpen())
+        m_port.close();
+    m_port.clearError();
+}
+
+bool QtSerialPort::isOpen() const
+{
+    return m_port.isOpen();
+}
+
+void QtSerialPort::noteError()
+{
+    switch (m_port.error()) {
+    case QSerialPort::NoError:
+    case QSerialPort::TimeoutError:
+        m_port.clearError();
+        return;
+    default:
+        // A USB adapter pulled mid-exchange shows up here (ResourceError) or as a
+        // failed write; the link reports it once and closes.
+        m_broken = true;
+        m_port.clearError();
+        return;
+    }
+}
+
+bool QtSerialPort::write(const QByteArray &bytes)
+{
+    if (!m_port.isOpen() || m_broken)
+        return false;
+    if (m_port.write(bytes) != bytes.size()) {
+        m_broken = true;
+        return false;
+    }
+    return pushOutput();
+}
+
+bool QtSerialPort::pushOutput()
+{
+    if (!m_port.isOpen() || m_broken)
+        return false;
+    // No event loop runs while the station waits, so Qt's buffer is handed to the
+    // system here. A zero timeout never blocks; whatever the system cannot take now
+    // stays queued for the next push.
+    while (m_port.bytesToWrite() > 0) {
+        const qint64 before = m_port.bytesToWrite();
+        m_port.waitForBytesWritten(0);
+        noteError();
+        if (m_broken)
+            return false;
+        if (m_port.bytesToWrite() >= before)
+            break;
+    }
+    return true;
+}
+
+QByteArray QtSerialPort::readAll()
+{
+    if (!m_port.isOpen())
+        return {};
+    m_port.waitForReadyRead(0);
+    noteError();
+    return m_port.readAll();
+}
+
+qint64 QtSerialPort::pendingOutput()
+{
+    if (!m_port.isOpen())
+        return 0;
+    qint64 pending = m_port.bytesToWrite();
+#if defined(Q_OS_UNIX)
+    int queued = 0;
+    if (::ioctl(static_cast<int>(m_port.handle()), TIOCOUTQ, &queued) == 0 && queued > 0)
+        pending += queued;
+#endif
+    return pending;
+}
+
+} // namespace talvex

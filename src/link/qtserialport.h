@@ -1,0 +1,43 @@
+#pragma once
+
+#include "link/portmap.h"
+#include "link/serialport.h"
+
+#include <QSerialPort>
+
+namespace talvex {
+
+/// The station's line on a real (or pseudo) serial device through QSerialPort.
+/// The UI thread sleeps without an event loop during an exchange, so reads first pull
+/// what the system holds and writes are pushed out explicitly.
+class QtSerialPort : public SerialPort
+{
+public:
+    explicit QtSerialPort(const PortMap &map);
+    ~QtSerialPort() override;
+
+    void setPortNumber(int number) override;
+    int portNumber() const override { return m_number; }
+    QString deviceName() const override;
+    bool open() override;
+    QString openFailure() const override { return m_openFailure; }
+    void close() override;
+    bool isOpen() const override;
+    bool write(const QByteArray &bytes) override;
+    QByteArray readAll() override;
+    qint64 pendingOutput() override;
+    bool pushOutput() override;
+    bool broken() const override { return m_broken; }
+
+private:
+    QString describeOpenError(QSerialPort::SerialPortError error) const;
+    void noteError();
+
+    const PortMap &m_map;
+    QSerialPort m_port;
+    int m_number = 1;
+    QString m_openFailure;
+    bool m_broken = false;
+};
+
+} // namespace talvex

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace talvex {
+
+/// The one serial line to the controller, as the station needs it. The Qt
+/// implementation wraps QSerialPort; tests use an in-memory port that records each
+/// write as a separate chunk.
+class SerialPort
+{
+public:
+    virtual ~SerialPort();
+
+    /// Selects COM1..COM4; applied at the next open.
+    virtual void setPortNumber(int number) = 0;
+    virtual int portNumber() const = 0;
+    /// The device the current port number maps to ("/dev/ttyS0", "COM1", ...).
+    virtual QString deviceName() const = 0;
+
+    /// Opens the line (9600 baud, 8N1, no flow control). On failure returns false and
+    /// openFailure() says why in the operator's language, with the remedy if any.
+    virtual bool open() = 0;
+    virtual QString openFailure() const = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    /// Queues @p bytes for sending, in order, and starts sending them. Returns false
+    /// when the line is gone (device unplugged, write error).
+    virtual bool write(const QByteArray &bytes) = 0;
+    /// Everything received since the last read; never waits. Sets broken() when the
+    /// device has vanished.
+    virtual QByteArray readAll() = 0;
+
+    /// Bytes written but not yet on the wire (the station's and the system's buffers).
+    virtual qint64 pendingOutput() = 0;
+    /// Moves queued bytes towards the wire without blocking; returns false when the
+    /// line is gone.
+    virtual bool pushOutput() = 0;
+    /// The line failed since it was opened (write or read error, device removed).
+    virtual bool broken() const = 0;
+};
+
+} // namespace talvex

@@ -1,0 +1,28 @@
+#include "link/sleeper.h"
+
+#include "link/serialport.h"
+
+#include <QThread>
+
+namespace talvex {
+
+Sleeper::~Sleeper() = default;
+SerialPort::~SerialPort() = default;
+
+ThreadSleeper::ThreadSleeper()
+{
+    m_clock.start();
+}
+
+void ThreadSleeper::sleep(int ms)
+{
+    if (ms > 0)
+        QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+qint64 ThreadSleeper::now() const
+{
+    return m_clock.elapsed();
+}
+
+} // namespace talvex

@@ -1,0 +1,385 @@
+#include "link/iopanel.h"
+#include "link/link.h"
+#include "link/portmap.h"
+#include "testing/fakelinkview.h"
+#include "testing/memoryserialport.h"
+#include "testing/scriptedoperator.h"
+
+#include <QTest>
+
+using namespace talvex;
+using namespace talvex::testing;
+
+using Chunks = QList<QByteArray>;
+
+class TestLink : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void RS232_textThenCarriageReturnAsTwoWrites_data();
+    void RS232_textThenCarriageReturnAsTwoWrites();
+    void RS232_closedPortShowsMessageOncePerCall();
+    void TimedQuery_returnsRawReplyWithinFiftyMs_data();
+    void TimedQuery_returnsRawReplyWithinFiftyMs();
+    void TimedQuery_lateReplyLandsInNextRead();
+    void LinkProbe_oneWriteAndAnyTextCounts_data();
+    void LinkProbe_oneWriteAndAnyTextCounts();
+
+    void PollInputs_decodesAnswer_data();
+    void PollInputs_decodesAnswer();
+    void PollInputs_chunksAndStaleTextDiscarded();
+    void PollInputs_closedPortReportsNotResponding();
+    void SyncOutputs_ascendingOrderAndCancelling_data();
+    void SyncOutputs_ascendingOrderAndCancelling();
+    void SyncOutputs_latchSurvivesLinkDown();
+    void inputBox_closedPortReports();
+
+    void lineDeath_reportedOnceAndPortClosed();
+    void waitUntilSent_showsProgressOnlyWhenSlow_data();
+    void waitUntilSent_showsProgressOnlyWhenSlow();
+    void waitUntilSent_stalledLineIsDead();
+    void portMap_defaultsAndOptions_data();
+    void portMap_defaultsAndOptions();
+
+private:
+    VirtualSleeper m_clock;
+    MemorySerialPort *m_port = nullptr;
+    ScriptedOperator *m_op = nullptr;
+    Link *m_link = nullptr;
+    FakeLinkView m_view;
+};
+
+void TestLink::init()
+{
+    m_clock = VirtualSleeper();
+    m_port = new MemorySerialPort(m_clock);
+    m_op = new ScriptedOperator;
+    m_link = new Link(*m_port, m_clock, *m_op);
+    m_view = FakeLinkView();
+    QVERIFY(m_port->open());
+}
+
+void TestLink::cleanup()
+{
+    delete m_link;
+    delete m_op;
+    delete m_port;
+}
+
+void TestLink::RS232_textThenCarriageReturnAsTwoWrites_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Chunks>("chunks");
+    QTest::newRow("command") << "EC 0" << Chunks{"EC 0", "\r"};
+    QTest::newRow("empty line") << "" << Chunks{"", "\r"};
+    QTest::newRow("Big5 label") << QStringLiteral("$起點:;") << Chunks{"$\xb0\x5f\xc2\x49:;", "\r"};
+}
+
+void TestLink::RS232_textThenCarriageReturnAsTwoWrites()
+{
+    QFETCH(QString, text);
+    QFETCH(Chunks, chunks);
+    int replies = 0;
+    m_port->responder = [&](const QByteArray &) {
+        ++replies;
+        return QByteArray("ignored\r");
+    };
+    m_link->RS232(text);
+    QCOMPARE(m_port->writes, chunks);
+    QCOMPARE(m_clock.slept, 0); // nothing is waited for
+    QCOMPARE(replies, 1);
+    QVERIFY(m_op->shown().empty());
+}
+
+void TestLink::RS232_closedPortShowsMessageOncePerCall()
+{
+    m_port->close();
+    m_link->RS232(QStringLiteral("XMA 50"));
+    m_link->RS232(QStringLiteral("YMA 60"));
+    QCOMPARE(m_op->notices(), (QStringList{" 連線錯誤 !", " 連線錯誤 !"}));
+    QCOMPARE(m_op->shown()[0].title, QString());
+    QVERIFY(m_port->writes.isEmpty());
+}
+
+void TestLink::TimedQuery_returnsRawReplyWithinFiftyMs_data()
+{
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("prompt reply with echo untouched") << 10 << QByteArray("?VA\r2000\r") << "?VA\r2000\r";
+    QTest::newRow("at 50 ms still counts") << 50 << QByteArray("2000\r") << "2000\r";
+    QTest::newRow("after 80 ms is too late") << 80 << QByteArray("2000\r") << "";
+}
+
+void TestLink::TimedQuery_returnsRawReplyWithinFiftyMs()
+{
+    QFETCH(int, delay);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, expected);
+    m_port->replyDelayMs = delay;
+    m_port->responder = [&](const QByteArray &line) { return line == "?VA" ? reply : QByteArray(); };
+    QCOMPARE(m_link->TimedQuery(QStringLiteral("?VA")), expected);
+    QCOMPARE(m_port->writes, (Chunks{"?VA", "\r"}));
+    QCOMPARE(m_clock.slept, 50);
+}
+
+void TestLink::TimedQuery_lateReplyLandsInNextRead()
+{
+    m_port->replyDelayMs = 80;
+    m_port->responder = [](const QByteArray &line) { return line == "?VA" ? QByteArray("2000\r") : QByteArray(); };
+    QCOMPARE(m_link->TimedQuery(QStringLiteral("?VA")), QString());
+    m_port->responder = [](const QByteArray &line) { return line == "?PEX" ? QByteArray("150\r") : QByteArray(); };
+    m_port->replyDelayMs = 10;
+    // The next reader takes whatever has arrived: the late acceleration first.
+    QCOMPARE(m_link->TimedQuery(QStringLiteral("?PEX")), QStringLiteral("2000\r150\r"));
+}
+
+void TestLink::LinkProbe_oneWriteAndAnyTextCounts_data()
+{
+    QTest::addColumn<int>("delay");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QByteArray>("earlier");
+    QTest::addColumn<bool>("alive");
+    QTest::newRow("answers") << 150 << QByteArray("V1.0\r") << QByteArray() << true;
+    QTest::newRow("silent") << 0 << QByteArray() << QByteArray() << false;
+    QTest::newRow("too slow") << 250 << QByteArray("V1.0\r") << QByteArray() << false;
+    QTest::newRow("text from before counts") << 0 << QByteArray() << QByteArray("junk") << true;
+}
+
+void TestLink::LinkProbe_oneWriteAndAnyTextCounts()
+{
+    QFETCH(int, delay);
+    QFETCH(QByteArray, reply);
+    QFETCH(QByteArray, earlier);
+    QFETCH(bool, alive);
+    m_port->replyDelayMs = delay;
+    m_port->responder = [&](const QByteArray &line) { return line == "?VM" ? reply : QByteArray(); };
+    if (!earlier.isEmpty())
+        m_port->deliverNow(earlier);
+    QCOMPARE(m_link->LinkProbe(), alive);
+    QCOMPARE(m_port->writes, Chunks{"?VM\r"});
+    QCOMPARE(m_clock.slept, 200);
+}
+
+void TestLink::PollInputs_decodesAnswer_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QList<int>>("checked");
+    QTest::newRow("255") << QByteArray("255\r") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8};
+    QTest::newRow("32768") << QByteArray("32768\r") << QList<int>{16};
+    QTest::newRow("5") << QByteArray("5\r") << QList<int>{1, 3};
+    QTest::newRow("0") << QByteArray("0\r") << QList<int>{};
+    QTest::newRow("empty") << QByteArray() << QList<int>{};
+    QTest::newRow("echo first") << QByteArray("?INP\r255\r") << QList<int>{};
+    QTest::newRow("letters") << QByteArray("ERR\r") << QList<int>{};
+    QTest::newRow("65535") << QByteArray("65535") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    QTest::newRow("above 65535") << QByteArray("70000") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    QTest::newRow("beyond 32 bits") << QByteArray("99999999999")
+                                    << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    QTest::newRow("negative") << QByteArray("-5") << QList<int>{};
+    QTest::newRow("far negative") << QByteArray("-99999999999") << QList<int>{};
+    QTest::newRow("2.5 rounds to 2") << QByteArray("2.5") << QList<int>{2};
+    QTest::newRow("3.5 rounds to 4") << QByteArray("3.5") << QList<int>{3};
+    QTest::newRow("blanks inside") << QByteArray(" 1 6\r") << QList<int>{5};
+}
+
+void TestLink::PollInputs_decodesAnswer()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QList<int>, checked);
+    m_view.inputs.fill(true); // every box must be decided by the poll
+    m_port->responder = [&](const QByteArray &line) {
+        if (line == "?INP")
+            return answer;
+        return line == "?VA" ? QByteArray("1500\r") : QByteArray();
+    };
+    m_port->replyDelayMs = 20;
+    PollInputs(*m_link, m_view);
+    QCOMPARE(m_view.checkedInputs(), checked);
+    QCOMPARE(m_view.acceleration, QStringLiteral("1500\r"));
+}
+
+void TestLink::PollInputs_chunksAndStaleTextDiscarded()
+{
+    m_port->deliverNow("stale reply\r");
+    m_port->replyDelayMs = 5;
+    m_port->responder = [](const QByteArray &line) {
+        if (line == "?INP")
+            return QByteArray("6\r");
+        return line == "?VA" ? QByteArray("2000\r") : QByteArray();
+    };
+    PollInputs(*m_link, m_view);
+    QCOMPARE(m_port->writes, (Chunks{"?INP", "\r", "?VA", "\r"}));
+    QCOMPARE(m_view.checkedInputs(), (QList<int>{2, 3}));
+    QCOMPARE(m_clock.slept, 100);
+}
+
+void TestLink::PollInputs_closedPortReportsNotResponding()
+{
+    m_port->close();
+    m_view.status = QStringLiteral("連線中");
+    PollInputs(*m_link, m_view);
+    QCOMPARE(m_op->notices(), QStringList{" Not Response !!  連線錯誤 !"});
+    QCOMPARE(m_op->shown()[0].title, QString());
+    QCOMPARE(m_view.status, QStringLiteral("未連線"));
+    QVERIFY(m_port->writes.isEmpty());
+}
+
+void TestLink::SyncOutputs_ascendingOrderAndCancelling_data()
+{
+    QTest::addColumn<QList<int>>("clicks"); // boxes toggled, in order, before the tick
+    QTest::addColumn<QList<int>>("latched"); // outputs already on
+    QTest::addColumn<Chunks>("chunks");
+    QTest::newRow("5 then 2 sends 2 first") << QList<int>{5, 2} << QList<int>{}
+                                            << Chunks{"SET P2", "\r", "SET P5", "\r"};
+    QTest::newRow("checked and unchecked again") << QList<int>{3, 3} << QList<int>{} << Chunks{};
+    QTest::newRow("switched off") << QList<int>{4} << QList<int>{4} << Chunks{"CLR P4", "\r"};
+    QTest::newRow("on stays on") << QList<int>{} << QList<int>{7} << Chunks{};
+    QTest::newRow("all eight") << QList<int>{8, 7, 6, 5, 4, 3, 2, 1} << QList<int>{}
+                               << Chunks{"SET P1", "\r", "SET P2", "\r", "SET P3", "\r", "SET P4", "\r",
+                                         "SET P5", "\r", "SET P6", "\r", "SET P7", "\r", "SET P8", "\r"};
+}
+
+void TestLink::SyncOutputs_ascendingOrderAndCancelling()
+{
+    QFETCH(QList<int>, clicks);
+    QFETCH(QList<int>, latched);
+    QFETCH(Chunks, chunks);
+    OutputLatch latch;
+    for (int n : latched) {
+        latch.set(n, true);
+        m_view.checkOutput(n, true);
+    }
+    for (int n : clicks)
+        m_view.checkOutput(n, !m_view.outputChecked(n));
+    SyncOutputs(*m_link, m_view, latch);
+    QCOMPARE(m_port->writes, chunks);
+    for (int n = 1; n <= 8; ++n)
+        QCOMPARE(latch(n), m_view.outputChecked(n));
+    m_port->clearWrites();
+    SyncOutputs(*m_link, m_view, latch);
+    QVERIFY(m_port->writes.isEmpty()); // nothing is sent twice
+}
+
+void TestLink::SyncOutputs_latchSurvivesLinkDown()
+{
+    OutputLatch latch;
+    m_view.checkOutput(1, true);
+    SyncOutputs(*m_link, m_view, latch);
+    m_port->close();
+    m_view.checkOutput(2, true);
+    QVERIFY(m_port->open());
+    m_port->clearWrites();
+    SyncOutputs(*m_link, m_view, latch);
+    QCOMPARE(m_port->writes, (Chunks{"SET P2", "\r"}));
+}
+
+void TestLink::inputBox_closedPortReports()
+{
+    inputBoxClicked(*m_link, m_view);
+    QVERIFY(m_op->shown().empty());
+    m_port->close();
+    inputBoxClicked(*m_link, m_view);
+    QCOMPARE(m_op->notices(), QStringList{Link::notRespondingText()});
+    QCOMPARE(m_view.status, QStringLiteral("未連線"));
+}
+
+void TestLink::lineDeath_reportedOnceAndPortClosed()
+{
+    m_port->failWriteAt = 3;
+    {
+        Link::Operation download(*m_link);
+        for (int i = 0; i < 50; ++i)
+            m_link->RS232(QStringLiteral("XMA %1;").arg(i));
+    }
+    QCOMPARE(m_op->notices(), QStringList{" 連線錯誤 !"});
+    QVERIFY(!m_port->isOpen());
+    QCOMPARE(m_port->writes.size(), 3);
+    // A later, separate command is told again.
+    m_link->RS232(QStringLiteral("H"));
+    QCOMPARE(m_op->notices().size(), 2);
+}
+
+void TestLink::waitUntilSent_showsProgressOnlyWhenSlow_data()
+{
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<bool>("progress");
+    QTest::newRow("small burst") << 300 << false;
+    QTest::newRow("a long program") << 10000 << true;
+}
+
+void TestLink::waitUntilSent_showsProgressOnlyWhenSlow()
+{
+    QFETCH(int, bytes);
+    QFETCH(bool, progress);
+    m_port->bytesPerSecond = 960; // 9600 baud
+    m_link->beginTransfer();
+    m_link->writeRaw(QByteArray(bytes, 'x'));
+    QVERIFY(m_link->waitUntilSent(QStringLiteral("下載程式")));
+    QCOMPARE(m_port->pendingOutput(), 0);
+    QVERIFY(m_clock.now() >= bytes * 1000 / 960);
+    QCOMPARE(m_op->progressUpdates > 0, progress);
+    QVERIFY(!m_op->progressOpen);
+    if (progress) {
+        QCOMPARE(m_op->lastProgressTotal, qint64(bytes));
+        QVERIFY(m_op->lastProgressDone > bytes / 2);
+    }
+}
+
+void TestLink::waitUntilSent_stalledLineIsDead()
+{
+    // Simulate a line that stops taking bytes: pending output never drops.
+    struct Stuck : MemorySerialPort
+    {
+        using MemorySerialPort::MemorySerialPort;
+        qint64 pendingOutput() override { return isOpen() ? 42 : 0; }
+    } stuck(m_clock);
+    QVERIFY(stuck.open());
+    Link link(stuck, m_clock, *m_op);
+    QVERIFY(!link.waitUntilSent(QStringLiteral("下載程式")));
+    QVERIFY(!stuck.isOpen());
+    QCOMPARE(m_op->notices(), QStringList{" 連線錯誤 !"});
+    QVERIFY(!m_op->progressOpen);
+    QVERIFY(m_clock.now() >= Link::kStallMs);
+}
+
+void TestLink::portMap_defaultsAndOptions_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QStringList>("devices");
+    QTest::newRow("defaults") << QStringList() << true
+                              << QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+    QTest::newRow("remap one") << QStringList{"1=/dev/ttyUSB0"} << true
+                               << QStringList{"/dev/ttyUSB0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+    QTest::newRow("port 5") << QStringList{"5=/dev/x"} << false << QStringList();
+    QTest::newRow("no path") << QStringList{"2="} << false << QStringList();
+    QTest::newRow("no number") << QStringList{"/dev/x"} << false << QStringList();
+}
+
+void TestLink::portMap_defaultsAndOptions()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, ok);
+    QFETCH(QStringList, devices);
+    PortMap map;
+    bool allOk = true;
+    for (const QString &option : options) {
+        QString error;
+        allOk = map.applyOption(option, &error) && allOk;
+        if (!allOk)
+            QVERIFY(error.contains(QStringLiteral("N=PATH")));
+    }
+    QCOMPARE(allOk, ok);
+    for (int n = 1; n <= devices.size(); ++n)
+        QCOMPARE(map.device(n), devices.at(n - 1));
+    QCOMPARE(map.device(0), QString());
+    QCOMPARE(map.device(9), QString());
+}
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "tst_link.moc"
