@@ -1,4 +1,5 @@
 #include "app/fonts.h"
+#include "app/teachlauncher.h"
 #include "editor/mainwindow.h"
 #include "editor/qtoperator.h"
 #include "link/portmap.h"
@@ -67,6 +68,7 @@ int main(int argc, char *argv[])
     talvex::ThreadSleeper sleeper;
     talvex::MainWindow window(op, port, sleeper);
     op.setParentWidget(&window);
+    talvex::TeachLauncher teach(window, op);
     window.show();
     return QApplication::exec();
 }

@@ -79,6 +79,8 @@ void MainWindow::initConnections()
         connect(ui.comActions[static_cast<size_t>(n) - 1], &QAction::triggered, this, [this, n] { onPortChosen(n); });
     connect(ui.exitAction, &QAction::triggered, this, &MainWindow::onExit);
     connect(ui.connectButton, &QPushButton::clicked, this, &MainWindow::onConnect);
+    connect(ui.locateButton, &QPushButton::clicked, this, &MainWindow::onLocate);
+    connect(ui.originButton, &QPushButton::clicked, this, &MainWindow::onOrigin);
     connect(ui.Command3, &QPushButton::clicked, this, &MainWindow::onUpload);
     for (QCheckBox *box : ui.Check1)
         connect(box, &QCheckBox::clicked, this, [this] { inputBoxClicked(m_link->link(), *this); });
@@ -369,6 +371,20 @@ void MainWindow::onConnect()
     m_link->Connect(m_values.ComPort);
 }
 
+void MainWindow::onLocate()
+{
+    // The row's kind is not looked at: any row's X and Y columns are sent.
+    Link &link = m_link->link();
+    Link::Operation operation(link);
+    link.RS232(QStringLiteral("XMA ") + m_table.cell(m_edit.CurrentRow, 2));
+    link.RS232(QStringLiteral("YMA ") + m_table.cell(m_edit.CurrentRow, 3));
+}
+
+void MainWindow::onOrigin()
+{
+    m_link->link().RS232(QStringLiteral("H"));
+}
+
 void MainWindow::onUpload()
 {
     m_link->upload(m_table, m_edit.LastRow, compileOptions(), m_program, m_values.ComPort);
@@ -402,6 +418,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_speedDialog)
         m_speedDialog->close();
+    Q_EMIT closing();
     QMainWindow::closeEvent(event);
 }
 

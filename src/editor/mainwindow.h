@@ -63,6 +63,8 @@ public:
 Q_SIGNALS:
     /// The Point button armed a point request; the teach dialog answers it.
     void pointRequested();
+    /// The window is closing; the dialogs it opened go with it.
+    void closing();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -88,6 +90,8 @@ private:
     void onPortChosen(int n);
     void onStatusTick();
     void onConnect();
+    void onLocate();
+    void onOrigin();
     void onUpload();
     void onExit();
     void onNewProgram();

@@ -1,0 +1,285 @@
+#include "teach/teachdialog.h"
+
+#include "core/operator.h"
+#include "core/text.h"
+#include "core/textnumber.h"
+#include "link/link.h"
+#include "table/editstate.h"
+#include "table/placement.h"
+#include "table/programtable.h"
+#include "table/steplist.h"
+#include "teach/teachdialogui.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace talvex {
+
+namespace {
+
+template <std::size_t N>
+Boxes<N> statesOf(const std::array<QCheckBox *, N> &boxes)
+{
+    Boxes<N> states{};
+    for (std::size_t i = 0; i < N; ++i)
+        states[i] = boxes[i]->isChecked();
+    return states;
+}
+
+template <std::size_t N>
+void applyBoxes(const std::optional<Boxes<N>> &states, const std::array<QCheckBox *, N> &boxes)
+{
+    if (!states)
+        return;
+    for (std::size_t i = 0; i < N; ++i)
+        boxes[i]->setChecked((*states)[i]);
+}
+
+} // namespace
+
+TeachDialog::TeachDialog(const TeachContext &context, QWidget *parent)
+    : QDialog(parent), m_context(context), m_ui(std::make_unique<TeachDialogUi>())
+{
+    m_ui->setupUi(this);
+    m_poll.setInterval(kPollMs);
+    initConnections();
+}
+
+TeachDialog::~TeachDialog() = default;
+
+void TeachDialog::initConnections()
+{
+    connect(m_ui->numericOption, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            onModeSelected(0);
+    });
+    connect(m_ui->teachOption, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            onModeSelected(1);
+    });
+    connect(m_ui->locateButton, &QPushButton::clicked, this, &TeachDialog::onLocate);
+    connect(m_ui->confirmButton, &QPushButton::clicked, this, &TeachDialog::onConfirm);
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &TeachDialog::onCancel);
+    connect(&m_poll, &QTimer::timeout, this, &TeachDialog::onPollTick);
+}
+
+bool TeachDialog::linkUp() const
+{
+    return m_context.link.isOpen();
+}
+
+void TeachDialog::writeLine(const QString &text)
+{
+    // The dialog's own commands go out as two raw writes, without the closed-port
+    // message of a command line.
+    if (m_context.link.writeText(text))
+        m_context.link.writeRaw(QByteArrayLiteral("\r"));
+}
+
+void TeachDialog::start()
+{
+    if (linkUp()) {
+        m_ui->statusLink->setText(QStringLiteral("連線中"));
+        m_poll.start();
+        // Selecting the option sends its command at once, as a click would.
+        if (m_context.values.NumericInput)
+            m_ui->numericOption->setChecked(true);
+        else
+            m_ui->teachOption->setChecked(true);
+    } else {
+        m_context.values.NumericInput = true;
+        m_ui->statusLink->setText(QStringLiteral("未連線"));
+        m_poll.stop();
+        m_ui->teachOption->setEnabled(false);
+        m_ui->numericOption->setChecked(true);
+    }
+
+    m_ui->xReadout->setText(QStringLiteral("0"));
+    m_ui->yReadout->setText(QStringLiteral("0"));
+    m_ui->xReadout->setEnabled(false);
+    m_ui->yReadout->setEnabled(false);
+
+    if (m_context.edit.ModifyMode) {
+        const int row = m_context.edit.CurrentRow;
+        m_ui->xTarget->setText(m_context.table.cell(row, 2));
+        m_ui->yTarget->setText(m_context.table.cell(row, 3));
+        // A row of another kind holds no masks; its text reads as 0 (no box).
+        READIN(wholeNumberOf(m_context.table.cell(row, 1)));
+        READOUT(wholeNumberOf(m_context.table.cell(row, 4)));
+    } else {
+        m_ui->xTarget->setText(m_context.values.TeachX);
+        m_ui->yTarget->setText(m_context.values.TeachY);
+    }
+}
+
+void TeachDialog::READIN(long long mask)
+{
+    applyBoxes(decodeMask<16>(mask), m_ui->Check1);
+}
+
+void TeachDialog::READOUT(long long mask)
+{
+    applyBoxes(decodeMask<8>(mask), m_ui->Check4);
+}
+
+unsigned long TeachDialog::inputMask() const
+{
+    return maskOf(statesOf(m_ui->Check1));
+}
+
+unsigned long TeachDialog::outputMask() const
+{
+    return maskOf(statesOf(m_ui->Check4));
+}
+
+void TeachDialog::setTargetsEditable(bool editable)
+{
+    m_ui->xTarget->setEnabled(editable);
+    m_ui->yTarget->setEnabled(editable);
+}
+
+void TeachDialog::onModeSelected(int index)
+{
+    if (!linkUp())
+        return;
+    Link::Operation operation(m_context.link);
+    if (index == 0) {
+        writeLine(QStringLiteral("HON"));
+        m_context.values.NumericInput = true;
+        setTargetsEditable(true);
+    } else {
+        writeLine(QStringLiteral("HOFF"));
+        m_context.values.NumericInput = false;
+        setTargetsEditable(false);
+    }
+}
+
+void TeachDialog::onLocate()
+{
+    if (!m_context.values.NumericInput)
+        return;
+    Link::Operation operation(m_context.link);
+    if (!linkUp()) {
+        m_context.op.notice(Link::linkErrorText());
+        return;
+    }
+    writeLine(QStringLiteral("XMA ") + m_ui->xTarget->text());
+    writeLine(QStringLiteral("YMA ") + m_ui->yTarget->text());
+}
+
+void TeachDialog::onPollTick()
+{
+    // A tick from inside a message box or a running download waits for the next one.
+    if (m_context.link.busy())
+        return;
+    if (!linkUp()) {
+        m_poll.stop();
+        m_ui->statusLink->setText(QStringLiteral("未連線"));
+        return;
+    }
+    m_ui->statusLink->setText(QStringLiteral("連線中"));
+    readPositions();
+}
+
+void TeachDialog::readPositions()
+{
+    Link &link = m_context.link;
+    Link::Operation operation(link);
+    if (!linkUp()) {
+        m_context.op.notice(Link::notRespondingText());
+        m_ui->statusLink->setText(QStringLiteral("未連線"));
+        return;
+    }
+    const QString x = link.TimedQuery(QStringLiteral("?PEX"));
+    if (!linkUp())
+        return;
+    m_ui->xReadout->setText(x);
+    const QString y = link.TimedQuery(QStringLiteral("?PEY"));
+    if (!linkUp())
+        return;
+    m_ui->yReadout->setText(y);
+    if (!m_context.values.NumericInput) {
+        m_ui->xTarget->setText(m_ui->xReadout->text());
+        m_ui->yTarget->setText(m_ui->yReadout->text());
+    }
+}
+
+void TeachDialog::onConfirm()
+{
+    m_poll.stop();
+    const QString inMask = QString::number(inputMask());
+    const QString outMask = QString::number(outputMask());
+    const QString xText = m_ui->xTarget->text();
+    const QString yText = m_ui->yTarget->text();
+    const Step step = {QStringLiteral("POINT"), inMask, STRIM(xText), STRIM(yText), outMask};
+
+    StationValues &values = m_context.values;
+    switch (placePointRows(m_context.table, m_context.edit, values.PointKindFlag, step)) {
+    case PointPlacement::Full:
+        // The point stays pending and the dialog open: the operator can cancel, or
+        // delete a row in the main window and confirm again.
+        m_context.op.notice(programFullMessage(), messageTitle(), Operator::Icon::Warning);
+        if (linkUp())
+            m_poll.start();
+        return;
+    case PointPlacement::Appended:
+        values.TeachX = xText;
+        values.TeachY = yText;
+        // The new item shows the targets as typed or copied, unfiltered, until the
+        // list is next rebuilt from the table.
+        m_context.list.addItem(m_context.edit.CurrentRow, QString::number(m_context.edit.CurrentRow), 1,
+                               {inMask, values.TeachX, values.TeachY, outMask});
+        break;
+    case PointPlacement::Inserted:
+        values.TeachX = xText;
+        values.TeachY = yText;
+        if (m_context.enableMainWindow)
+            m_context.enableMainWindow();
+        show_it(m_context.table, m_context.edit, m_context.list);
+        break;
+    case PointPlacement::Modified:
+        values.TeachX = xText;
+        values.TeachY = yText;
+        show_it(m_context.table, m_context.edit, m_context.list);
+        break;
+    case PointPlacement::Nothing:
+        break;
+    }
+    finish();
+}
+
+void TeachDialog::onCancel()
+{
+    m_poll.stop();
+    finish();
+}
+
+void TeachDialog::finish()
+{
+    if (linkUp()) {
+        Link::Operation operation(m_context.link);
+        writeLine(QStringLiteral("HON"));
+    }
+    if (m_context.enableMainWindow)
+        m_context.enableMainWindow();
+    done(QDialog::Accepted);
+}
+
+void TeachDialog::closeEvent(QCloseEvent *event)
+{
+    // The close box discards the dialog: nothing is sent and nothing is placed.
+    m_poll.stop();
+    QDialog::closeEvent(event);
+}
+
+void TeachDialog::reject()
+{
+    m_poll.stop();
+    QDialog::reject();
+}
+
+} // namespace talvex

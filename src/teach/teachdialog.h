@@ -1,0 +1,86 @@
+#pragma once
+
+#include "teach/pointmasks.h"
+
+#include <QDialog>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace talvex {
+
+class Link;
+class Operator;
+class ProgramTable;
+class StepList;
+struct EditState;
+struct StationValues;
+struct TeachDialogUi;
+
+/// What the teach dialog works on: the main window's table, edit state and values,
+/// its step list, its line to the controller, and a way to give the main window back.
+struct TeachContext
+{
+    Link &link;
+    ProgramTable &table;
+    EditState &edit;
+    StationValues &values;
+    StepList &list;
+    Operator &op;
+    std::function<void()> enableMainWindow;
+};
+
+/// The teach dialog (Form3): shows the live X/Y position, moves the axes to typed
+/// targets or follows them while they are moved by hand, and confirms one POINT step
+/// with the inputs it waits for and the outputs it sets.
+class TeachDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kPollMs = 200;
+
+    explicit TeachDialog(const TeachContext &context, QWidget *parent = nullptr);
+    ~TeachDialog() override;
+
+    /// Runs once when the main window shows the dialog: link state, mode, readouts,
+    /// targets and boxes.
+    void start();
+
+    const TeachDialogUi &ui() const { return *m_ui; }
+    QTimer &pollTimer() { return m_poll; }
+
+    /// Sets the input and output boxes from stored masks.
+    void READIN(long long mask);
+    void READOUT(long long mask);
+
+    /// Masks of the boxes as they stand.
+    unsigned long inputMask() const;
+    unsigned long outputMask() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
+
+private:
+    void initConnections();
+    void onModeSelected(int index);
+    void onLocate();
+    void onPollTick();
+    void readPositions();
+    void onConfirm();
+    void onCancel();
+    /// Ends the dialog after confirm or cancel: "HON" when the link is up, the main
+    /// window enabled, the dialog closed.
+    void finish();
+    void setTargetsEditable(bool editable);
+    bool linkUp() const;
+    void writeLine(const QString &text);
+
+    TeachContext m_context;
+    std::unique_ptr<TeachDialogUi> m_ui;
+    QTimer m_poll;
+};
+
+} // namespace talvex

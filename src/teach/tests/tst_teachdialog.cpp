@@ -1,0 +1,529 @@
+#include "link/link.h"
+#include "table/editstate.h"
+#include "table/placement.h"
+#include "table/steplist.h"
+#include "teach/teachdialog.h"
+#include "teach/teachdialogui.h"
+#include "testing/memoryserialport.h"
+#include "testing/scriptedoperator.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace talvex;
+using namespace talvex::testing;
+
+using Chunks = QList<QByteArray>;
+
+namespace {
+
+struct ListMirror : StepList
+{
+    struct Item
+    {
+        int position;
+        QString text;
+        int icon;
+        QStringList subItems;
+    };
+    QList<Item> items;
+    int rebuilds = 0;
+    void clearItems() override
+    {
+        ++rebuilds;
+        items.clear();
+    }
+    void addItem(int position, const QString &text, int icon, const QStringList &subItems) override
+    {
+        items.insert(std::clamp(position - 1, 0, int(items.size())), {position, text, icon, subItems});
+    }
+};
+
+Step stepOf(const char *kind, const char *in, const char *x, const char *y, const char *out)
+{
+    return {QString::fromUtf8(kind), QString::fromUtf8(in), QString::fromUtf8(x), QString::fromUtf8(y),
+            QString::fromUtf8(out)};
+}
+
+QList<int> checkedOf(const QList<QCheckBox *> &boxes)
+{
+    QList<int> out;
+    for (int i = 0; i < boxes.size(); ++i) {
+        if (boxes.at(i)->isChecked())
+            out << i + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+class TestTeachDialog : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void open_linkDownForcesNumericInput();
+    void open_linkUpSendsModeCommand_data();
+    void open_linkUpSendsModeCommand();
+    void modeSelection_whileUp_data();
+    void modeSelection_whileUp();
+    void teachInput_targetsFollowReadouts();
+    void numericInput_targetsLeftAlone();
+    void poll_linkLostStopsQuietly();
+    void locate_data();
+    void locate();
+    void modify_decodesRowIntoBoxes_data();
+    void modify_decodesRowIntoBoxes();
+    void READIN_READOUT_data();
+    void READIN_READOUT();
+    void confirm_masksAndFilteredCoordinates_data();
+    void confirm_masksAndFilteredCoordinates();
+    void confirm_placement_data();
+    void confirm_placement();
+    void confirm_fullTableKeepsDialogAndRequest();
+    void cancel_leavesRequestPending();
+
+private:
+    TeachDialog *openDialog(bool linkUp);
+    QList<QCheckBox *> inputs() const;
+    QList<QCheckBox *> outputs() const;
+
+    VirtualSleeper m_clock;
+    MemorySerialPort *m_port = nullptr;
+    ScriptedOperator *m_op = nullptr;
+    Link *m_link = nullptr;
+    ProgramTable m_table;
+    EditState m_edit;
+    StationValues m_values;
+    ListMirror m_list;
+    int m_mainEnabled = 0;
+    TeachDialog *m_dialog = nullptr;
+    QString m_x = QStringLiteral("150.25\r");
+    QString m_y = QStringLiteral("-40\r");
+};
+
+void TestTeachDialog::init()
+{
+    m_clock = VirtualSleeper();
+    m_port = new MemorySerialPort(m_clock);
+    m_op = new ScriptedOperator;
+    m_link = new Link(*m_port, m_clock, *m_op);
+    m_table = ProgramTable();
+    m_table.writeHeader();
+    m_table.setRow(1, stepOf("WT", "1000", "0", "0", "0"));
+    m_table.setRow(2, stepOf("POINT", "5", "100", "200", "128"));
+    m_table.setRow(3, stepOf("HOME", "0", "0", "0", "0"));
+    m_edit = EditState();
+    m_edit.LastRow = 3;
+    m_values = StationValues();
+    m_values.PointKindFlag = QStringLiteral("1");
+    m_list = ListMirror();
+    m_mainEnabled = 0;
+    m_port->replyDelayMs = 10;
+    m_port->responder = [this](const QByteArray &line) -> QByteArray {
+        if (line == "?PEX")
+            return m_x.toLatin1();
+        if (line == "?PEY")
+            return m_y.toLatin1();
+        return {};
+    };
+}
+
+void TestTeachDialog::cleanup()
+{
+    delete m_dialog;
+    m_dialog = nullptr;
+    delete m_link;
+    delete m_op;
+    delete m_port;
+}
+
+TeachDialog *TestTeachDialog::openDialog(bool linkUp)
+{
+    if (linkUp && !m_port->isOpen())
+        m_port->open();
+    TeachContext context{*m_link, m_table, m_edit, m_values, m_list, *m_op, [this] { ++m_mainEnabled; }};
+    m_dialog = new TeachDialog(context);
+    m_dialog->show();
+    m_dialog->start();
+    return m_dialog;
+}
+
+QList<QCheckBox *> TestTeachDialog::inputs() const
+{
+    return QList<QCheckBox *>(m_dialog->ui().Check1.begin(), m_dialog->ui().Check1.end());
+}
+
+QList<QCheckBox *> TestTeachDialog::outputs() const
+{
+    return QList<QCheckBox *>(m_dialog->ui().Check4.begin(), m_dialog->ui().Check4.end());
+}
+
+void TestTeachDialog::open_linkDownForcesNumericInput()
+{
+    m_values.NumericInput = false;
+    TeachDialog *d = openDialog(false);
+    const TeachDialogUi &ui = d->ui();
+    QCOMPARE(d->windowTitle(), QString(11, QLatin1Char(' ')));
+    QCOMPARE(ui.statusLink->text(), QStringLiteral("未連線"));
+    QVERIFY(ui.numericOption->isChecked());
+    QVERIFY(!ui.teachOption->isEnabled());
+    QVERIFY(m_values.NumericInput);
+    QCOMPARE(ui.xReadout->text(), QStringLiteral("0"));
+    QVERIFY(!ui.xReadout->isEnabled() && !ui.yReadout->isEnabled());
+    QCOMPARE(ui.xTarget->text(), QStringLiteral("0"));
+    QCOMPARE(ui.yTarget->text(), QStringLiteral("0"));
+    QVERIFY(ui.xTarget->isEnabled());
+    QVERIFY(!d->pollTimer().isActive());
+    QVERIFY(checkedOf(inputs()).isEmpty());
+    QVERIFY(m_port->writes.isEmpty());
+    QVERIFY(m_op->shown().empty());
+
+    // The mode options do nothing while the link is down.
+    ui.teachOption->setEnabled(true);
+    QTest::mouseClick(ui.teachOption, Qt::LeftButton);
+    QVERIFY(m_port->writes.isEmpty());
+    QVERIFY(m_values.NumericInput);
+}
+
+void TestTeachDialog::open_linkUpSendsModeCommand_data()
+{
+    QTest::addColumn<bool>("numeric");
+    QTest::addColumn<Chunks>("chunks");
+    QTest::addColumn<bool>("targetsEditable");
+    QTest::newRow("numeric input") << true << Chunks{"HON", "\r"} << true;
+    QTest::newRow("teach input") << false << Chunks{"HOFF", "\r"} << false;
+}
+
+void TestTeachDialog::open_linkUpSendsModeCommand()
+{
+    QFETCH(bool, numeric);
+    QFETCH(Chunks, chunks);
+    QFETCH(bool, targetsEditable);
+    m_values.NumericInput = numeric;
+    m_values.TeachX = QStringLiteral("12");
+    m_values.TeachY = QStringLiteral("34");
+    TeachDialog *d = openDialog(true);
+    QCOMPARE(m_port->writes, chunks);
+    QCOMPARE(d->ui().statusLink->text(), QStringLiteral("連線中"));
+    QVERIFY(d->pollTimer().isActive());
+    QCOMPARE(d->pollTimer().interval(), 200);
+    QCOMPARE(d->ui().teachOption->isChecked(), !numeric);
+    QCOMPARE(d->ui().xTarget->isEnabled(), targetsEditable);
+    QCOMPARE(d->ui().xTarget->text(), QStringLiteral("12"));
+    QCOMPARE(d->ui().yTarget->text(), QStringLiteral("34"));
+}
+
+void TestTeachDialog::modeSelection_whileUp_data()
+{
+    QTest::addColumn<bool>("startNumeric");
+    QTest::addColumn<Chunks>("chunks");
+    QTest::addColumn<bool>("numericAfter");
+    QTest::newRow("to teach input") << true << Chunks{"HOFF", "\r"} << false;
+    QTest::newRow("to numeric input") << false << Chunks{"HON", "\r"} << true;
+}
+
+void TestTeachDialog::modeSelection_whileUp()
+{
+    QFETCH(bool, startNumeric);
+    QFETCH(Chunks, chunks);
+    QFETCH(bool, numericAfter);
+    m_values.NumericInput = startNumeric;
+    TeachDialog *d = openDialog(true);
+    m_port->clearWrites();
+    QTest::mouseClick(startNumeric ? d->ui().teachOption : d->ui().numericOption, Qt::LeftButton);
+    QCOMPARE(m_port->writes, chunks);
+    QCOMPARE(m_values.NumericInput, numericAfter);
+    QCOMPARE(d->ui().yTarget->isEnabled(), numericAfter);
+}
+
+void TestTeachDialog::teachInput_targetsFollowReadouts()
+{
+    m_values.NumericInput = false;
+    TeachDialog *d = openDialog(true);
+    m_port->clearWrites();
+    QTRY_COMPARE(d->ui().xTarget->text(), m_x);
+    QCOMPARE(d->ui().xReadout->text(), m_x);
+    QCOMPARE(d->ui().yReadout->text(), m_y);
+    QCOMPARE(d->ui().yTarget->text(), m_y);
+    QCOMPARE(m_port->writes.mid(0, 4), (Chunks{"?PEX", "\r", "?PEY", "\r"}));
+
+    // A tick whose replies do not arrive in time empties readouts and targets alike.
+    m_port->replyDelayMs = 80;
+    QTRY_COMPARE(d->ui().xTarget->text(), QString());
+    QCOMPARE(d->ui().xReadout->text(), QString());
+}
+
+void TestTeachDialog::numericInput_targetsLeftAlone()
+{
+    m_values.TeachX = QStringLiteral("7");
+    TeachDialog *d = openDialog(true);
+    QTRY_COMPARE(d->ui().xReadout->text(), m_x);
+    QCOMPARE(d->ui().xTarget->text(), QStringLiteral("7"));
+}
+
+void TestTeachDialog::poll_linkLostStopsQuietly()
+{
+    TeachDialog *d = openDialog(true);
+    QTRY_COMPARE(d->ui().xReadout->text(), m_x);
+    m_port->close();
+    QTRY_VERIFY(!d->pollTimer().isActive());
+    QCOMPARE(d->ui().statusLink->text(), QStringLiteral("未連線"));
+    QCOMPARE(d->ui().xReadout->text(), m_x); // the last readings stay
+    QVERIFY(m_op->shown().empty());
+}
+
+void TestTeachDialog::locate_data()
+{
+    QTest::addColumn<bool>("linkUp");
+    QTest::addColumn<bool>("numeric");
+    QTest::addColumn<QString>("x");
+    QTest::addColumn<Chunks>("chunks");
+    QTest::addColumn<int>("notices");
+    QTest::newRow("numeric input") << true << true << "12.5" << Chunks{"XMA 12.5", "\r", "YMA 30", "\r"} << 0;
+    QTest::newRow("letters go as typed") << true << true << "abc" << Chunks{"XMA abc", "\r", "YMA 30", "\r"} << 0;
+    QTest::newRow("teach input sends nothing") << true << false << "12.5" << Chunks{} << 0;
+    QTest::newRow("link down: one notice") << false << true << "12.5" << Chunks{} << 1;
+}
+
+void TestTeachDialog::locate()
+{
+    QFETCH(bool, linkUp);
+    QFETCH(bool, numeric);
+    QFETCH(QString, x);
+    QFETCH(Chunks, chunks);
+    QFETCH(int, notices);
+    m_values.NumericInput = numeric;
+    TeachDialog *d = openDialog(linkUp);
+    d->pollTimer().stop();
+    d->ui().xTarget->setText(x);
+    d->ui().yTarget->setText(QStringLiteral("30"));
+    m_port->clearWrites();
+    QTest::mouseClick(d->ui().locateButton, Qt::LeftButton);
+    QCOMPARE(m_port->writes, chunks);
+    QCOMPARE(m_op->notices().size(), notices);
+    if (notices)
+        QCOMPARE(m_op->notices().at(0), QStringLiteral(" 連線錯誤 !"));
+}
+
+void TestTeachDialog::modify_decodesRowIntoBoxes_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("x");
+    QTest::addColumn<QList<int>>("inputs");
+    QTest::addColumn<QList<int>>("outputs");
+    QTest::newRow("point 5/100/200/128") << 2 << "100" << QList<int>{1, 3} << QList<int>{8};
+    QTest::newRow("delay row: datum is no mask") << 1 << "0" << QList<int>{4, 6, 7, 8, 9, 10} << QList<int>{};
+    QTest::newRow("label name reads as 0") << 4 << "0" << QList<int>{} << QList<int>{};
+}
+
+void TestTeachDialog::modify_decodesRowIntoBoxes()
+{
+    QFETCH(int, row);
+    QFETCH(QString, x);
+    QFETCH(QList<int>, inputs);
+    QFETCH(QList<int>, outputs);
+    m_table.setRow(4, stepOf("LABLE", "起點", "0", "0", "0"));
+    m_edit.LastRow = 4;
+    m_edit.ModifyMode = true;
+    m_edit.CurrentRow = row;
+    TeachDialog *d = openDialog(false);
+    QCOMPARE(d->ui().xTarget->text(), x);
+    QCOMPARE(checkedOf(this->inputs()), inputs);
+    QCOMPARE(checkedOf(this->outputs()), outputs);
+}
+
+void TestTeachDialog::READIN_READOUT_data()
+{
+    QTest::addColumn<long long>("inMask");
+    QTest::addColumn<long long>("outMask");
+    QTest::addColumn<QList<int>>("inputs");
+    QTest::addColumn<QList<int>>("outputs");
+    const QList<int> all16 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    const QList<int> all8 = {1, 2, 3, 4, 5, 6, 7, 8};
+    QTest::newRow("5 and 16") << 5LL << 16LL << QList<int>{1, 3} << QList<int>{5};
+    QTest::newRow("32768 and 129") << 32768LL << 129LL << QList<int>{16} << QList<int>{1, 8};
+    QTest::newRow("65535 and 255") << 65535LL << 255LL << all16 << all8;
+    QTest::newRow("above range") << 70000LL << 300LL << all16 << all8;
+    QTest::newRow("zero leaves boxes") << 0LL << 0LL << QList<int>{2} << QList<int>{3};
+    QTest::newRow("negative leaves boxes") << -5LL << -1LL << QList<int>{2} << QList<int>{3};
+}
+
+void TestTeachDialog::READIN_READOUT()
+{
+    QFETCH(long long, inMask);
+    QFETCH(long long, outMask);
+    QFETCH(QList<int>, inputs);
+    QFETCH(QList<int>, outputs);
+    TeachDialog *d = openDialog(false);
+    d->ui().Check1[1]->setChecked(true);
+    d->ui().Check4[2]->setChecked(true);
+    d->READIN(inMask);
+    d->READOUT(outMask);
+    QCOMPARE(checkedOf(this->inputs()), inputs);
+    QCOMPARE(checkedOf(this->outputs()), outputs);
+}
+
+void TestTeachDialog::confirm_masksAndFilteredCoordinates_data()
+{
+    QTest::addColumn<QList<int>>("inputs");
+    QTest::addColumn<QList<int>>("outputs");
+    QTest::addColumn<QString>("x");
+    QTest::addColumn<QString>("in");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("storedX");
+    QTest::newRow("no boxes") << QList<int>{} << QList<int>{} << "12.5mm" << "0" << "0" << "12.5";
+    QTest::newRow("inputs 1 and 3") << QList<int>{1, 3} << QList<int>{8} << "-40" << "5" << "128" << "40";
+    QTest::newRow("input 16") << QList<int>{16} << QList<int>{1, 2, 3, 4, 5, 6, 7, 8} << "" << "32768" << "255"
+                              << "";
+    QTest::newRow("all inputs") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16} << QList<int>{}
+                                << "1.2.3" << "65535" << "0" << "1.2.3";
+    QTest::newRow("echoed reply") << QList<int>{} << QList<int>{} << "?PEX\r1234\r" << "0" << "0" << "1234";
+}
+
+void TestTeachDialog::confirm_masksAndFilteredCoordinates()
+{
+    QFETCH(QList<int>, inputs);
+    QFETCH(QList<int>, outputs);
+    QFETCH(QString, x);
+    QFETCH(QString, in);
+    QFETCH(QString, out);
+    QFETCH(QString, storedX);
+    m_edit.AppendMode = true;
+    TeachDialog *d = openDialog(false);
+    for (int k : inputs)
+        d->ui().Check1[size_t(k) - 1]->setChecked(true);
+    for (int n : outputs)
+        d->ui().Check4[size_t(n) - 1]->setChecked(true);
+    d->ui().xTarget->setText(x);
+    QTest::mouseClick(d->ui().confirmButton, Qt::LeftButton);
+    const Step row = m_table.row(4);
+    QCOMPARE(row[0], QStringLiteral("POINT"));
+    QCOMPARE(row[1], in);
+    QCOMPARE(row[2], storedX);
+    QCOMPARE(row[4], out);
+    QCOMPARE(m_values.TeachX, x); // kept unfiltered
+    QCOMPARE(m_list.items.last().subItems, (QStringList{in, x, QStringLiteral("0"), out}));
+}
+
+void TestTeachDialog::confirm_placement_data()
+{
+    QTest::addColumn<bool>("append");
+    QTest::addColumn<bool>("insert");
+    QTest::addColumn<bool>("modify");
+    QTest::addColumn<int>("currentRow");
+    QTest::addColumn<QStringList>("kinds");
+    QTest::addColumn<int>("rebuilds");
+    QTest::addColumn<int>("enables");
+    QTest::addColumn<bool>("modifyLeft");
+    QTest::newRow("append") << true << false << false << 2 << QStringList{"WT", "POINT", "HOME", "POINT"} << 0 << 1
+                            << false;
+    QTest::newRow("insert at row 2") << false << true << false << 2 << QStringList{"WT", "POINT", "POINT", "HOME"}
+                                     << 1 << 2 << false;
+    QTest::newRow("modify row 1") << false << false << true << 1 << QStringList{"POINT", "POINT", "HOME"} << 1 << 1
+                                  << false;
+    QTest::newRow("insert and modify: insert only") << false << true << true << 3
+                                                    << QStringList{"WT", "POINT", "POINT", "HOME"} << 1 << 2 << true;
+    QTest::newRow("nothing pending") << false << false << false << 2 << QStringList{"WT", "POINT", "HOME"} << 0 << 1
+                                     << false;
+}
+
+void TestTeachDialog::confirm_placement()
+{
+    QFETCH(bool, append);
+    QFETCH(bool, insert);
+    QFETCH(bool, modify);
+    QFETCH(int, currentRow);
+    QFETCH(QStringList, kinds);
+    QFETCH(int, rebuilds);
+    QFETCH(int, enables);
+    QFETCH(bool, modifyLeft);
+    m_edit.AppendMode = append;
+    m_edit.InsertMode = insert;
+    m_edit.CurrentRow = 1;
+    TeachDialog *d = openDialog(true);
+    d->ui().xTarget->setText(QStringLiteral("321"));
+    // The main window stays usable: a row clicked meanwhile is the row that counts.
+    m_edit.CurrentRow = currentRow;
+    m_edit.ModifyMode = modify;
+    m_port->clearWrites();
+    QTest::mouseClick(d->ui().confirmButton, Qt::LeftButton);
+
+    QStringList got;
+    for (int r = 1; r <= m_edit.LastRow; ++r)
+        got << m_table.cell(r, 0);
+    QCOMPARE(got, kinds);
+    QCOMPARE(m_list.rebuilds, rebuilds);
+    QCOMPARE(m_mainEnabled, enables);
+    QCOMPARE(m_edit.ModifyMode, modifyLeft);
+    QVERIFY(!m_edit.AppendMode && !m_edit.InsertMode);
+    const bool placed = append || insert || modify;
+    QCOMPARE(m_values.PointKindFlag, placed ? QStringLiteral("0") : QStringLiteral("1"));
+    QCOMPARE(m_values.TeachX, placed ? QStringLiteral("321") : QStringLiteral("0"));
+    QCOMPARE(m_port->writes, (Chunks{"HON", "\r"}));
+    QVERIFY(!d->isVisible());
+    QVERIFY(!d->pollTimer().isActive());
+    if (append) {
+        QCOMPARE(m_edit.CurrentRow, 4);
+        QCOMPARE(m_list.items.size(), 1);
+        QCOMPARE(m_list.items[0].text, QStringLiteral("4"));
+        QCOMPARE(m_list.items[0].icon, 1);
+    }
+}
+
+void TestTeachDialog::confirm_fullTableKeepsDialogAndRequest()
+{
+    for (int r = 1; r <= 500; ++r)
+        m_table.setRow(r, stepOf("WT", "1", "0", "0", "0"));
+    m_edit.LastRow = 500;
+    m_edit.AppendMode = true;
+    TeachDialog *d = openDialog(true);
+    m_port->clearWrites();
+    QTest::mouseClick(d->ui().confirmButton, Qt::LeftButton);
+    QCOMPARE(m_op->notices(), QStringList{programFullMessage()});
+    QCOMPARE(m_op->shown()[0].title, QStringLiteral("訊息"));
+    QVERIFY(d->isVisible());
+    QVERIFY(d->pollTimer().isActive());
+    QCOMPARE(m_edit.LastRow, 500);
+    QVERIFY(m_edit.AppendMode);
+    QCOMPARE(m_values.PointKindFlag, QStringLiteral("1"));
+    QVERIFY(m_list.items.isEmpty());
+    QVERIFY(m_port->writes.isEmpty());
+
+    QTest::mouseClick(d->ui().cancelButton, Qt::LeftButton);
+    QVERIFY(!d->isVisible());
+}
+
+void TestTeachDialog::cancel_leavesRequestPending()
+{
+    m_edit.AppendMode = true;
+    TeachDialog *d = openDialog(true);
+    d->ui().xTarget->setText(QStringLiteral("99"));
+    m_port->clearWrites();
+    QTest::mouseClick(d->ui().cancelButton, Qt::LeftButton);
+    QCOMPARE(m_port->writes, (Chunks{"HON", "\r"}));
+    QVERIFY(m_edit.AppendMode);
+    QCOMPARE(m_values.PointKindFlag, QStringLiteral("1"));
+    QCOMPARE(m_values.TeachX, QStringLiteral("0"));
+    QCOMPARE(m_edit.LastRow, 3);
+    QCOMPARE(m_mainEnabled, 1);
+    QVERIFY(!d->isVisible());
+
+    // The close box discards without a word to the controller.
+    TeachDialog *again = openDialog(true);
+    m_port->clearWrites();
+    again->close();
+    QVERIFY(m_port->writes.isEmpty());
+    QVERIFY(!again->pollTimer().isActive());
+    QCOMPARE(m_mainEnabled, 1);
+}
+
+QTEST_MAIN(TestTeachDialog)
+#include "tst_teachdialog.moc"
