@@ -8,7 +8,10 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QIcon>
+#include <QProcess>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +28,58 @@ bool displayAvailable()
 #else
     return true;
 #endif
+}
+
+// The virtual controller's first line on stdout names its end of the line.
+const QString kSimulatorPrefix = QStringLiteral("talvex-sim: ");
+constexpr int kSimulatorStartMs = 10000;
+constexpr int kSimulatorStopMs = 3000;
+
+// Starts talvex-sim from beside this program and returns the pseudo-terminal it
+// opened, or the empty text with the reason in @p error. On the offscreen platform
+// it runs headless; --attached makes it end when the station closes its input, so
+// it does not outlive a station that crashed.
+QString startSimulator(QProcess &process, QString *error)
+{
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/talvex-sim");
+    if (!QFileInfo(program).isExecutable()) {
+        *error = QStringLiteral("找不到 %1").arg(program);
+        return {};
+    }
+    QStringList arguments{QStringLiteral("--attached")};
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+        arguments << QStringLiteral("--headless");
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+    if (!process.waitForStarted(kSimulatorStartMs)) {
+        *error = process.errorString();
+        return {};
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (!process.canReadLine() && process.state() == QProcess::Running && waited.elapsed() < kSimulatorStartMs)
+        process.waitForReadyRead(100);
+    const QString line = QString::fromLocal8Bit(process.readLine()).trimmed();
+    if (!line.startsWith(kSimulatorPrefix)) {
+        *error = line.isEmpty() ? QStringLiteral("模擬控制器沒有回報它的通訊埠") : line;
+        process.kill();
+        process.waitForFinished(kSimulatorStopMs);
+        return {};
+    }
+    return line.mid(kSimulatorPrefix.size());
+}
+
+void stopSimulator(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.closeWriteChannel();
+    if (process.waitForFinished(kSimulatorStopMs))
+        return;
+    process.terminate();
+    if (!process.waitForFinished(kSimulatorStopMs))
+        process.kill();
 }
 
 } // namespace
@@ -52,9 +107,26 @@ int main(int argc, char *argv[])
         QStringLiteral("device"), QStringLiteral("Map menu entry COM<N> (1..4) to the serial device PATH."),
         QStringLiteral("N=PATH"));
     parser.addOption(deviceOption);
+    const QCommandLineOption simulateOption(
+        QStringLiteral("simulate"),
+        QStringLiteral("Start the virtual controller talvex-sim and map COM1..COM4 to its line."));
+    parser.addOption(simulateOption);
     parser.process(app);
 
+    talvex::QtOperator op;
     talvex::PortMap ports;
+    QProcess simulator;
+    if (parser.isSet(simulateOption)) {
+        QString error;
+        const QString device = startSimulator(simulator, &error);
+        if (device.isEmpty()) {
+            std::fprintf(stderr, "talvex-station: the virtual controller did not start: %s\n", qPrintable(error));
+            op.notice(QStringLiteral("無法啟動模擬控制器 talvex-sim:\n%1").arg(error), talvex::messageTitle(),
+                      talvex::Operator::Icon::Warning);
+            return 1;
+        }
+        ports.setAll(device);
+    }
     for (const QString &option : parser.values(deviceOption)) {
         QString error;
         if (!ports.applyOption(option, &error)) {
@@ -63,12 +135,14 @@ int main(int argc, char *argv[])
         }
     }
 
-    talvex::QtOperator op;
     talvex::QtSerialPort port(ports);
     talvex::ThreadSleeper sleeper;
     talvex::MainWindow window(op, port, sleeper);
     op.setParentWidget(&window);
     talvex::TeachLauncher teach(window, op);
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    port.close();
+    stopSimulator(simulator);
+    return status;
 }

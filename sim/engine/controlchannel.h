@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+namespace talvex::sim {
+
+class Controller;
+class LineSession;
+
+/// The control commands that tests, scripts and a curious operator use to work the
+/// simulated machine from outside: flip inputs, move the axes by hand, read
+/// positions, outputs and the program's state. One command a line, one reply line
+/// each; a reply starts with the command's name, "ok", "bye" or "error".
+class ControlChannel
+{
+public:
+    ControlChannel(Controller &controller, const LineSession &session);
+
+    /// Runs one command line and returns its reply (without a line end).
+    QString execute(const QString &line);
+    /// "quit" was given.
+    bool quitRequested() const { return m_quit; }
+
+    /// The list of commands, for --help and "help".
+    static QString helpText();
+
+private:
+    QString state() const;
+
+    Controller &m_controller;
+    const LineSession &m_session;
+    bool m_quit = false;
+};
+
+} // namespace talvex::sim

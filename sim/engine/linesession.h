@@ -1,0 +1,77 @@
+#pragma once
+
+#include "sim/engine/linereader.h"
+
+#include <QByteArray>
+#include <QObject>
+
+#include <deque>
+
+namespace talvex::sim {
+
+class Clock;
+class Controller;
+
+/// How the controller behaves on the line, beyond what it answers.
+struct LineBehaviour
+{
+    /// Sends every received line back (with its CR) before the reply, as some
+    /// controllers do.
+    bool echo = false;
+    /// Holds every reply back this long (echoes are not held).
+    int replyDelayMs = 0;
+    /// Never sends anything: a controller that is switched off or cut off.
+    bool silent = false;
+    /// Answers every query with junk instead of its value.
+    bool garbage = false;
+};
+
+/// The controller's end of the line, without the device: bytes in, bytes out at
+/// the time they are due. Replies leave in the order they were made, so a held
+/// reply also holds what comes after it, as on a real serial line.
+class LineSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// What a controller with garbage on its mind answers.
+    static QByteArray junk() { return QByteArrayLiteral("#?!ERR~"); }
+
+    LineSession(Controller &controller, const Clock &lineClock, const LineBehaviour &behaviour,
+                QObject *parent = nullptr);
+
+    const LineBehaviour &behaviour() const { return m_behaviour; }
+    /// Bytes as they come off the line.
+    void receive(const QByteArray &bytes);
+    /// The bytes whose time has come, in order, removed from the queue.
+    QByteArray takeDue();
+    bool hasPending() const { return !m_queue.empty(); }
+    /// Bytes received in all, and complete lines among them.
+    qint64 bytesReceived() const { return m_bytes; }
+    qint64 linesReceived() const { return m_lines; }
+
+Q_SIGNALS:
+    void lineReceived(const QByteArray &line);
+    void escapeReceived();
+    /// Emitted as bytes are handed to the line.
+    void sent(const QByteArray &bytes);
+
+private:
+    void queue(const QByteArray &bytes, double dueMs);
+
+    struct Pending
+    {
+        double due;
+        QByteArray bytes;
+    };
+
+    Controller &m_controller;
+    const Clock &m_clock;
+    LineBehaviour m_behaviour;
+    LineReader m_reader;
+    std::deque<Pending> m_queue;
+    qint64 m_bytes = 0;
+    qint64 m_lines = 0;
+};
+
+} // namespace talvex::sim

@@ -1,0 +1,183 @@
+#include "sim/engine/ptyendpoint.h"
+
+#include "sim/engine/clock.h"
+#include "sim/engine/linesession.h"
+
+#include <QFileInfo>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace talvex::sim {
+
+namespace {
+
+constexpr qint64 kReadChunk = 4096;
+/// Replies the station does not read pile up in the terminal; past this much the
+/// oldest would only ever be stale, so new ones are dropped.
+constexpr qsizetype kOutgoingLimit = 64 * 1024;
+
+QString systemError(const char *what)
+{
+    return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+} // namespace
+
+PtyEndpoint::PtyEndpoint(LineSession &session, const Clock &lineClock, QObject *parent)
+    : QObject(parent), m_session(session), m_clock(lineClock)
+{
+}
+
+PtyEndpoint::~PtyEndpoint()
+{
+    removeLink();
+    if (m_master >= 0)
+        ::close(m_master);
+    if (m_slave >= 0)
+        ::close(m_slave);
+}
+
+bool PtyEndpoint::open(QString *error)
+{
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master < 0) {
+        *error = systemError("posix_openpt");
+        return false;
+    }
+    char name[128] = {};
+    if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 || ::ptsname_r(m_master, name, sizeof name) != 0) {
+        *error = systemError("ptsname");
+        return false;
+    }
+    m_path = QString::fromLocal8Bit(name);
+    m_slave = ::open(name, O_RDWR | O_NOCTTY);
+    if (m_slave < 0) {
+        *error = systemError("open slave");
+        return false;
+    }
+    // No echo, no line editing, no CR/LF translation: bytes pass as they are, as on
+    // a serial line. The station sets the same when it opens its end.
+    termios raw{};
+    ::tcgetattr(m_slave, &raw);
+    ::cfmakeraw(&raw);
+    ::cfsetispeed(&raw, B9600);
+    ::cfsetospeed(&raw, B9600);
+    ::tcsetattr(m_slave, TCSANOW, &raw);
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+
+    m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        readSome(kReadChunk);
+        flush();
+    });
+    m_notifier->setEnabled(m_bytesPerMs <= 0.0);
+    return true;
+}
+
+bool PtyEndpoint::publishLink(const QString &path, QString *error)
+{
+    const QByteArray link = QFile::encodeName(path);
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        ::unlink(link.constData());
+    } else if (info.exists()) {
+        *error = QStringLiteral("%1 exists and is not a symbolic link; not replacing it").arg(path);
+        return false;
+    }
+    if (::symlink(QFile::encodeName(m_path).constData(), link.constData()) != 0) {
+        *error = systemError("symlink");
+        return false;
+    }
+    m_link = path;
+    return true;
+}
+
+void PtyEndpoint::removeLink()
+{
+    if (m_link.isEmpty())
+        return;
+    // Only our own link: another simulator may have taken the name over since.
+    if (QFileInfo(m_link).symLinkTarget() == QFileInfo(m_path).absoluteFilePath())
+        ::unlink(QFile::encodeName(m_link).constData());
+    m_link.clear();
+}
+
+bool PtyEndpoint::setCapture(const QString &path, QString *error)
+{
+    m_capture.setFileName(path);
+    if (!m_capture.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        *error = QStringLiteral("%1: %2").arg(path, m_capture.errorString());
+        return false;
+    }
+    return true;
+}
+
+void PtyEndpoint::setBaud(int baud)
+{
+    m_bytesPerMs = baud > 0 ? baud / 10.0 / 1000.0 : 0.0;
+    m_lastCredit = m_clock.nowMs();
+    m_credit = 0.0;
+    if (m_notifier)
+        m_notifier->setEnabled(m_bytesPerMs <= 0.0);
+}
+
+void PtyEndpoint::service()
+{
+    if (m_master < 0)
+        return;
+    if (m_bytesPerMs > 0.0) {
+        // A byte takes ten bit times on the wire. Credit for an idle line is capped at
+        // a few ms worth: bytes that were not sent then cannot arrive early now.
+        const double now = m_clock.nowMs();
+        const double cap = std::max(1.0, m_bytesPerMs * 20.0);
+        m_credit = std::min(cap, m_credit + (now - m_lastCredit) * m_bytesPerMs);
+        m_lastCredit = now;
+        const auto allowed = static_cast<qint64>(m_credit);
+        if (allowed > 0)
+            readSome(allowed);
+    }
+    flush();
+}
+
+void PtyEndpoint::readSome(qint64 limit)
+{
+    char buffer[kReadChunk];
+    const auto wanted = static_cast<size_t>(std::min(limit, kReadChunk));
+    const ssize_t n = ::read(m_master, buffer, wanted);
+    if (n <= 0)
+        return;
+    if (m_bytesPerMs > 0.0)
+        m_credit -= static_cast<double>(n);
+    const QByteArray bytes(buffer, static_cast<qsizetype>(n));
+    if (m_capture.isOpen())
+        m_capture.write(bytes);
+    m_session.receive(bytes);
+}
+
+void PtyEndpoint::flush()
+{
+    const QByteArray due = m_session.takeDue();
+    if (m_outgoing.size() + due.size() <= kOutgoingLimit) {
+        m_outgoing += due;
+    } else if (!m_dropWarned) {
+        m_dropWarned = true;
+        std::fputs("talvex-sim: nobody reads the line; replies are being dropped\n", stderr);
+    }
+    while (!m_outgoing.isEmpty()) {
+        const ssize_t n = ::write(m_master, m_outgoing.constData(), static_cast<size_t>(m_outgoing.size()));
+        if (n <= 0)
+            return;
+        m_outgoing.remove(0, static_cast<qsizetype>(n));
+    }
+}
+
+} // namespace talvex::sim

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QObject>
+#include <QString>
+
+class QSocketNotifier;
+
+namespace talvex::sim {
+
+class Clock;
+class LineSession;
+
+/// The controller's end of a pseudo-terminal. The station opens the other end (the
+/// slave device, "/dev/pts/N") as if it were a serial port.
+///
+/// The endpoint keeps a slave descriptor of its own open for its whole life: when
+/// the last slave descriptor closes, the master reports a hang-up on every read,
+/// and the station opens and closes the line at every connect and upload.
+class PtyEndpoint : public QObject
+{
+    Q_OBJECT
+
+public:
+    PtyEndpoint(LineSession &session, const Clock &lineClock, QObject *parent = nullptr);
+    ~PtyEndpoint() override;
+
+    /// Opens the pseudo-terminal in raw mode. On failure returns false with the reason.
+    bool open(QString *error);
+    /// The device the station opens, e.g. "/dev/pts/5".
+    const QString &devicePath() const { return m_path; }
+
+    /// Publishes the device under @p path as a symbolic link, removed again when the
+    /// endpoint goes. An existing link there is replaced; any other file is not.
+    bool publishLink(const QString &path, QString *error);
+    /// Writes every received byte, raw, to @p path.
+    bool setCapture(const QString &path, QString *error);
+    /// Reads the line no faster than @p baud allows (ten bits a byte); 0 reads at once.
+    void setBaud(int baud);
+
+    /// Reads what the pace allows and sends what is due. Called every few ms.
+    void service();
+
+private:
+    void readSome(qint64 limit);
+    void flush();
+    void removeLink();
+
+    LineSession &m_session;
+    const Clock &m_clock;
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_path;
+    QString m_link;
+    QFile m_capture;
+    QSocketNotifier *m_notifier = nullptr;
+    double m_bytesPerMs = 0.0;
+    double m_credit = 0.0;
+    double m_lastCredit = 0.0;
+    QByteArray m_outgoing;
+    bool m_dropWarned = false;
+};
+
+} // namespace talvex::sim

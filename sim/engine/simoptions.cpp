@@ -1,0 +1,121 @@
+#include "sim/engine/simoptions.h"
+
+#include "sim/engine/controlchannel.h"
+#include "sim/engine/programstore.h"
+
+#include <QCommandLineParser>
+
+namespace talvex::sim {
+
+namespace {
+
+const QString kPrefix = QStringLiteral("talvex-sim: ");
+
+bool readCount(const QCommandLineParser &parser, const QCommandLineOption &option, int *value, QString *message)
+{
+    if (!parser.isSet(option))
+        return true;
+    bool ok = false;
+    const int v = parser.value(option).toInt(&ok);
+    if (!ok || v < 0) {
+        *message = QStringLiteral("--%1 expects a whole number of 0 or more (got \"%2\")")
+                       .arg(option.names().constFirst(), parser.value(option));
+        return false;
+    }
+    *value = v;
+    return true;
+}
+
+} // namespace
+
+QString deviceAnnouncement(const QString &devicePath)
+{
+    return kPrefix + devicePath;
+}
+
+QString deviceFromAnnouncement(const QString &line)
+{
+    const QString text = line.trimmed();
+    if (!text.startsWith(kPrefix))
+        return QString();
+    return text.mid(kPrefix.size());
+}
+
+ParseResult parseSimOptions(const QStringList &arguments, SimOptions *options, QString *message)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("A virtual TALVEX controller on a pseudo-terminal. The first line on standard output is\n"
+                       "\"talvex-sim: DEVICE\"; open DEVICE as the serial line (talvex-station --device 1=DEVICE).\n"
+                       "Standard input takes control commands, one a line, each answered by one line:\n\n") +
+        ControlChannel::helpText());
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    const QCommandLineOption headless(QStringLiteral("headless"),
+                                      QStringLiteral("No window: driven through the control commands only."));
+    const QCommandLineOption attached(QStringLiteral("attached"),
+                                      QStringLiteral("End when standard input closes (for a parent program)."));
+    const QCommandLineOption link(QStringLiteral("link"),
+                                  QStringLiteral("Publish the device as a symbolic link at PATH (removed at exit)."),
+                                  QStringLiteral("PATH"));
+    const QCommandLineOption store(
+        QStringLiteral("store"),
+        QStringLiteral("Keep the program saved by \"SAVE P\" in FILE (default %1).").arg(ProgramStore::defaultPath()),
+        QStringLiteral("FILE"));
+    const QCommandLineOption echo(QStringLiteral("echo"),
+                                  QStringLiteral("Send every received line back before its reply."));
+    const QCommandLineOption delay(QStringLiteral("reply-delay"), QStringLiteral("Hold every reply back MS ms."),
+                                   QStringLiteral("MS"));
+    const QCommandLineOption baud(QStringLiteral("baud"),
+                                  QStringLiteral("Read the line no faster than N baud allows (N/10 bytes a second)."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption capture(
+        QStringLiteral("capture"), QStringLiteral("Write every received byte, raw, to FILE."), QStringLiteral("FILE"));
+    const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Never send anything on the line."));
+    const QCommandLineOption garbage(QStringLiteral("garbage"), QStringLiteral("Answer every query with junk."));
+    const QCommandLineOption scale(QStringLiteral("time-scale"),
+                                   QStringLiteral("Run the machine F times faster than real time (tests)."),
+                                   QStringLiteral("F"));
+    parser.addOptions(
+        {help, version, headless, attached, link, store, echo, delay, baud, capture, silent, garbage, scale});
+
+    if (!parser.parse(arguments)) {
+        *message = parser.errorText();
+        return ParseResult::Error;
+    }
+    if (parser.isSet(help)) {
+        *message = parser.helpText();
+        return ParseResult::Help;
+    }
+    if (parser.isSet(version))
+        return ParseResult::Version;
+    if (!parser.positionalArguments().isEmpty()) {
+        *message = QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst());
+        return ParseResult::Error;
+    }
+
+    SimOptions o;
+    o.headless = parser.isSet(headless);
+    o.attached = parser.isSet(attached);
+    o.link = parser.value(link);
+    o.store = parser.isSet(store) ? parser.value(store) : ProgramStore::defaultPath();
+    o.capture = parser.value(capture);
+    o.line.echo = parser.isSet(echo);
+    o.line.silent = parser.isSet(silent);
+    o.line.garbage = parser.isSet(garbage);
+    if (!readCount(parser, delay, &o.line.replyDelayMs, message) || !readCount(parser, baud, &o.baud, message))
+        return ParseResult::Error;
+    if (parser.isSet(scale)) {
+        bool ok = false;
+        o.timeScale = parser.value(scale).toDouble(&ok);
+        if (!ok || !(o.timeScale > 0.0) || o.timeScale > 1000.0) {
+            *message = QStringLiteral("--time-scale expects a number above 0 and up to 1000 (got \"%1\")")
+                           .arg(parser.value(scale));
+            return ParseResult::Error;
+        }
+    }
+    *options = o;
+    return ParseResult::Run;
+}
+
+} // namespace talvex::sim

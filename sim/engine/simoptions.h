@@ -1,0 +1,43 @@
+#pragma once
+
+#include "sim/engine/linesession.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace talvex::sim {
+
+/// The simulator's command line.
+struct SimOptions
+{
+    bool headless = false;
+    /// Started by another program: the simulator ends when its standard input closes.
+    bool attached = false;
+    QString link;
+    QString store;
+    QString capture;
+    int baud = 0;
+    /// The machine runs this many times faster than real time (the line does not).
+    double timeScale = 1.0;
+    LineBehaviour line;
+};
+
+enum class ParseResult
+{
+    Run,
+    Help,
+    Version,
+    Error
+};
+
+/// Reads @p arguments (the program name first). For Help, @p message holds the help
+/// text; for Error, what is wrong.
+ParseResult parseSimOptions(const QStringList &arguments, SimOptions *options, QString *message);
+
+/// The first line the simulator prints on standard output: "talvex-sim: " followed
+/// by the device path.
+QString deviceAnnouncement(const QString &devicePath);
+/// The device path out of that line; empty when the line is not one.
+QString deviceFromAnnouncement(const QString &line);
+
+} // namespace talvex::sim

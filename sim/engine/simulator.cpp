@@ -1,0 +1,35 @@
+#include "sim/engine/simulator.h"
+
+namespace talvex::sim {
+
+Simulator::Simulator(const SimOptions &options, QObject *parent)
+    : QObject(parent), m_options(options), m_machineClock(options.timeScale),
+      m_controller(m_machineClock, options.store), m_session(m_controller, m_lineClock, options.line),
+      m_endpoint(m_session, m_lineClock), m_control(m_controller, m_session)
+{
+    m_timer.setInterval(kTickMs);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &Simulator::tick);
+}
+
+bool Simulator::start(QString *error)
+{
+    if (!m_endpoint.open(error))
+        return false;
+    m_endpoint.setBaud(m_options.baud);
+    if (!m_options.capture.isEmpty() && !m_endpoint.setCapture(m_options.capture, error))
+        return false;
+    if (!m_options.link.isEmpty() && !m_endpoint.publishLink(m_options.link, error))
+        return false;
+    m_controller.powerUp();
+    m_timer.start();
+    return true;
+}
+
+void Simulator::tick()
+{
+    m_controller.advance();
+    m_endpoint.service();
+}
+
+} // namespace talvex::sim

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "sim/engine/clock.h"
+#include "sim/engine/controlchannel.h"
+#include "sim/engine/controller.h"
+#include "sim/engine/linesession.h"
+#include "sim/engine/ptyendpoint.h"
+#include "sim/engine/simoptions.h"
+
+#include <QObject>
+#include <QTimer>
+
+namespace talvex::sim {
+
+/// The whole virtual controller as one process runs it: the machine on its clock,
+/// the line session on real time, the pseudo-terminal, and the tick that moves them.
+class Simulator : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// How often the program advances and the line is serviced.
+    static constexpr int kTickMs = 5;
+
+    explicit Simulator(const SimOptions &options, QObject *parent = nullptr);
+
+    /// Opens the line (and the link and capture file the options ask for) and loads
+    /// the stored program. False with the reason when the line cannot be opened.
+    bool start(QString *error);
+
+    const SimOptions &options() const { return m_options; }
+    Controller &controller() { return m_controller; }
+    LineSession &session() { return m_session; }
+    ControlChannel &control() { return m_control; }
+    const QString &devicePath() const { return m_endpoint.devicePath(); }
+
+private:
+    void tick();
+
+    SimOptions m_options;
+    SteadyClock m_machineClock;
+    SteadyClock m_lineClock;
+    Controller m_controller;
+    LineSession m_session;
+    PtyEndpoint m_endpoint;
+    ControlChannel m_control;
+    QTimer m_timer;
+};
+
+} // namespace talvex::sim

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "sim/engine/controlchannel.h"
+
+#include <QByteArray>
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace talvex::sim {
+
+/// The control channel on standard input and output: each command line read from
+/// standard input is answered by one line on standard output, flushed at once so a
+/// parent process can wait for it.
+class StdioChannel : public QObject
+{
+    Q_OBJECT
+
+public:
+    StdioChannel(ControlChannel &channel, QObject *parent = nullptr);
+
+    /// Writes one line to standard output and flushes it.
+    static void writeLine(const QString &text);
+
+Q_SIGNALS:
+    void quitRequested();
+    /// Standard input reached its end.
+    void closed();
+
+private:
+    void readInput();
+
+    ControlChannel &m_channel;
+    QSocketNotifier *m_notifier = nullptr;
+    QByteArray m_partial;
+};
+
+} // namespace talvex::sim

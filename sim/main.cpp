@@ -1,0 +1,120 @@
+// talvex-sim: a virtual TALVEX controller on a pseudo-terminal, with a window or
+// headless, driven by the station over the line and by control commands on stdin.
+#include "sim/engine/simoptions.h"
+#include "sim/engine/simulator.h"
+#include "sim/engine/stdiochannel.h"
+#include "sim/window/simfonts.h"
+#include "sim/window/simwindow.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM (the station ending), SIGINT (Ctrl+C) and SIGHUP end the event loop
+// normally, so the published link is removed on the way out.
+void quitOnSignals(QCoreApplication &app)
+{
+    if (::pipe(g_signalPipe) != 0)
+        return;
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(sig, &action, nullptr);
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+}
+
+bool wantsConsoleOnly(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--headless" || arg == "--help" || arg == "-h" || arg == "--version")
+            return true;
+    }
+    return false;
+}
+
+bool displayAvailable()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const bool consoleOnly = wantsConsoleOnly(argc, argv);
+    if (!consoleOnly && !displayAvailable()) {
+        std::fputs("talvex-sim: no display found; run it with --headless, or under xvfb-run -a\n", stderr);
+        return 2;
+    }
+    std::unique_ptr<QCoreApplication> app;
+    if (consoleOnly)
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("talvex-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    talvex::sim::SimOptions options;
+    QString message;
+    switch (talvex::sim::parseSimOptions(QCoreApplication::arguments(), &options, &message)) {
+    case talvex::sim::ParseResult::Run:
+        break;
+    case talvex::sim::ParseResult::Help:
+        std::fputs(qPrintable(message), stdout);
+        return 0;
+    case talvex::sim::ParseResult::Version:
+        std::puts("talvex-sim 1.0");
+        return 0;
+    case talvex::sim::ParseResult::Error:
+        std::fprintf(stderr, "talvex-sim: %s\n", qPrintable(message));
+        return 2;
+    }
+
+    talvex::sim::Simulator simulator(options);
+    std::unique_ptr<talvex::sim::SimWindow> window;
+    QString error;
+    if (!options.headless) {
+        talvex::sim::registerFontSubstitutions();
+        // The window exists before the line opens so that it logs the power-up.
+        window = std::make_unique<talvex::sim::SimWindow>(simulator.controller(), simulator.session());
+    }
+    if (!simulator.start(&error)) {
+        std::fprintf(stderr, "talvex-sim: %s\n", qPrintable(error));
+        return 1;
+    }
+    talvex::sim::StdioChannel::writeLine(talvex::sim::deviceAnnouncement(simulator.devicePath()));
+    if (!options.link.isEmpty())
+        std::fprintf(stderr, "talvex-sim: linked as %s\n", qPrintable(options.link));
+
+    talvex::sim::StdioChannel control(simulator.control());
+    QObject::connect(&control, &talvex::sim::StdioChannel::quitRequested, app.get(), &QCoreApplication::quit);
+    if (options.attached)
+        QObject::connect(&control, &talvex::sim::StdioChannel::closed, app.get(), &QCoreApplication::quit);
+    quitOnSignals(*app);
+
+    if (window) {
+        window->setDevice(simulator.devicePath());
+        window->show();
+    }
+    return QCoreApplication::exec();
+}
