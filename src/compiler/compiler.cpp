@@ -9,6 +9,9 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace talvex {
@@ -293,24 +296,34 @@ bool WriteListing(const CompiledProgram &program, const QString &path, QString *
         bytes += "\r\n";
     }
 
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // The new listing is written beside the old one and renamed over it. Truncating
+    // and rewriting the old file in place makes the file system flush it on close
+    // (a guard for programs that replace files that way), which costs milliseconds
+    // on every upload; a rename replaces it at once and never leaves half a listing.
+    const QString temporary = path + QStringLiteral(".new");
+    QFile file(temporary);
+    auto fail = [&](const QString &reason) {
         if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        if (error)
-            *error = file.errorString();
+            *error = reason;
         file.close();
+        QFile::remove(temporary);
         return false;
-    }
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fail(file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return fail(file.errorString());
     file.close();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    if (file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+#if defined(Q_OS_WIN)
+    QFile::remove(path);
+    if (!QFile::rename(temporary, path))
+        return fail(QFile(path).errorString());
+#else
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+#endif
     return true;
 }
 

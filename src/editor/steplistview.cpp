@@ -3,12 +3,40 @@
 #include "editor/kindicons.h"
 
 #include <QHeaderView>
+#include <QStyleOptionHeader>
 
 namespace talvex {
+
+namespace {
+
+/// The list's header, measured in its own font. QHeaderView measures every section in
+/// bold in case it is drawn highlighted; this list never highlights a section, and the
+/// bold measurement alone loads a second CJK face of several megabytes at start-up.
+class StepListHeader : public QHeaderView
+{
+public:
+    explicit StepListHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    QSize sectionSizeFromContents(int logicalIndex) const override
+    {
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        option.section = logicalIndex;
+        option.text = model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString()
+                              : QString();
+        option.fontMetrics = fontMetrics();
+        return style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
+    }
+};
+
+} // namespace
 
 StepListView::StepListView(QWidget *parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("ListView1"));
+    setHeader(new StepListHeader(this));
+    header()->setHighlightSections(false);
     setColumnCount(5);
     // The spaces belong to the captions.
     setHeaderLabels({QStringLiteral(" 行 數 "), QStringLiteral("IN或數據"), QStringLiteral(" X 座標"),

@@ -1,0 +1,183 @@
+// The line against the virtual controller: one status-timer tick with the link up,
+// and the download of the largest program at 9600 baud.
+#include "benchutil.h"
+#include "compiler/compiler.h"
+#include "core/big5.h"
+#include "editor/mainwindow.h"
+#include "editor/mainwindowui.h"
+#include "link/portmap.h"
+#include "link/qtserialport.h"
+#include "link/sleeper.h"
+#include "link/stationlink.h"
+#include "programs.h"
+#include "simprocess.h"
+#include "testing/fakelinkview.h"
+#include "testing/scriptedoperator.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QCheckBox>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <sys/stat.h>
+
+using namespace talvex;
+using namespace talvex::bench;
+using talvex::sim::testing::SimProcess;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+/// The input boxes show @p word (bit k-1 = box k).
+bool inputsMatch(MainWindow &window, int word)
+{
+    for (int k = 1; k <= 16; ++k) {
+        if (window.ui().Check1[static_cast<size_t>(k) - 1]->isChecked() != bool(word & (1 << (k - 1))))
+            return false;
+    }
+    return true;
+}
+
+void benchTick(const QTemporaryDir &dir)
+{
+    SimProcess sim;
+    if (!sim.start({QStringLiteral("--store"), dir.filePath(QStringLiteral("tick-store.txt"))})) {
+        report(QStringLiteral("status tick, link up"), QStringLiteral("-"), QStringLiteral("<= 2 ms"), false,
+               QStringLiteral("talvex-sim did not start"));
+        return;
+    }
+    PortMap ports;
+    ports.setAll(sim.device);
+    QtSerialPort port(ports);
+    ThreadSleeper sleeper;
+    testing::ScriptedOperator op;
+    MainWindow window(op, port, sleeper);
+    window.statusTimer().stop();
+    window.stationLink().Connect(QStringLiteral("1"));
+    window.statusTimer().stop(); // ticks are driven by hand here
+    sim.command(QStringLiteral("inputs 21845"));
+
+    constexpr int kRuns = 31;
+    const double tick = medianMs(kRuns, [&] { window.stationLink().tick(); });
+    // The floor: the tick's two fixed 50 ms waits, on the same clock, in the same run.
+    const double floor = medianMs(kRuns, [&] {
+        sleeper.sleep(Link::kQueryWaitMs);
+        sleeper.sleep(Link::kQueryWaitMs);
+    });
+    const double overhead = tick - floor;
+    report(QStringLiteral("status tick, link up, minus its fixed waits"), QStringLiteral("%1 ms").arg(overhead, 0, 'f', 2),
+           QStringLiteral("<= 2 ms"), overhead <= 2.0,
+           QStringLiteral("tick %1 ms against the two 50 ms waits measured at %2 ms; inputs decoded: %3")
+               .arg(tick, 0, 'f', 2)
+               .arg(floor, 0, 'f', 2)
+               .arg(inputsMatch(window, 21845) ? QStringLiteral("yes") : QStringLiteral("NO")));
+    window.stationLink().exit();
+}
+
+qint64 fileSize(const QByteArray &path)
+{
+    struct stat st {};
+    return ::stat(path.constData(), &st) == 0 ? static_cast<qint64>(st.st_size) : -1;
+}
+
+void benchDownload(const QTemporaryDir &dir)
+{
+    const QString capture = dir.filePath(QStringLiteral("capture.bin"));
+    SimProcess sim;
+    if (!sim.start({QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--capture"), capture,
+                    QStringLiteral("--store"), dir.filePath(QStringLiteral("dl-store.txt"))})) {
+        report(QStringLiteral("download at 9600 baud"), QStringLiteral("-"), QStringLiteral("<= 1.02"), false,
+               QStringLiteral("talvex-sim did not start"));
+        return;
+    }
+    PortMap ports;
+    ports.setAll(sim.device);
+    QtSerialPort port(ports);
+    ThreadSleeper sleeper;
+    testing::ScriptedOperator op;
+    testing::FakeLinkView view;
+    StationLink station(port, sleeper, op, view);
+    station.Connect(QStringLiteral("1"));
+    sim.waitFor(QStringLiteral("received"), [](const QString &r) { return r.startsWith(QLatin1String("received 11 ")); });
+
+    // What the download must put on the line, byte for byte.
+    const int rows = 500;
+    const ProgramTable table = largestProgram(rows);
+    CompileOptions options;
+    options.SetAcceleration = true;
+    options.AccelerationText = QStringLiteral("2000");
+    CompiledProgram expectedProgram;
+    compileTable(table, rows, options, expectedProgram);
+    QByteArray download = QByteArray("\x1b\x1b") + "DL\r";
+    for (int i = 0; i <= expectedProgram.ProgramTextLast; ++i)
+        download += encodeBig5(expectedProgram.ProgramText.at(static_cast<size_t>(i))).bytes + '\r';
+    download += '\r';
+
+    const QByteArray path = QFile::encodeName(capture);
+    const qint64 before = fileSize(path) + 4; // the probe's "?VM\r" comes first
+    const qint64 total = before + download.size();
+    std::atomic<bool> stop{false};
+    Clock::time_point first{};
+    Clock::time_point last{};
+    std::thread watcher([&] {
+        bool started = false;
+        while (!stop) {
+            const qint64 size = fileSize(path);
+            const auto now = Clock::now();
+            if (!started && size > before) {
+                first = now;
+                started = true;
+            }
+            if (size >= total) {
+                last = now;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+
+    op.answerNo();
+    op.answerNo();
+    CompiledProgram program;
+    station.upload(table, rows, options, program, QStringLiteral("1"));
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
+    while (last == Clock::time_point{} && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    stop = true;
+    watcher.join();
+
+    QFile captured(capture);
+    captured.open(QIODevice::ReadOnly);
+    const QByteArray bytes = captured.readAll();
+    const bool intact = bytes.mid(before - 4) == QByteArray("?VM\r") + download;
+    const double seconds = std::chrono::duration<double>(last - first).count();
+    const double minimum = download.size() * 10.0 / 9600.0;
+    const double ratio = seconds / minimum;
+    report(QStringLiteral("download of the largest program at 9600 baud"), QStringLiteral("%1").arg(ratio, 0, 'f', 3),
+           QStringLiteral("<= 1.02, nothing lost"), ratio <= 1.02 && intact && last != Clock::time_point{},
+           QStringLiteral("%1 program lines, %2 bytes from DL to the last byte in %3 s against the line's %4 s; "
+                          "capture %5")
+               .arg(program.ProgramTextLast + 1)
+               .arg(download.size())
+               .arg(seconds, 0, 'f', 3)
+               .arg(minimum, 0, 'f', 3)
+               .arg(intact ? QStringLiteral("equals the bytes sent") : QStringLiteral("DIFFERS from the bytes sent")));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    benchTick(dir);
+    benchDownload(dir);
+    return 0;
+}
