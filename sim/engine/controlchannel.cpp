@@ -32,7 +32,7 @@ QString error(const QString &why)
 
 } // namespace
 
-ControlChannel::ControlChannel(Controller &controller, const LineSession &session)
+ControlChannel::ControlChannel(Controller &controller, LineSession &session)
     : m_controller(controller), m_session(session)
 {
 }
@@ -57,6 +57,8 @@ QString ControlChannel::helpText()
         "                          start, done X Y, outputs P, input K, end, stop, error CODE line N\n"
         "  received             -> received BYTES LINES  what came over the line\n"
         "  unknown              -> unknown COUNT [LAST]  lines the controller did not understand\n"
+        "  blast BYTES          -> ok                  send BYTES of junk on the line at once (up to 8 MiB)\n"
+        "  outgoing             -> outgoing BYTES      bytes made but not yet taken by the line\n"
         "  quit                 -> bye\n");
 }
 
@@ -160,6 +162,18 @@ QString ControlChannel::execute(const QString &line)
     }
     if (cmd == QLatin1String("received") && argc == 0)
         return QStringLiteral("received %1 %2").arg(m_session.bytesReceived()).arg(m_session.linesReceived());
+    if (cmd == QLatin1String("blast") && argc == 1) {
+        int bytes = 0;
+        if (!readWhole(words.at(1), 1, kMaxBlast, &bytes))
+            return error(QStringLiteral("usage: blast BYTES with BYTES from 1 to %1").arg(kMaxBlast));
+        // No carriage return and no digit in it: a reader that looks for either finds
+        // nothing it could mistake for an answer.
+        const QByteArray pattern = LineSession::junk();
+        m_session.blast(pattern.repeated(bytes / pattern.size() + 1).left(bytes));
+        return QStringLiteral("ok");
+    }
+    if (cmd == QLatin1String("outgoing") && argc == 0)
+        return QStringLiteral("outgoing %1").arg(m_session.unsentBytes());
     if (cmd == QLatin1String("unknown") && argc == 0) {
         QString text = QStringLiteral("unknown %1").arg(m_controller.unknownCount());
         if (m_controller.unknownCount() > 0)
@@ -168,7 +182,8 @@ QString ControlChannel::execute(const QString &line)
     }
     if (cmd == QLatin1String("help") && argc == 0)
         return QStringLiteral("help pos, input N on|off, inputs [WORD], outputs, jog x|y MM, mode, speed, accel, "
-                              "state, program, line N, count N, events, received, unknown, quit");
+                              "state, program, line N, count N, events, received, unknown, blast BYTES, outgoing, "
+                              "quit");
     if (cmd == QLatin1String("quit") && argc == 0) {
         m_quit = true;
         return QStringLiteral("bye");

@@ -14,7 +14,10 @@ class LineSession;
 class ControlChannel
 {
 public:
-    ControlChannel(Controller &controller, const LineSession &session);
+    /// Most junk one "blast" sends: a flood far beyond any reply, yet bounded.
+    static constexpr int kMaxBlast = 8 * 1024 * 1024;
+
+    ControlChannel(Controller &controller, LineSession &session);
 
     /// Runs one command line and returns its reply (without a line end).
     QString execute(const QString &line);
@@ -28,7 +31,7 @@ private:
     QString state() const;
 
     Controller &m_controller;
-    const LineSession &m_session;
+    LineSession &m_session;
     bool m_quit = false;
 };
 

@@ -18,6 +18,20 @@ void LineSession::queue(const QByteArray &bytes, double dueMs)
     m_queue.push_back({dueMs, bytes});
 }
 
+void LineSession::blast(const QByteArray &bytes)
+{
+    if (!bytes.isEmpty())
+        m_queue.push_back({m_clock.nowMs(), bytes});
+}
+
+qint64 LineSession::unsentBytes() const
+{
+    qint64 queued = 0;
+    for (const Pending &p : m_queue)
+        queued += p.bytes.size();
+    return queued + m_deviceBacklog;
+}
+
 void LineSession::receive(const QByteArray &bytes)
 {
     m_bytes += bytes.size();

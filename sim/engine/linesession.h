@@ -46,6 +46,13 @@ public:
     /// The bytes whose time has come, in order, removed from the queue.
     QByteArray takeDue();
     bool hasPending() const { return !m_queue.empty(); }
+    /// Queues @p bytes to leave at once, after what is already due, whatever the
+    /// behaviour: the control channel's "blast", a flood the station must survive.
+    void blast(const QByteArray &bytes);
+    /// Bytes made but not yet on the line: queued replies and what the device could
+    /// not take yet (reported by the device after each flush).
+    qint64 unsentBytes() const;
+    void setDeviceBacklog(qint64 bytes) { m_deviceBacklog = bytes; }
     /// Bytes received in all, and complete lines among them.
     qint64 bytesReceived() const { return m_bytes; }
     qint64 linesReceived() const { return m_lines; }
@@ -70,6 +77,7 @@ private:
     LineBehaviour m_behaviour;
     LineReader m_reader;
     std::deque<Pending> m_queue;
+    qint64 m_deviceBacklog = 0;
     qint64 m_bytes = 0;
     qint64 m_lines = 0;
 };

@@ -21,8 +21,9 @@ namespace talvex::sim {
 namespace {
 
 constexpr qint64 kReadChunk = 4096;
-/// Replies the station does not read pile up in the terminal; past this much the
-/// oldest would only ever be stale, so new ones are dropped.
+/// Replies the station does not read pile up in the terminal; once this much waits,
+/// the oldest would only ever be stale, so new ones are dropped. What waits stays
+/// bounded by the limit plus one chunk (a reply, or a blast, which has its own bound).
 constexpr qsizetype kOutgoingLimit = 64 * 1024;
 
 QString systemError(const char *what)
@@ -166,18 +167,19 @@ void PtyEndpoint::readSome(qint64 limit)
 void PtyEndpoint::flush()
 {
     const QByteArray due = m_session.takeDue();
-    if (m_outgoing.size() + due.size() <= kOutgoingLimit) {
+    if (m_outgoing.size() < kOutgoingLimit) {
         m_outgoing += due;
-    } else if (!m_dropWarned) {
+    } else if (!due.isEmpty() && !m_dropWarned) {
         m_dropWarned = true;
         std::fputs("talvex-sim: nobody reads the line; replies are being dropped\n", stderr);
     }
     while (!m_outgoing.isEmpty()) {
         const ssize_t n = ::write(m_master, m_outgoing.constData(), static_cast<size_t>(m_outgoing.size()));
         if (n <= 0)
-            return;
+            break;
         m_outgoing.remove(0, static_cast<qsizetype>(n));
     }
+    m_session.setDeviceBacklog(m_outgoing.size());
 }
 
 } // namespace talvex::sim

@@ -352,6 +352,10 @@ void TestSimController::control_repliesOneLineEach_data()
     row("events", "events", "events");
     row("received", "received", "received 0 0");
     row("unknown", "unknown", "unknown 0");
+    row("outgoing", "outgoing", "outgoing 0");
+    row("blast", "blast 10", "ok");
+    row("blast beyond its bound", "blast 8388609", "error usage: blast BYTES with BYTES from 1 to 8388608");
+    row("blast of nothing", "blast 0", "error usage: blast BYTES with BYTES from 1 to 8388608");
     row("blanks", "  pos   ", "pos 0 0");
     row("no such line", "line 0", "error no line 0 in the program");
     row("bad input", "input 17 on", "error usage: input N on|off with N from 1 to 16");
@@ -417,6 +421,14 @@ void TestSimController::control_inputsJogAndState()
     QCOMPARE(control.execute("unknown"), "unknown 0");
     session.receive("BOGUS\r");
     QCOMPARE(control.execute("unknown"), "unknown 1 BOGUS");
+
+    // A blast waits like any reply until the line takes it, and holds no digit or CR
+    // that a reader could take for an answer.
+    QCOMPARE(control.execute("blast 10"), "ok");
+    QCOMPARE(control.execute("outgoing"), "outgoing 10");
+    QCOMPARE(session.takeDue(), QByteArray("#?!ERR~#?!"));
+    session.setDeviceBacklog(3);
+    QCOMPARE(control.execute("outgoing"), "outgoing 3");
 }
 
 QTEST_GUILESS_MAIN(TestSimController)

@@ -1,6 +1,7 @@
 #include "link/qtserialport.h"
 
 #include <QFileInfo>
+#include <QTimer>
 
 #if defined(Q_OS_UNIX)
 #include <grp.h>
@@ -12,7 +13,17 @@
 
 namespace talvex {
 
-QtSerialPort::QtSerialPort(const PortMap &map) : m_map(map) {}
+QtSerialPort::QtSerialPort(const PortMap &map) : m_map(map)
+{
+    // Between exchanges QSerialPort reads whatever arrives into a buffer of its own.
+    // While the poll is held (a dialog is up) nothing empties it, so a line that keeps
+    // talking would grow it for as long as the dialog stays. Beyond the bound the rest
+    // is left to the system, which drops what it cannot hold, as a UART overrun does:
+    // it could only be stale by the time anyone read it.
+    m_port.setReadBufferSize(kReadBufferBytes);
+    QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
+                     [this](QSerialPort::SerialPortError error) { onError(error); });
+}
 
 QtSerialPort::~QtSerialPort()
 {
@@ -33,8 +44,10 @@ bool QtSerialPort::open()
 {
     m_openFailure.clear();
     m_broken = false;
+    m_released = false;
     if (m_port.isOpen())
         return true;
+    ++m_generation;
     const QString device = deviceName();
     if (device.isEmpty()) {
         m_openFailure = QStringLiteral("沒有 COM%1 這個通訊埠, 只有 COM1 到 COM4。").arg(m_number);
@@ -87,14 +100,44 @@ QString QtSerialPort::describeOpenError(QSerialPort::SerialPortError error) cons
 
 void QtSerialPort::close()
 {
-    if (m_port.isOpen())
+    ++m_generation;
+    m_released = false;
+    if (m_port.isOpen()) {
+        // Restoring the settings of a vanished device fails; that is no news.
+        m_closing = true;
         m_port.close();
+        m_closing = false;
+    }
     m_port.clearError();
 }
 
 bool QtSerialPort::isOpen() const
 {
-    return m_port.isOpen();
+    return m_port.isOpen() || m_released;
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || m_closing || !m_port.isOpen() ||
+        m_broken)
+        return;
+    // Between two exchanges the event loop watches the device for QSerialPort. A
+    // vanished device (a pulled USB adapter, the far end of a pseudo-terminal gone)
+    // reports a hang-up at every look, and QSerialPort keeps looking: the station
+    // would spin at full load until the link next touches the line, which a dialog
+    // can put off for as long as it is open. So the device is let go at once; the
+    // link still reports the failure, once, the next time it uses the line.
+    m_broken = true;
+    const quint64 generation = m_generation;
+    QTimer::singleShot(0, &m_port, [this, generation] { releaseDevice(generation); });
+}
+
+void QtSerialPort::releaseDevice(quint64 generation)
+{
+    if (generation != m_generation || !m_broken || !m_port.isOpen())
+        return;
+    close();
+    m_released = true;
 }
 
 void QtSerialPort::noteError()

@@ -13,6 +13,10 @@ namespace talvex {
 class QtSerialPort : public SerialPort
 {
 public:
+    /// Most the station keeps of what arrived and was not read yet: minutes of a
+    /// babbling line at 9600 baud, thousands of times the longest reply.
+    static constexpr qint64 kReadBufferBytes = 256 * 1024;
+
     explicit QtSerialPort(const PortMap &map);
     ~QtSerialPort() override;
 
@@ -32,12 +36,21 @@ public:
 private:
     QString describeOpenError(QSerialPort::SerialPortError error) const;
     void noteError();
+    void onError(QSerialPort::SerialPortError error);
+    void releaseDevice(quint64 generation);
 
     const PortMap &m_map;
     QSerialPort m_port;
     int m_number = 1;
     QString m_openFailure;
     bool m_broken = false;
+    /// The device was let go after the line failed between two exchanges; the line
+    /// still counts as open until the link closes it, so that it reports the failure.
+    bool m_released = false;
+    bool m_closing = false;
+    /// Counts opens and closes, so that a release queued for one connection never
+    /// touches the next.
+    quint64 m_generation = 0;
 };
 
 } // namespace talvex

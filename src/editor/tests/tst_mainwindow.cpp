@@ -31,8 +31,8 @@ private Q_SLOTS:
     void cleanup();
 
     void startUp_fixedInitialState();
-    void startUp_portFromSettingsFile_data();
-    void startUp_portFromSettingsFile();
+    void startUp_portFromSettingsFileAndConnectChecksIt_data();
+    void startUp_portFromSettingsFileAndConnectChecksIt();
     void statusTick_withPortClosedStopsTimer();
     void startEditing_enablesStepButtonsOnly();
     void stepButtons_placeTheirRow_data();
@@ -53,6 +53,8 @@ private Q_SLOTS:
     void accelerationSlider_writesText1();
     void accessibility_namesAndMnemonics();
     void fileMenu_saveThenOpenRestoresProgramAndDisablesRowButtons();
+    void fileMenu_openDamagedFileStaysInTable_data();
+    void fileMenu_openDamagedFileStaysInTable();
     void link_connectTickAndExitThroughTheWindow();
     void link_inputBoxClickedWhileDown();
 
@@ -186,19 +188,23 @@ void TestMainWindow::startUp_fixedInitialState()
     QVERIFY(m_op->shown().empty());
 }
 
-void TestMainWindow::startUp_portFromSettingsFile_data()
+void TestMainWindow::startUp_portFromSettingsFileAndConnectChecksIt_data()
 {
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<QString>("panel");
-    QTest::newRow("port 3") << QByteArray("3\r\n") << "COM3";
-    QTest::newRow("empty file") << QByteArray() << "COM";
-    QTest::newRow("port 9") << QByteArray("9\r\n") << "COM9";
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("port 3") << QByteArray("3\r\n") << "COM3" << true;
+    QTest::newRow("empty file") << QByteArray() << "COM" << false;
+    QTest::newRow("port 9") << QByteArray("9\r\n") << "COM9" << false;
+    QTest::newRow("binary") << QByteArray("\x00\x01\x1b\x7f\xa4\xa4\r\n\xff\xfe\x80\x00", 12)
+                            << QStringLiteral("COM") + QString(QChar(0)) + QStringLiteral("\x01\x1b\x7f中") << false;
 }
 
-void TestMainWindow::startUp_portFromSettingsFile()
+void TestMainWindow::startUp_portFromSettingsFileAndConnectChecksIt()
 {
     QFETCH(QByteArray, contents);
     QFETCH(QString, panel);
+    QFETCH(bool, opens);
     QFile f(QStringLiteral("DATA.TXT"));
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(contents);
@@ -206,6 +212,21 @@ void TestMainWindow::startUp_portFromSettingsFile()
     MainWindow window(*m_op, *m_port, m_clock);
     QCOMPARE(window.ui().statusPort->text(), panel);
     QCOMPARE(QStringLiteral("COM") + window.values().ComPort, panel);
+
+    // Only COM1..COM4 exist: anything else is refused before the port is touched.
+    window.ui().connectButton->click();
+    QCOMPARE(m_op->notices().size(), 2);
+    QCOMPARE(m_op->notices().at(0), QStringLiteral(" 準備連線終止運作中程式"));
+    const QString second = m_op->notices().at(1);
+    QCOMPARE(m_port->opens, opens ? 1 : 0);
+    if (opens) {
+        QCOMPARE(m_port->portNumbersOpened, QList<int>{3});
+        QCOMPARE(second, QStringLiteral("通訊有誤!")); // nothing answers the memory port
+    } else {
+        QVERIFY2(second.contains(panel) && second.contains(QStringLiteral("COM1 到 COM4")), qPrintable(second));
+        QVERIFY(m_port->writes.isEmpty());
+    }
+    QVERIFY(!m_port->isOpen());
 }
 
 void TestMainWindow::statusTick_withPortClosedStopsTimer()
@@ -561,6 +582,93 @@ void TestMainWindow::fileMenu_saveThenOpenRestoresProgramAndDisablesRowButtons()
     for (QPushButton *b : m_window->ui().rowButtons())
         QVERIFY(!b->isEnabled());
     QCOMPARE(m_op->unscripted(), 0);
+}
+
+void TestMainWindow::fileMenu_openDamagedFileStaysInTable_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("lastRow"); // -1: anything the table can hold
+    QTest::addColumn<QString>("step1"); // how step 1 starts, "KIND:IN"
+    QTest::addColumn<QStringList>("told"); // what the one notice names; empty: none; "?": not known
+
+    quint32 seed = 31337;
+    auto noise = [&seed](int size, bool lineBreaks) {
+        QByteArray out;
+        for (int i = 0; i < size; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            char c = char(seed >> 16);
+            if (!lineBreaks && (c == '\r' || c == '\n' || c == ' '))
+                c = 'x';
+            out.append(c);
+        }
+        return out;
+    };
+    const QByteArray header = "FUNCTINO    IN          XPOINT      YPOINT      OUT\r\n";
+    QByteArray randomLines;
+    for (int l = 0; l < 10000; ++l)
+        randomLines += noise(40, false) + "\r\n";
+    QByteArray fieldsLine = "WT";
+    for (int f = 1; f < 20; ++f)
+        fieldsLine += "  " + QByteArray::number(f);
+    fieldsLine += "\r\n";
+    const QByteArray manyLines = QByteArray("HOME        0           0           0           0\r\n").repeated(10000);
+    const QString cutRows = QStringLiteral("500 步");
+    const QString cutFields = QStringLiteral("欄位");
+
+    QTest::newRow("random bytes") << noise(256 * 1024, true) << -1 << QString() << QStringList{"?"};
+    QTest::newRow("10000 lines of random bytes") << randomLines << 500 << QString() << QStringList{cutRows};
+    QTest::newRow("10000 lines") << manyLines << 500 << "HOME:0" << QStringList{cutRows};
+    QTest::newRow("20 fields a line") << fieldsLine.repeated(3) << 2 << "WT:1" << QStringList{cutFields};
+    QTest::newRow("10000 lines of 20 fields") << fieldsLine.repeated(10000) << 500 << "WT:1"
+                                              << QStringList{cutRows, cutFields};
+    QTest::newRow("Big5 label") << header + "LABLE       \xb0\x5f\xc2\x49        0           0           0\r\n"
+                                << 1 << "LABLE:起點" << QStringList{};
+    QTest::newRow("invalid Big5") << header + "LABLE       \xff\xfe\x81\xa4       0           0           0\r\n"
+                                                "HOME        0           0           0           0\xa4\r\n"
+                                  << 2 << "LABLE:" << QStringList{};
+}
+
+void TestMainWindow::fileMenu_openDamagedFileStaysInTable()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, lastRow);
+    QFETCH(QString, step1);
+    QFETCH(QStringList, told);
+    const QString file = m_dir->filePath(QStringLiteral("damaged.tvx"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+
+    m_op->answerFile(file);
+    m_window->ui().openAction->trigger();
+    const EditState &s = m_window->editState();
+    QVERIFY2(s.LastRow >= 0 && s.LastRow <= ProgramTable::kMaxSteps, qPrintable(QString::number(s.LastRow)));
+    if (lastRow >= 0)
+        QCOMPARE(s.LastRow, lastRow);
+    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), s.LastRow);
+    if (s.LastRow > 0)
+        QCOMPARE(m_window->ui().ListView1->topLevelItem(s.LastRow - 1)->text(0), QString::number(s.LastRow));
+    QVERIFY2(rows().value(0).startsWith(step1), qPrintable(rows().value(0)));
+    QCOMPARE(m_op->unscripted(), 0);
+    if (told == QStringList{"?"}) {
+        for (const ScriptedOperator::Shown &shown : m_op->shown())
+            QVERIFY(shown.kind != ScriptedOperator::Kind::Notice || shown.title == QStringLiteral("訊息"));
+    } else if (told.isEmpty()) {
+        QVERIFY(m_op->notices().isEmpty());
+    } else {
+        QCOMPARE(m_op->notices().size(), 1);
+        for (const QString &word : told)
+            QVERIFY2(m_op->notices().at(0).contains(word), qPrintable(m_op->notices().at(0)));
+    }
+
+    // The station goes on: a step placed after the opened program lands right behind it.
+    if (s.LastRow < ProgramTable::kMaxSteps) {
+        const int before = s.LastRow;
+        addSteps({"HOME"});
+        QCOMPARE(s.LastRow, before + 1);
+        QCOMPARE(m_window->table().cell(before + 1, 0), QStringLiteral("HOME"));
+    }
 }
 
 void TestMainWindow::link_connectTickAndExitThroughTheWindow()
