@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace talvex {
 
 namespace {
@@ -21,14 +23,8 @@ QString settingsFilePath()
     return QDir::current().filePath(QStringLiteral("DATA.TXT"));
 }
 
-QString ReadPortSetting()
+QString parsePortSetting(const QByteArray &head)
 {
-    QFile file(settingsFilePath());
-    if (!file.exists())
-        return QStringLiteral("1");
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("1");
-    QByteArray head = file.read(kMaxFirstLine + 2);
     qsizetype end = head.size();
     for (qsizetype i = 0; i < head.size(); ++i) {
         if (head.at(i) == '\r' || head.at(i) == '\n') {
@@ -36,8 +32,17 @@ QString ReadPortSetting()
             break;
         }
     }
-    head.truncate(std::min<qsizetype>(end, kMaxFirstLine));
-    return decodeBig5(head);
+    return decodeBig5(head.left(std::min<qsizetype>(end, kMaxFirstLine)));
+}
+
+QString ReadPortSetting()
+{
+    QFile file(settingsFilePath());
+    if (!file.exists())
+        return QStringLiteral("1");
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("1");
+    return parsePortSetting(file.read(kMaxFirstLine + 2));
 }
 
 bool WritePortSetting(const QString &comPort, QString *error)

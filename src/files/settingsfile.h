@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace talvex {
@@ -10,6 +11,11 @@ QString settingsFilePath();
 /// The first line of the settings file, without its line end and unchecked, or "1"
 /// when there is no settings file. Only the first line is read.
 QString ReadPortSetting();
+
+/// The port setting held in @p head, the start of a settings file: its first line
+/// without the line end (CR or LF), cut after 256 bytes and decoded as Big5, so at
+/// most 256 characters and never a CR or LF.
+QString parsePortSetting(const QByteArray &head);
 
 /// Writes @p comPort and CR LF to the settings file, replacing it. On failure returns
 /// false and describes the reason in @p error.
