@@ -31,7 +31,8 @@ SpeedDialog::SpeedDialog(const QString &speedValue, QWidget *parent) : QDialog(p
 
     m_unit = new QLabel(QStringLiteral("MM/SEC"), this);
     m_unit->setObjectName(QStringLiteral("Label2"));
-    m_unit->setGeometry(376, 56, 65, 33);
+    // Wide enough for "MM/SEC" at 12 points in the Ming face.
+    m_unit->setGeometry(376, 56, 90, 33);
 
     m_confirm = new QPushButton(QStringLiteral("確認"), this);
     m_confirm->setObjectName(QStringLiteral("Command1"));
