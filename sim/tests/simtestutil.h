@@ -21,6 +21,17 @@ inline QList<QByteArray> toLine(const QStringList &lines)
     return out;
 }
 
+/// What the station puts on the line to download @p lines: ESC ESC, "DL", each line
+/// with its CR, then the empty line that ends the download.
+inline QByteArray downloadBytes(const QStringList &lines)
+{
+    QByteArray bytes = "\x1b\x1b"
+                       "DL\r";
+    for (const QByteArray &line : toLine(lines))
+        bytes += line + '\r';
+    return bytes + '\r';
+}
+
 inline Program programOf(const QStringList &lines)
 {
     return Program(toLine(lines));

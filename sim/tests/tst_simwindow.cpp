@@ -22,19 +22,6 @@ using namespace talvex;
 using namespace talvex::sim;
 using namespace talvex::sim::testing;
 
-namespace {
-
-QByteArray downloadBytes(const QStringList &lines)
-{
-    QByteArray bytes = "\x1b\x1b"
-                       "DL\r";
-    for (const QByteArray &line : toLine(lines))
-        bytes += line + '\r';
-    return bytes + '\r';
-}
-
-} // namespace
-
 class TestSimWindow : public QObject
 {
     Q_OBJECT
