@@ -43,20 +43,34 @@ bool inputsMatch(MainWindow &window, int word)
     return true;
 }
 
+/// Starts the simulator with @p options, or reports the figure @p what as not measured.
+bool startSimulator(SimProcess &sim, const QStringList &options, const QString &what, const QString &target)
+{
+    if (sim.start(options))
+        return true;
+    report(what, QStringLiteral("-"), target, false, QStringLiteral("talvex-sim did not start"));
+    return false;
+}
+
+/// The station's end of the line to a running simulator.
+struct StationLine
+{
+    explicit StationLine(const QString &device) { ports.setAll(device); }
+    PortMap ports;
+    QtSerialPort port{ports};
+    ThreadSleeper sleeper;
+    testing::ScriptedOperator op;
+};
+
 void benchTick(const QTemporaryDir &dir)
 {
     SimProcess sim;
-    if (!sim.start({QStringLiteral("--store"), dir.filePath(QStringLiteral("tick-store.txt"))})) {
-        report(QStringLiteral("status tick, link up"), QStringLiteral("-"), QStringLiteral("<= 2 ms"), false,
-               QStringLiteral("talvex-sim did not start"));
+    if (!startSimulator(sim, {QStringLiteral("--store"), dir.filePath(QStringLiteral("tick-store.txt"))},
+                        QStringLiteral("status tick, link up"), QStringLiteral("<= 2 ms")))
         return;
-    }
-    PortMap ports;
-    ports.setAll(sim.device);
-    QtSerialPort port(ports);
-    ThreadSleeper sleeper;
-    testing::ScriptedOperator op;
-    MainWindow window(op, port, sleeper);
+    StationLine line(sim.device);
+    ThreadSleeper &sleeper = line.sleeper;
+    MainWindow window(line.op, line.port, sleeper);
     window.statusTimer().stop();
     window.stationLink().Connect(QStringLiteral("1"));
     window.statusTimer().stop(); // ticks are driven by hand here
@@ -89,19 +103,15 @@ void benchDownload(const QTemporaryDir &dir)
 {
     const QString capture = dir.filePath(QStringLiteral("capture.bin"));
     SimProcess sim;
-    if (!sim.start({QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--capture"), capture,
-                    QStringLiteral("--store"), dir.filePath(QStringLiteral("dl-store.txt"))})) {
-        report(QStringLiteral("download at 9600 baud"), QStringLiteral("-"), QStringLiteral("<= 1.02"), false,
-               QStringLiteral("talvex-sim did not start"));
+    if (!startSimulator(sim,
+                        {QStringLiteral("--baud"), QStringLiteral("9600"), QStringLiteral("--capture"), capture,
+                         QStringLiteral("--store"), dir.filePath(QStringLiteral("dl-store.txt"))},
+                        QStringLiteral("download at 9600 baud"), QStringLiteral("<= 1.02")))
         return;
-    }
-    PortMap ports;
-    ports.setAll(sim.device);
-    QtSerialPort port(ports);
-    ThreadSleeper sleeper;
-    testing::ScriptedOperator op;
+    StationLine line(sim.device);
+    testing::ScriptedOperator &op = line.op;
     testing::FakeLinkView view;
-    StationLink station(port, sleeper, op, view);
+    StationLink station(line.port, line.sleeper, op, view);
     station.Connect(QStringLiteral("1"));
     sim.waitFor(QStringLiteral("received"), [](const QString &r) { return r.startsWith(QLatin1String("received 11 ")); });
 

@@ -1,4 +1,5 @@
 #include "app/fonts.h"
+#include "app/startupprobe.h"
 #include "app/teachlauncher.h"
 #include "editor/mainwindow.h"
 #include "editor/qtoperator.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QProcess>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,19 +69,6 @@ QString startSimulator(QProcess &process, QString *error)
         return {};
     }
     return line.mid(kSimulatorPrefix.size());
-}
-
-// Resident memory of this process in kB (Linux), for the start-up benchmark.
-long residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
 }
 
 void stopSimulator(QProcess &process)
@@ -157,13 +144,7 @@ int main(int argc, char *argv[])
     window.show();
     // The start-up benchmark runs the real program and stops it as soon as the
     // window is up, reporting how much memory it took to get there.
-    if (qEnvironmentVariableIsSet("TALVEX_BENCH_EXIT_WHEN_SHOWN")) {
-        QTimer::singleShot(0, &window, [] {
-            std::printf("shown rss_kb=%ld\n", residentKb());
-            std::fflush(stdout);
-            QApplication::quit();
-        });
-    }
+    talvex::armStartupProbe(window);
     const int status = QApplication::exec();
     port.close();
     stopSimulator(simulator);

@@ -49,7 +49,7 @@ void PollInputs(Link &link, LinkView &view)
     }
     BusyScope busy(link);
     link.readText(); // stale replies are not the answer to this question
-    if (!link.writeText(QStringLiteral("?INP")) || !link.writeRaw(QByteArrayLiteral("\r")))
+    if (!link.writeLine(QStringLiteral("?INP")))
         return;
     link.sleeper().sleep(Link::kQueryWaitMs);
     const QString answer = link.readText();
@@ -77,12 +77,12 @@ void SyncOutputs(Link &link, LinkView &view, OutputLatch &latch)
     Link::Operation operation(link);
     for (int n = 1; n <= OutputLatch::kOutputs && link.isOpen(); ++n) {
         if (!latch(n) && view.outputChecked(n)) {
-            if (!link.writeText(QStringLiteral("SET P") + QString::number(n)) || !link.writeRaw(QByteArrayLiteral("\r")))
+            if (!link.writeLine(QStringLiteral("SET P") + QString::number(n)))
                 return;
             latch.set(n, true);
         }
         if (latch(n) && !view.outputChecked(n)) {
-            if (!link.writeText(QStringLiteral("CLR P") + QString::number(n)) || !link.writeRaw(QByteArrayLiteral("\r")))
+            if (!link.writeLine(QStringLiteral("CLR P") + QString::number(n)))
                 return;
             latch.set(n, false);
         }

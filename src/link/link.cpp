@@ -78,6 +78,11 @@ bool Link::writeText(const QString &text)
     return writeRaw(encodeBig5(text).bytes);
 }
 
+bool Link::writeLine(const QString &text)
+{
+    return writeText(text) && writeRaw(QByteArray(1, kCarriageReturn));
+}
+
 QString Link::readText()
 {
     if (!m_port.isOpen())
@@ -96,8 +101,7 @@ void Link::RS232(const QString &text)
             m_op.notice(linkErrorText());
         return;
     }
-    if (writeText(text))
-        writeRaw(QByteArray(1, kCarriageReturn));
+    writeLine(text);
 }
 
 QString Link::TimedQuery(const QString &query)

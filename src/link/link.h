@@ -46,6 +46,9 @@ public:
     /// Raw writes, without the closed-port message; false when nothing was written.
     bool writeRaw(const QByteArray &bytes);
     bool writeText(const QString &text);
+    /// The text, then a carriage return as a second write, without the closed-port
+    /// message (the polls and the teach dialog's commands); false if not all went.
+    bool writeLine(const QString &text);
     /// Everything received so far, as text.
     QString readText();
 

@@ -72,14 +72,6 @@ bool TeachDialog::linkUp() const
     return m_context.link.isOpen();
 }
 
-void TeachDialog::writeLine(const QString &text)
-{
-    // The dialog's own commands go out as two raw writes, without the closed-port
-    // message of a command line.
-    if (m_context.link.writeText(text))
-        m_context.link.writeRaw(QByteArrayLiteral("\r"));
-}
-
 void TeachDialog::start()
 {
     if (linkUp()) {
@@ -148,11 +140,11 @@ void TeachDialog::onModeSelected(int index)
         return;
     Link::Operation operation(m_context.link);
     if (index == 0) {
-        writeLine(QStringLiteral("HON"));
+        m_context.link.writeLine(QStringLiteral("HON"));
         m_context.values.NumericInput = true;
         setTargetsEditable(true);
     } else {
-        writeLine(QStringLiteral("HOFF"));
+        m_context.link.writeLine(QStringLiteral("HOFF"));
         m_context.values.NumericInput = false;
         setTargetsEditable(false);
     }
@@ -167,8 +159,8 @@ void TeachDialog::onLocate()
         m_context.op.notice(Link::linkErrorText());
         return;
     }
-    writeLine(QStringLiteral("XMA ") + m_ui->xTarget->text());
-    writeLine(QStringLiteral("YMA ") + m_ui->yTarget->text());
+    m_context.link.writeLine(QStringLiteral("XMA ") + m_ui->xTarget->text());
+    m_context.link.writeLine(QStringLiteral("YMA ") + m_ui->yTarget->text());
 }
 
 void TeachDialog::onPollTick()
@@ -262,7 +254,7 @@ void TeachDialog::finish()
 {
     if (linkUp()) {
         Link::Operation operation(m_context.link);
-        writeLine(QStringLiteral("HON"));
+        m_context.link.writeLine(QStringLiteral("HON"));
     }
     if (m_context.enableMainWindow)
         m_context.enableMainWindow();

@@ -76,7 +76,6 @@ private:
     void finish();
     void setTargetsEditable(bool editable);
     bool linkUp() const;
-    void writeLine(const QString &text);
 
     TeachContext m_context;
     std::unique_ptr<TeachDialogUi> m_ui;
