@@ -37,7 +37,7 @@ namespace {
 bool inputsMatch(MainWindow &window, int word)
 {
     for (int k = 1; k <= 16; ++k) {
-        if (window.ui().Check1[static_cast<size_t>(k) - 1]->isChecked() != bool(word & (1 << (k - 1))))
+        if (window.ui().inputBoxes[static_cast<size_t>(k) - 1]->isChecked() != bool(word & (1 << (k - 1))))
             return false;
     }
     return true;

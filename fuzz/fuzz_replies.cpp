@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the station as a controller's reply, through the path the
 // station takes: Big5 to text, then the "?INP" reading (leading number, whole number,
-// greedy decode into the sixteen input boxes) and the position reading (STRIM). A
+// greedy decode into the sixteen input boxes) and the position reading (coordinateText). A
 // controller that answers garbage, echoes, or a huge or negative number must still give
 // a well-defined set of boxes and a coordinate made of digits and points only.
 #include "core/big5.h"
@@ -46,13 +46,13 @@ void checkNumber(const QString &answer)
     if (!std::isfinite(n))
         std::abort();
     // A non-zero value can only come from a digit in the reply.
-    if (n != 0.0 && STRIM(answer).isEmpty())
+    if (n != 0.0 && coordinateText(answer).isEmpty())
         std::abort();
 }
 
 void checkPosition(const QString &answer)
 {
-    const QString kept = STRIM(answer);
+    const QString kept = coordinateText(answer);
     // Every digit and point of the reply, in order, and nothing else.
     qsizetype at = 0;
     for (const QChar c : answer) {

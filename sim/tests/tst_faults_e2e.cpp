@@ -69,7 +69,7 @@ struct Station
     {
         QList<int> on;
         for (int k = 1; k <= 16; ++k) {
-            if (ui().Check1[static_cast<size_t>(k) - 1]->isChecked())
+            if (ui().inputBoxes[static_cast<size_t>(k) - 1]->isChecked())
                 on << k;
         }
         return on;
@@ -79,7 +79,7 @@ struct Station
     bool connectAndPoll()
     {
         click(ui().connectButton);
-        return QTest::qWaitFor([&] { return ui().Text2->text() == QLatin1String("2000\r"); }, 5000);
+        return QTest::qWaitFor([&] { return ui().internalAcceleration->text() == QLatin1String("2000\r"); }, 5000);
     }
     /// A program of @p rows points with coordinates of @p digits characters.
     void loadProgram(int rows, int digits)
@@ -181,7 +181,7 @@ void TestFaultsE2e::simulatorKilled_reportedOnceAndStationRecovers()
         // waits in the station while the simulator reads at 960 bytes a second.
         station.loadProgram(240, 100);
         station.op.victim = sim.process().processId();
-        station.click(station.ui().Command3);
+        station.click(station.ui().uploadButton);
         QVERIFY2(station.op.killedAt >= 0, "no progress shown: the download never waited");
         // Noticed by the failing line, not by waiting out the stall limit.
         QVERIFY2(station.sleeper.now() - station.op.killedAt < Link::kStallMs,
@@ -223,8 +223,8 @@ void TestFaultsE2e::simulatorKilled_reportedOnceAndStationRecovers()
 
     // Editing goes on.
     const int rows = station.window.editState().LastRow;
-    station.click(station.ui().Command12);
-    station.click(station.ui().Command4);
+    station.click(station.ui().startEditingButton);
+    station.click(station.ui().homeButton);
     QCOMPARE(station.window.editState().LastRow, rows + 1);
     QCOMPARE(station.window.table().cell(rows + 1, 0), QStringLiteral("HOME"));
 
@@ -260,7 +260,7 @@ void TestFaultsE2e::badController_stationKeepsWorking()
     Station station(sim.device);
     // Lit boxes show whether a poll decoded the answer: junk has no leading number, so
     // every box goes off.
-    for (QCheckBox *box : station.ui().Check1)
+    for (QCheckBox *box : station.ui().inputBoxes)
         box->setChecked(true);
     station.click(station.ui().connectButton);
     QCOMPARE(station.op.notices(), connectShows);
@@ -270,14 +270,14 @@ void TestFaultsE2e::badController_stationKeepsWorking()
         QTRY_VERIFY(!station.window.statusTimer().isActive());
         QCOMPARE(station.ui().statusLink->text(), QStringLiteral("未連線"));
         station.loadProgram(3, 8);
-        station.click(station.ui().Command3); // tries again, and is told again, once
+        station.click(station.ui().uploadButton); // tries again, and is told again, once
         QCOMPARE(station.op.notices(), connectShows + connectShows);
         QVERIFY(!station.port.isOpen());
         QCOMPARE(station.checkedInputs().size(), 16);
     } else {
-        QTRY_COMPARE_WITH_TIMEOUT(station.ui().Text2->text(), QStringLiteral("#?!ERR~\r"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(station.ui().internalAcceleration->text(), QStringLiteral("#?!ERR~\r"), 3000);
         QTRY_VERIFY_WITH_TIMEOUT(station.checkedInputs().isEmpty(), 3000);
-        QTest::mouseClick(station.ui().Check4[1], Qt::LeftButton);
+        QTest::mouseClick(station.ui().outputBoxes[1], Qt::LeftButton);
         // The station's ticks need the event loop: the simulator is asked between them.
         QTRY_COMPARE_WITH_TIMEOUT(sim.command("outputs"), QStringLiteral("outputs 2"), 3000);
         QCOMPARE(station.ui().statusLink->text(), QStringLiteral("連線中"));
@@ -309,7 +309,7 @@ void TestFaultsE2e::flood_drainsAndPollsDecodeAgain()
     QTRY_COMPARE(station.checkedInputs(), (QList<int>{1, 3}));
 
     qsizetype longestReadout = 0;
-    QObject::connect(station.ui().Text2, &QLineEdit::textChanged,
+    QObject::connect(station.ui().internalAcceleration, &QLineEdit::textChanged,
                      [&](const QString &text) { longestReadout = std::max(longestReadout, text.size()); });
     const QString blast = QStringLiteral("blast %1").arg(bytes);
     if (duringDialog) {
@@ -334,11 +334,11 @@ void TestFaultsE2e::flood_drainsAndPollsDecodeAgain()
     }
     // The polls drain it, and once it is gone they decode as before.
     QTRY_VERIFY_WITH_TIMEOUT(outgoing(sim) == 0, 30000);
-    QTRY_COMPARE_WITH_TIMEOUT(station.ui().Text2->text(), QStringLiteral("2000\r"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(station.ui().internalAcceleration->text(), QStringLiteral("2000\r"), 5000);
     QCOMPARE(sim.command("inputs 6"), "ok");
     QTRY_COMPARE_WITH_TIMEOUT(station.checkedInputs(), (QList<int>{2, 3}), 5000);
     QCOMPARE(outgoing(sim), 0);
-    QCOMPARE(station.ui().Text2->text(), QStringLiteral("2000\r"));
+    QCOMPARE(station.ui().internalAcceleration->text(), QStringLiteral("2000\r"));
     QVERIFY2(longestReadout < bytes / 8, qPrintable(QString::number(longestReadout)));
     // Between ticks nothing is left unread in the station either.
     QVERIFY(station.port.readAll().size() < 16);

@@ -264,7 +264,7 @@ void TestSimE2E::savedProgram_survivesSimulatorRestart()
     QCOMPARE(again.command("line 12"), "line 12 XMA 100;");
     Station station(again.device);
     station.link.Connect("1");
-    station.link.link().RS232("G");
+    station.link.link().sendCommand("G");
     QCOMPARE(again.waitFor("state", [](const QString &r) { return startsWith(r, "state running line 10"); }),
              "state running line 10 wait input 3");
 }
@@ -313,8 +313,8 @@ void TestSimE2E::echoAndReplyDelay_positionsStillRead()
     const QString y = link.TimedQuery("?PEY");
     QVERIFY2(x.contains("12.5"), qPrintable(x));
     QVERIFY2(y.contains("30"), qPrintable(y));
-    QCOMPARE(STRIM(x), QStringLiteral("12.5"));
-    QCOMPARE(STRIM(y), QStringLiteral("30"));
+    QCOMPARE(coordinateText(x), QStringLiteral("12.5"));
+    QCOMPARE(coordinateText(y), QStringLiteral("30"));
     QCOMPARE(x.startsWith("?PEX\r"), options.contains("--echo"));
 }
 

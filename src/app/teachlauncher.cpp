@@ -33,7 +33,7 @@ void TeachLauncher::onPointRequested()
                          m_window.table(),
                          m_window.editState(),
                          m_window.values(),
-                         *m_window.ui().ListView1,
+                         *m_window.ui().stepList,
                          m_op,
                          [this] { m_window.setEnabled(true); }};
     // A window of its own: the speed dialog disables the main window, and this one

@@ -32,12 +32,12 @@ constexpr int kInputBits = 16;
 
 QString loopVariable(int k)
 {
-    return S(QStringLiteral("#L") + QString::number(k));
+    return withoutSpaces(QStringLiteral("#L") + QString::number(k));
 }
 
 QString loopLabel(int k)
 {
-    return S(QStringLiteral("$LOOP") + QString::number(k));
+    return withoutSpaces(QStringLiteral("$LOOP") + QString::number(k));
 }
 
 QString unpairedLoopsMessage()

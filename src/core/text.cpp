@@ -2,7 +2,7 @@
 
 namespace talvex {
 
-QString S(const QString &text)
+QString withoutSpaces(const QString &text)
 {
     QString kept;
     kept.reserve(text.size());
@@ -13,7 +13,7 @@ QString S(const QString &text)
     return kept;
 }
 
-QString STRIM(const QString &text)
+QString coordinateText(const QString &text)
 {
     QString kept;
     for (const QChar c : text) {

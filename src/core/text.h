@@ -6,10 +6,10 @@ namespace talvex {
 
 /// The text with every space (code 32) removed; tabs and all other characters stay.
 /// Loop variable and label names are built through it, so "#L" and 12 give "#L12".
-QString S(const QString &text);
+QString withoutSpaces(const QString &text);
 
 /// Keeps only the plain digits 0-9 and the point, in their order: how a coordinate is
 /// taken from a target box or a raw position reply ("?PEX\r1234\r" gives "1234").
-QString STRIM(const QString &text);
+QString coordinateText(const QString &text);
 
 } // namespace talvex

@@ -14,7 +14,7 @@ QIcon kindIcon(int index)
         "kind-05-speed.svg", "kind-06-wait.svg",    "kind-07-loop.svg",  "kind-08-loopend.svg",
         "kind-09-label.svg", "kind-10-jump.svg",    "kind-11-home.svg",
     };
-    // Icons are rendered once and shared: show_it rebuilds up to 500 rows at a time.
+    // Icons are rendered once and shared: relistSteps rebuilds up to 500 rows at a time.
     static QHash<int, QIcon> cache;
     const int key = (index >= 1 && index <= 11) ? index : 0;
     auto it = cache.constFind(key);

@@ -36,7 +36,7 @@ MainWindow::MainWindow(Operator &op, SerialPort &port, Sleeper &sleeper, QWidget
 {
     m_ui->setupUi(this);
     m_link = std::make_unique<StationLink>(port, sleeper, op, *this);
-    m_files = std::make_unique<ProgramFileActions>(m_table, m_edit, *m_ui->ListView1, m_op);
+    m_files = std::make_unique<ProgramFileActions>(m_table, m_edit, *m_ui->stepList, m_op);
     m_files->pauseStatusPoll = [this] {
         if (!portOpen())
             return false;
@@ -60,19 +60,19 @@ MainWindow::~MainWindow()
 void MainWindow::initConnections()
 {
     const MainWindowUi &ui = *m_ui;
-    connect(ui.Command12, &QPushButton::clicked, this, &MainWindow::onStartEditing);
-    connect(ui.ListView1, &StepListView::rowChosen, this, &MainWindow::onRowChosen);
-    connect(ui.Slider1, &QSlider::valueChanged, this,
-            [this](int value) { m_ui->Text1->setText(QString::number(value)); });
-    connect(ui.Command1, &QPushButton::clicked, this, &MainWindow::onSpeed);
-    connect(ui.Command19, &QPushButton::clicked, this, &MainWindow::onPoint);
-    connect(ui.Command2, &QPushButton::clicked, this, &MainWindow::onDelay);
-    connect(ui.Command4, &QPushButton::clicked, this, &MainWindow::onHome);
-    connect(ui.Command6, &QPushButton::clicked, this, &MainWindow::onInsert);
-    connect(ui.Command7, &QPushButton::clicked, this, &MainWindow::onDelete);
-    connect(ui.Command8, &QPushButton::clicked, this, &MainWindow::onModify);
-    connect(ui.LOP, &QPushButton::clicked, this, &MainWindow::onLoop);
-    connect(ui.LOOPEND, &QPushButton::clicked, this, &MainWindow::onLoopEnd);
+    connect(ui.startEditingButton, &QPushButton::clicked, this, &MainWindow::onStartEditing);
+    connect(ui.stepList, &StepListView::rowChosen, this, &MainWindow::onRowChosen);
+    connect(ui.accelerationSlider, &QSlider::valueChanged, this,
+            [this](int value) { m_ui->accelerationText->setText(QString::number(value)); });
+    connect(ui.speedButton, &QPushButton::clicked, this, &MainWindow::onSpeed);
+    connect(ui.pointButton, &QPushButton::clicked, this, &MainWindow::onPoint);
+    connect(ui.delayButton, &QPushButton::clicked, this, &MainWindow::onDelay);
+    connect(ui.homeButton, &QPushButton::clicked, this, &MainWindow::onHome);
+    connect(ui.insertButton, &QPushButton::clicked, this, &MainWindow::onInsert);
+    connect(ui.deleteButton, &QPushButton::clicked, this, &MainWindow::onDelete);
+    connect(ui.modifyButton, &QPushButton::clicked, this, &MainWindow::onModify);
+    connect(ui.loopButton, &QPushButton::clicked, this, &MainWindow::onLoop);
+    connect(ui.loopEndButton, &QPushButton::clicked, this, &MainWindow::onLoopEnd);
     connect(ui.labelButton, &QPushButton::clicked, this, &MainWindow::onLabel);
     connect(ui.jumpButton, &QPushButton::clicked, this, &MainWindow::onJumpToLabel);
     for (int n = 1; n <= 4; ++n)
@@ -81,8 +81,8 @@ void MainWindow::initConnections()
     connect(ui.connectButton, &QPushButton::clicked, this, &MainWindow::onConnect);
     connect(ui.locateButton, &QPushButton::clicked, this, &MainWindow::onLocate);
     connect(ui.originButton, &QPushButton::clicked, this, &MainWindow::onOrigin);
-    connect(ui.Command3, &QPushButton::clicked, this, &MainWindow::onUpload);
-    for (QCheckBox *box : ui.Check1)
+    connect(ui.uploadButton, &QPushButton::clicked, this, &MainWindow::onUpload);
+    for (QCheckBox *box : ui.inputBoxes)
         connect(box, &QCheckBox::clicked, this, [this] { inputBoxClicked(m_link->link(), *this); });
     connect(ui.newAction, &QAction::triggered, this, &MainWindow::onNewProgram);
     connect(ui.openAction, &QAction::triggered, this, &MainWindow::onOpenProgram);
@@ -94,7 +94,7 @@ void MainWindow::startUp()
 {
     DisableStepButtons();
     DisableRowButtons();
-    m_ui->ListView1->clearItems();
+    m_ui->stepList->clearItems();
     m_portNumber = ReadPortSetting();
     m_edit.CurrentRow = 0;
     m_edit.LastRow = 0;
@@ -111,24 +111,24 @@ void MainWindow::startUp()
     m_table.writeHeader();
     m_values.SpeedValue = QStringLiteral("100");
     m_values.ComPort = m_portNumber;
-    m_ui->Slider1->setValue(2000);
-    m_ui->Text1->setText(QString::number(m_ui->Slider1->value()));
+    m_ui->accelerationSlider->setValue(2000);
+    m_ui->accelerationText->setText(QString::number(m_ui->accelerationSlider->value()));
     setLinkStatus(QStringLiteral("未連線"));
     m_ui->statusPort->setText(QStringLiteral("COM") + m_values.ComPort);
-    m_ui->Text2->setText(QStringLiteral("0"));
-    m_ui->Text2->setEnabled(false);
+    m_ui->internalAcceleration->setText(QStringLiteral("0"));
+    m_ui->internalAcceleration->setEnabled(false);
 }
 
 void MainWindow::EnableStepButtons()
 {
     for (QPushButton *b : m_ui->stepButtons())
         b->setEnabled(true);
-    m_ui->Command12->setEnabled(false);
+    m_ui->startEditingButton->setEnabled(false);
 }
 
 void MainWindow::DisableStepButtons()
 {
-    m_ui->Command12->setEnabled(true);
+    m_ui->startEditingButton->setEnabled(true);
     for (QPushButton *b : m_ui->stepButtons())
         b->setEnabled(false);
 }
@@ -145,14 +145,14 @@ void MainWindow::DisableRowButtons()
         b->setEnabled(false);
 }
 
-void MainWindow::showIt()
+void MainWindow::relistSteps()
 {
-    show_it(m_table, m_edit, *m_ui->ListView1);
+    talvex::relistSteps(m_table, m_edit, *m_ui->stepList);
 }
 
 void MainWindow::placeStep(const Step &step)
 {
-    PlaceStep(m_table, m_edit, step, *m_ui->ListView1, m_op);
+    PlaceStep(m_table, m_edit, step, *m_ui->stepList, m_op);
 }
 
 QString MainWindow::askDatum(const QString &message, const QString &title, const QString &defaultText)
@@ -186,26 +186,26 @@ bool MainWindow::statusTimerRunning() const
 
 bool MainWindow::outputChecked(int n) const
 {
-    return m_ui->Check4[static_cast<size_t>(n) - 1]->isChecked();
+    return m_ui->outputBoxes[static_cast<size_t>(n) - 1]->isChecked();
 }
 
 void MainWindow::setInputChecked(int k, bool checked)
 {
-    m_ui->Check1[static_cast<size_t>(k) - 1]->setChecked(checked);
+    m_ui->inputBoxes[static_cast<size_t>(k) - 1]->setChecked(checked);
 }
 
 void MainWindow::setAccelerationReadout(const QString &text)
 {
-    m_ui->Text2->setText(text);
+    m_ui->internalAcceleration->setText(text);
 }
 
 CompileOptions MainWindow::compileOptions() const
 {
     CompileOptions options;
     // Only the ticked state counts; a greyed box is not ticked.
-    options.Repeat = m_ui->Check2->checkState() == Qt::Checked;
-    options.SetAcceleration = m_ui->Check3->checkState() == Qt::Checked;
-    options.AccelerationText = m_ui->Text1->text();
+    options.Repeat = m_ui->repeatBox->checkState() == Qt::Checked;
+    options.SetAcceleration = m_ui->setAccelerationBox->checkState() == Qt::Checked;
+    options.AccelerationText = m_ui->accelerationText->text();
     return options;
 }
 
@@ -296,7 +296,7 @@ void MainWindow::onDelete()
         return;
     m_edit.Dirty = true;
     deleteRow(m_table, m_edit);
-    showIt();
+    relistSteps();
     DisableRowButtons();
 }
 
@@ -343,10 +343,10 @@ void MainWindow::onJumpToLabel()
 void MainWindow::onPortChosen(int n)
 {
     m_values.ComPort = QString::number(n);
-    SETCOM();
+    showAndStorePort();
 }
 
-void MainWindow::SETCOM()
+void MainWindow::showAndStorePort()
 {
     m_ui->statusPort->setText(QStringLiteral("COM") + m_values.ComPort);
     QString reason;
@@ -376,13 +376,13 @@ void MainWindow::onLocate()
     // The row's kind is not looked at: any row's X and Y columns are sent.
     Link &link = m_link->link();
     Link::Operation operation(link);
-    link.RS232(QStringLiteral("XMA ") + m_table.cell(m_edit.CurrentRow, 2));
-    link.RS232(QStringLiteral("YMA ") + m_table.cell(m_edit.CurrentRow, 3));
+    link.sendCommand(QStringLiteral("XMA ") + m_table.cell(m_edit.CurrentRow, 2));
+    link.sendCommand(QStringLiteral("YMA ") + m_table.cell(m_edit.CurrentRow, 3));
 }
 
 void MainWindow::onOrigin()
 {
-    m_link->link().RS232(QStringLiteral("H"));
+    m_link->link().sendCommand(QStringLiteral("H"));
 }
 
 void MainWindow::onUpload()

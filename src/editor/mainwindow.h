@@ -49,7 +49,7 @@ public:
     void EnableRowButtons();
     void DisableRowButtons();
     /// Re-lists the table into the step list.
-    void showIt();
+    void relistSteps();
 
     // LinkView
     void setLinkStatus(const QString &text) override;
@@ -98,7 +98,7 @@ private:
     void onOpenProgram();
     void onSaveProgramAs();
 
-    void SETCOM();
+    void showAndStorePort();
     /// Places one step through the common write path and re-lists the table.
     void placeStep(const Step &step);
     /// Asks for a step's datum; the empty text means cancelled.

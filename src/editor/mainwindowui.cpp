@@ -95,43 +95,43 @@ void MainWindowUi::setupUi(QMainWindow *window)
     originButton = button(QStringLiteral("原點"), QStringLiteral("原點"), functionFrame, {8, 22, 56, 23});
     locateButton = button(QStringLiteral("定位"), QStringLiteral("定位"), functionFrame, {70, 22, 56, 23});
     connectButton = button(QStringLiteral("連線"), QStringLiteral("連線鍵"), functionFrame, {132, 22, 56, 23});
-    Command3 = button(QStringLiteral("上傳"), QStringLiteral("Command3"), functionFrame, {194, 22, 56, 23});
+    uploadButton = button(QStringLiteral("上傳"), QStringLiteral("Command3"), functionFrame, {194, 22, 56, 23});
 
     // frame "加速度"
     accelerationFrame = frame(QStringLiteral("加速度"), QStringLiteral("accelerationFrame"), central,
                               {304, 8, 340, 97});
-    Check3 = new QCheckBox(QStringLiteral("修改加速度"), accelerationFrame);
-    Check3->setObjectName(QStringLiteral("Check3"));
-    Check3->setFont(mingFont(9.75));
-    Check3->setGeometry(10, 20, 104, 24);
-    Text1 = new QLineEdit(accelerationFrame);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setAccessibleName(QStringLiteral("加速度設定值"));
-    Text1->setFont(mingFont(12));
-    Text1->setGeometry(118, 18, 70, 28);
-    Slider1 = new QSlider(Qt::Horizontal, accelerationFrame);
-    Slider1->setObjectName(QStringLiteral("Slider1"));
-    Slider1->setAccessibleName(QStringLiteral("加速度"));
-    Slider1->setGeometry(196, 20, 136, 24);
-    Slider1->setRange(50, 5000);
-    Slider1->setSingleStep(1);
-    Slider1->setPageStep(5);
-    Label2 = new QLabel(QStringLiteral("內部加速度"), accelerationFrame);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setFont(mingFont(9.75));
-    Label2->setGeometry(12, 48, 100, 16);
-    Text2 = new QLineEdit(accelerationFrame);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setAccessibleName(QStringLiteral("內部加速度"));
-    Text2->setFont(mingFont(12));
-    Text2->setGeometry(10, 64, 104, 28);
-    Label2->setBuddy(Text2);
+    setAccelerationBox = new QCheckBox(QStringLiteral("修改加速度"), accelerationFrame);
+    setAccelerationBox->setObjectName(QStringLiteral("Check3"));
+    setAccelerationBox->setFont(mingFont(9.75));
+    setAccelerationBox->setGeometry(10, 20, 104, 24);
+    accelerationText = new QLineEdit(accelerationFrame);
+    accelerationText->setObjectName(QStringLiteral("Text1"));
+    accelerationText->setAccessibleName(QStringLiteral("加速度設定值"));
+    accelerationText->setFont(mingFont(12));
+    accelerationText->setGeometry(118, 18, 70, 28);
+    accelerationSlider = new QSlider(Qt::Horizontal, accelerationFrame);
+    accelerationSlider->setObjectName(QStringLiteral("Slider1"));
+    accelerationSlider->setAccessibleName(QStringLiteral("加速度"));
+    accelerationSlider->setGeometry(196, 20, 136, 24);
+    accelerationSlider->setRange(50, 5000);
+    accelerationSlider->setSingleStep(1);
+    accelerationSlider->setPageStep(5);
+    internalAccelerationLabel = new QLabel(QStringLiteral("內部加速度"), accelerationFrame);
+    internalAccelerationLabel->setObjectName(QStringLiteral("Label2"));
+    internalAccelerationLabel->setFont(mingFont(9.75));
+    internalAccelerationLabel->setGeometry(12, 48, 100, 16);
+    internalAcceleration = new QLineEdit(accelerationFrame);
+    internalAcceleration->setObjectName(QStringLiteral("Text2"));
+    internalAcceleration->setAccessibleName(QStringLiteral("內部加速度"));
+    internalAcceleration->setFont(mingFont(12));
+    internalAcceleration->setGeometry(10, 64, 104, 28);
+    internalAccelerationLabel->setBuddy(internalAcceleration);
 
     // frame "修改"
     rowFrame = frame(QStringLiteral("修改"), QStringLiteral("rowFrame"), central, {24, 56, 257, 49});
-    Command6 = button(QStringLiteral("插入"), QStringLiteral("Command6"), rowFrame, {8, 22, 72, 23});
-    Command7 = button(QStringLiteral("刪除"), QStringLiteral("Command7"), rowFrame, {92, 22, 72, 23});
-    Command8 = button(QStringLiteral("修改"), QStringLiteral("Command8"), rowFrame, {176, 22, 72, 23});
+    insertButton = button(QStringLiteral("插入"), QStringLiteral("Command6"), rowFrame, {8, 22, 72, 23});
+    deleteButton = button(QStringLiteral("刪除"), QStringLiteral("Command7"), rowFrame, {92, 22, 72, 23});
+    modifyButton = button(QStringLiteral("修改"), QStringLiteral("Command8"), rowFrame, {176, 22, 72, 23});
 
     // tab strip "功能鍵"
     QWidget *keys = oneTabStrip(functionKeysTab, QStringLiteral("功能鍵"), QStringLiteral("SSTab1"), central,
@@ -143,31 +143,31 @@ void MainWindowUi::setupUi(QMainWindow *window)
         x += 62;
         return b;
     };
-    Command12 = next(QStringLiteral("編輯開始"), QStringLiteral("Command12"));
-    Command19 = next(QStringLiteral("點"), QStringLiteral("Command19"));
-    Command1 = next(QStringLiteral("速度"), QStringLiteral("Command1"));
-    Command4 = next(QStringLiteral("回原點"), QStringLiteral("Command4"));
-    Command2 = next(QStringLiteral("延遲"), QStringLiteral("Command2"));
-    LOP = next(QStringLiteral("迴圈"), QStringLiteral("LOP"));
-    LOOPEND = next(QStringLiteral("迴圈結束"), QStringLiteral("LOOPEND"));
+    startEditingButton = next(QStringLiteral("編輯開始"), QStringLiteral("Command12"));
+    pointButton = next(QStringLiteral("點"), QStringLiteral("Command19"));
+    speedButton = next(QStringLiteral("速度"), QStringLiteral("Command1"));
+    homeButton = next(QStringLiteral("回原點"), QStringLiteral("Command4"));
+    delayButton = next(QStringLiteral("延遲"), QStringLiteral("Command2"));
+    loopButton = next(QStringLiteral("迴圈"), QStringLiteral("LOP"));
+    loopEndButton = next(QStringLiteral("迴圈結束"), QStringLiteral("LOOPEND"));
     labelButton = next(QStringLiteral("標籤"), QStringLiteral("標籤"));
     jumpButton = next(QStringLiteral("跳至標籤"), QStringLiteral("跳至標籤"));
-    Check2 = new QCheckBox(QStringLiteral("循環"), keys);
-    Check2->setObjectName(QStringLiteral("Check2"));
-    Check2->setGeometry(x + 4, top + 2, 56, 24);
+    repeatBox = new QCheckBox(QStringLiteral("循環"), keys);
+    repeatBox->setObjectName(QStringLiteral("Check2"));
+    repeatBox->setGeometry(x + 4, top + 2, 56, 24);
 
     // tab strip "座標點"
     QWidget *points = oneTabStrip(pointsTab, QStringLiteral("座標點"), QStringLiteral("SSTab2"), central,
                                   {27, 192, 616, 273});
-    ListView1 = new StepListView(points);
-    ListView1->setAccessibleName(QStringLiteral("座標點"));
-    ListView1->setGeometry(9, 8, 594, 225);
+    stepList = new StepListView(points);
+    stepList->setAccessibleName(QStringLiteral("座標點"));
+    stepList->setGeometry(9, 8, 594, 225);
 
     // frames "OUTPUT" and "INPUT": outputs in two rows of four, inputs in two rows of eight
     outputFrame = frame(QStringLiteral("OUTPUT"), QStringLiteral("outputFrame"), central, {30, 472, 209, 87});
-    checkBoxGrid(outputFrame, Check4.data(), 8, 4, 10, 22, 49, QStringLiteral("Check4"), QStringLiteral("輸出"));
+    checkBoxGrid(outputFrame, outputBoxes.data(), 8, 4, 10, 22, 49, QStringLiteral("Check4"), QStringLiteral("輸出"));
     inputFrame = frame(QStringLiteral("INPUT"), QStringLiteral("inputFrame"), central, {279, 474, 362, 84});
-    checkBoxGrid(inputFrame, Check1.data(), 16, 8, 8, 20, 44, QStringLiteral("Check1"), QStringLiteral("輸入"));
+    checkBoxGrid(inputFrame, inputBoxes.data(), 16, 8, 8, 20, 44, QStringLiteral("Check1"), QStringLiteral("輸入"));
 
     // status bar with two panels
     auto *status = new QStatusBar(window);
@@ -215,12 +215,12 @@ void MainWindowUi::setupUi(QMainWindow *window)
 
 std::array<QPushButton *, 8> MainWindowUi::stepButtons() const
 {
-    return {Command1, Command2, LOP, LOOPEND, labelButton, jumpButton, Command19, Command4};
+    return {speedButton, delayButton, loopButton, loopEndButton, labelButton, jumpButton, pointButton, homeButton};
 }
 
 std::array<QPushButton *, 3> MainWindowUi::rowButtons() const
 {
-    return {Command6, Command7, Command8};
+    return {insertButton, deleteButton, modifyButton};
 }
 
 } // namespace talvex

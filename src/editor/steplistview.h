@@ -8,7 +8,7 @@ namespace talvex {
 
 /// The step list (ListView1): a report view with five columns, the row number with the
 /// kind icon under " 行 數 " and columns 1..4 of the row under the other four headers.
-/// It only mirrors the table; its items are produced by show_it and by the teach
+/// It only mirrors the table; its items are produced by relistSteps and by the teach
 /// dialog's append.
 class StepListView : public QTreeWidget, public StepList
 {

@@ -70,7 +70,7 @@ void ProgramFileActions::reset()
 {
     m_edit.CurrentRow = 0;
     m_edit.LastRow = 0;
-    show_it(m_table, m_edit, m_list);
+    relistSteps(m_table, m_edit, m_list);
 }
 
 bool ProgramFileActions::NewProgram()
@@ -125,7 +125,7 @@ bool ProgramFileActions::OpenProgram()
     m_edit.Dirty = false;
     m_edit.CurrentRow = 1;
     m_edit.LastRow = contents.lastRow;
-    show_it(m_table, m_edit, m_list);
+    relistSteps(m_table, m_edit, m_list);
 
     QStringList cut;
     if (contents.rowsCut)

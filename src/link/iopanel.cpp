@@ -20,7 +20,7 @@ void reportClosed(Link &link, LinkView &view)
 
 } // namespace
 
-void CLRIN(LinkView &view)
+void clearInputs(LinkView &view)
 {
     for (int k = 1; k <= 16; ++k)
         view.setInputChecked(k, false);
@@ -60,7 +60,7 @@ void PollInputs(Link &link, LinkView &view)
     // that range lights every box (large) or none (negative).
     const qint32 v = wholeNumberOf(answer);
     if (v == 0) {
-        CLRIN(view);
+        clearInputs(view);
     } else {
         const std::array<bool, 16> boxes = decodeInputWord(v);
         for (int k = 16; k >= 1; --k)

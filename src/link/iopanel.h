@@ -21,7 +21,7 @@ struct OutputLatch
 };
 
 /// Clears the sixteen input boxes, from 1 up.
-void CLRIN(LinkView &view);
+void clearInputs(LinkView &view);
 
 /// Reads the input word ("?INP") into the input boxes and the controller's
 /// acceleration ("?VA") into the readout. With the port closed shows the

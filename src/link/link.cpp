@@ -92,7 +92,7 @@ QString Link::readText()
     return decodeBig5(bytes);
 }
 
-void Link::RS232(const QString &text)
+void Link::sendCommand(const QString &text)
 {
     Operation operation(*this);
     if (!m_port.isOpen()) {
@@ -108,7 +108,7 @@ QString Link::TimedQuery(const QString &query)
 {
     Operation operation(*this);
     BusyScope busy(*this);
-    RS232(query);
+    sendCommand(query);
     m_sleeper.sleep(kQueryWaitMs);
     return readText();
 }

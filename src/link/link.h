@@ -36,8 +36,8 @@ public:
 
     /// Sends one command line: the text, then a carriage return as a second write.
     /// With the port closed shows " 連線錯誤 !" and writes nothing.
-    void RS232(const QString &text);
-    /// RS232(query), wait 50 ms, return everything received, untouched.
+    void sendCommand(const QString &text);
+    /// sendCommand(query), wait 50 ms, return everything received, untouched.
     QString TimedQuery(const QString &query);
     /// Writes "?VM" and a carriage return as one write, waits 200 ms, and tells
     /// whether anything at all has been received (also text that came before).

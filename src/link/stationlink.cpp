@@ -70,7 +70,7 @@ void StationLink::Connect(const QString &comPort)
     }
     m_link.writeRaw(kEscape);
     m_link.writeRaw(kEscape);
-    m_link.RS232(QStringLiteral("EC 0"));
+    m_link.sendCommand(QStringLiteral("EC 0"));
     if (!m_link.isOpen())
         return;
     m_view.setStatusTimerRunning(true);
@@ -128,9 +128,9 @@ void StationLink::upload(const ProgramTable &table, int lastRow, const CompileOp
     m_link.beginTransfer();
     m_link.writeRaw(kEscape);
     m_link.writeRaw(kEscape);
-    m_link.RS232(QStringLiteral("DL"));
+    m_link.sendCommand(QStringLiteral("DL"));
     for (int i = 0; i <= program.ProgramTextLast && m_link.isOpen(); ++i)
-        m_link.RS232(program.ProgramText.at(static_cast<size_t>(i)));
+        m_link.sendCommand(program.ProgramText.at(static_cast<size_t>(i)));
     m_link.writeRaw(QByteArrayLiteral("\r"));
     // Every byte of the program must have left before the questions (and before the
     // port is closed): at 9600 baud a long program takes several seconds.
@@ -142,9 +142,9 @@ void StationLink::upload(const ProgramTable &table, int lastRow, const CompileOp
     }
 
     if (m_op.askYesNo(QStringLiteral("是否儲存程式?"), messageTitle()) && m_link.isOpen())
-        m_link.RS232(QStringLiteral("SAVE P"));
+        m_link.sendCommand(QStringLiteral("SAVE P"));
     if (m_op.askYesNo(QStringLiteral("現在執行程式?"), messageTitle()) && m_link.isOpen())
-        m_link.RS232(QStringLiteral("G"));
+        m_link.sendCommand(QStringLiteral("G"));
     m_link.waitUntilSent(QStringLiteral("傳送"));
 
     m_view.setMotionButtonsEnabled(false);
@@ -156,7 +156,7 @@ void StationLink::exit()
 {
     Link::Operation operation(m_link);
     if (m_link.isOpen()) {
-        m_link.RS232(QStringLiteral("EC 1"));
+        m_link.sendCommand(QStringLiteral("EC 1"));
         m_link.waitUntilSent(QStringLiteral("傳送"));
         m_link.close();
     }

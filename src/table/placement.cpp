@@ -137,7 +137,7 @@ bool PlaceStep(ProgramTable &table, EditState &state, const Step &step, StepList
         op.notice(programFullMessage(), messageTitle(), Operator::Icon::Warning);
         return false;
     }
-    show_it(table, state, list);
+    relistSteps(table, state, list);
     return outcome == Placement::Placed;
 }
 

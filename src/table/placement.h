@@ -49,7 +49,7 @@ PointPlacement placePointRows(ProgramTable &table, EditState &state, QString &po
 /// and returns false when CurrentRow is not a step row.
 bool deleteRow(ProgramTable &table, EditState &state);
 
-/// placeRows() followed by show_it(); a full table is reported to the operator and the
+/// placeRows() followed by relistSteps(); a full table is reported to the operator and the
 /// list is left as it is. Returns true when a step was written.
 bool PlaceStep(ProgramTable &table, EditState &state, const Step &step, StepList &list, Operator &op);
 

@@ -10,7 +10,7 @@ namespace talvex {
 
 StepList::~StepList() = default;
 
-void show_it(const ProgramTable &table, const EditState &state, StepList &list)
+void relistSteps(const ProgramTable &table, const EditState &state, StepList &list)
 {
     list.clearItems();
     const int last = std::min(state.LastRow, ProgramTable::kMaxSteps);

@@ -21,6 +21,6 @@ public:
 
 /// Rebuilds @p list from rows 1..LastRow: item text is the row number, the icon the
 /// kind's index, the sub-items columns 1, 2, 3 and 4.
-void show_it(const ProgramTable &table, const EditState &state, StepList &list);
+void relistSteps(const ProgramTable &table, const EditState &state, StepList &list);
 
 } // namespace talvex

@@ -100,32 +100,32 @@ void TeachDialog::start()
         m_ui->xTarget->setText(m_context.table.cell(row, 2));
         m_ui->yTarget->setText(m_context.table.cell(row, 3));
         // A row of another kind holds no masks; its text reads as 0 (no box).
-        READIN(wholeNumberOf(m_context.table.cell(row, 1)));
-        READOUT(wholeNumberOf(m_context.table.cell(row, 4)));
+        showInputMask(wholeNumberOf(m_context.table.cell(row, 1)));
+        showOutputMask(wholeNumberOf(m_context.table.cell(row, 4)));
     } else {
         m_ui->xTarget->setText(m_context.values.TeachX);
         m_ui->yTarget->setText(m_context.values.TeachY);
     }
 }
 
-void TeachDialog::READIN(long long mask)
+void TeachDialog::showInputMask(long long mask)
 {
-    applyBoxes(decodeMask<16>(mask), m_ui->Check1);
+    applyBoxes(decodeMask<16>(mask), m_ui->inputBoxes);
 }
 
-void TeachDialog::READOUT(long long mask)
+void TeachDialog::showOutputMask(long long mask)
 {
-    applyBoxes(decodeMask<8>(mask), m_ui->Check4);
+    applyBoxes(decodeMask<8>(mask), m_ui->outputBoxes);
 }
 
 unsigned long TeachDialog::inputMask() const
 {
-    return maskOf(statesOf(m_ui->Check1));
+    return maskOf(statesOf(m_ui->inputBoxes));
 }
 
 unsigned long TeachDialog::outputMask() const
 {
-    return maskOf(statesOf(m_ui->Check4));
+    return maskOf(statesOf(m_ui->outputBoxes));
 }
 
 void TeachDialog::setTargetsEditable(bool editable)
@@ -207,7 +207,7 @@ void TeachDialog::onConfirm()
     const QString outMask = QString::number(outputMask());
     const QString xText = m_ui->xTarget->text();
     const QString yText = m_ui->yTarget->text();
-    const Step step = {QStringLiteral("POINT"), inMask, STRIM(xText), STRIM(yText), outMask};
+    const Step step = {QStringLiteral("POINT"), inMask, coordinateText(xText), coordinateText(yText), outMask};
 
     StationValues &values = m_context.values;
     switch (placePointRows(m_context.table, m_context.edit, values.PointKindFlag, step)) {
@@ -231,12 +231,12 @@ void TeachDialog::onConfirm()
         values.TeachY = yText;
         if (m_context.enableMainWindow)
             m_context.enableMainWindow();
-        show_it(m_context.table, m_context.edit, m_context.list);
+        relistSteps(m_context.table, m_context.edit, m_context.list);
         break;
     case PointPlacement::Modified:
         values.TeachX = xText;
         values.TeachY = yText;
-        show_it(m_context.table, m_context.edit, m_context.list);
+        relistSteps(m_context.table, m_context.edit, m_context.list);
         break;
     case PointPlacement::Nothing:
         break;

@@ -52,8 +52,8 @@ public:
     QTimer &pollTimer() { return m_poll; }
 
     /// Sets the input and output boxes from stored masks.
-    void READIN(long long mask);
-    void READOUT(long long mask);
+    void showInputMask(long long mask);
+    void showOutputMask(long long mask);
 
     /// Masks of the boxes as they stand.
     unsigned long inputMask() const;

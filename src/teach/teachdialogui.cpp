@@ -83,7 +83,7 @@ void TeachDialogUi::setupUi(QWidget *dialog)
     inputFrame->setObjectName(QStringLiteral("inputFrame"));
     inputFrame->setAccessibleName(QStringLiteral("INPUT"));
     inputFrame->setGeometry(twipRect(225, 2205, 5430, 1260));
-    boxRows(inputFrame, Check1, 8, QStringLiteral("Check1"), QStringLiteral("等待輸入"));
+    boxRows(inputFrame, inputBoxes, 8, QStringLiteral("Check1"), QStringLiteral("等待輸入"));
 
     numericOption = new QRadioButton(QStringLiteral("數值輸入"), dialog);
     numericOption->setObjectName(QStringLiteral("Option2_0"));
@@ -108,7 +108,7 @@ void TeachDialogUi::setupUi(QWidget *dialog)
     outputFrame->setObjectName(QStringLiteral("outputFrame"));
     outputFrame->setAccessibleName(QStringLiteral("OUTPUT"));
     outputFrame->setGeometry(twipRect(315, 5670, 3135, 1305));
-    boxRows(outputFrame, Check4, 4, QStringLiteral("Check4"), QStringLiteral("設定輸出"));
+    boxRows(outputFrame, outputBoxes, 4, QStringLiteral("Check4"), QStringLiteral("設定輸出"));
 
     confirmButton = new QPushButton(QStringLiteral("確認"), dialog);
     confirmButton->setObjectName(QStringLiteral("Command3_0"));

@@ -53,9 +53,9 @@ void TestTeachLauncher::init()
     m_window = new MainWindow(*m_op, *m_port, m_clock);
     m_launcher = new TeachLauncher(*m_window, *m_op);
     m_window->show();
-    click(m_window->ui().Command12);
-    click(m_window->ui().Command4); // a HOME step
-    click(m_window->ui().Command4);
+    click(m_window->ui().startEditingButton);
+    click(m_window->ui().homeButton); // a HOME step
+    click(m_window->ui().homeButton);
 }
 
 void TestTeachLauncher::cleanup()
@@ -70,37 +70,37 @@ void TestTeachLauncher::cleanup()
 
 void TestTeachLauncher::clickRow(int row)
 {
-    StepListView *list = m_window->ui().ListView1;
+    StepListView *list = m_window->ui().stepList;
     click(list->viewport());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(row - 1)).center());
 }
 
 void TestTeachLauncher::pointButton_opensOnceThenBringsForward()
 {
-    click(m_window->ui().Command19);
+    click(m_window->ui().pointButton);
     TeachDialog *dialog = m_launcher->dialog();
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
     QVERIFY(m_window->isEnabled());
-    QVERIFY(m_window->ui().Command1->isEnabled()); // the main window stays usable
+    QVERIFY(m_window->ui().speedButton->isEnabled()); // the main window stays usable
     dialog->ui().xTarget->setText(QStringLiteral("typed"));
-    click(m_window->ui().Command19);
+    click(m_window->ui().pointButton);
     QCOMPARE(m_launcher->dialog(), dialog);
     QCOMPARE(dialog->ui().xTarget->text(), QStringLiteral("typed")); // not opened again
 }
 
 void TestTeachLauncher::confirm_appendShowsUnfilteredTextsUntilRelisted()
 {
-    click(m_window->ui().Command19);
+    click(m_window->ui().pointButton);
     TeachDialog *dialog = m_launcher->dialog();
     dialog->ui().xTarget->setText(QStringLiteral("12.5mm"));
     dialog->ui().yTarget->setText(QStringLiteral("-40"));
-    dialog->ui().Check1[0]->setChecked(true);
-    dialog->ui().Check1[2]->setChecked(true);
+    dialog->ui().inputBoxes[0]->setChecked(true);
+    dialog->ui().inputBoxes[2]->setChecked(true);
     click(dialog->ui().confirmButton);
     QTRY_VERIFY(!m_launcher->dialog());
 
-    StepListView *list = m_window->ui().ListView1;
+    StepListView *list = m_window->ui().stepList;
     QCOMPARE(list->topLevelItemCount(), 3);
     QCOMPARE(list->topLevelItem(2)->text(0), QStringLiteral("3"));
     QCOMPARE(list->iconIndexAt(2), 1);
@@ -109,35 +109,35 @@ void TestTeachLauncher::confirm_appendShowsUnfilteredTextsUntilRelisted()
     QCOMPARE(m_window->table().cell(3, 2), QStringLiteral("12.5"));
     QCOMPARE(m_window->table().cell(3, 3), QStringLiteral("40"));
 
-    click(m_window->ui().Command4); // the next step re-lists the table
+    click(m_window->ui().homeButton); // the next step re-lists the table
     QCOMPARE(list->topLevelItem(2)->text(2), QStringLiteral("12.5"));
 }
 
 void TestTeachLauncher::rowClickedWhileOpen_insertGoesToThatRow()
 {
     clickRow(2);
-    click(m_window->ui().Command6); // insert pending
-    click(m_window->ui().Command19);
+    click(m_window->ui().insertButton); // insert pending
+    click(m_window->ui().pointButton);
     TeachDialog *dialog = m_launcher->dialog();
     clickRow(1);
     QCOMPARE(m_window->editState().CurrentRow, 1);
     click(dialog->ui().confirmButton);
     QCOMPARE(m_window->table().cell(1, 0), QStringLiteral("POINT"));
     QCOMPARE(m_window->editState().LastRow, 3);
-    QCOMPARE(m_window->ui().ListView1->iconIndexAt(0), 1);
-    QCOMPARE(m_window->ui().ListView1->iconIndexAt(2), 11);
+    QCOMPARE(m_window->ui().stepList->iconIndexAt(0), 1);
+    QCOMPARE(m_window->ui().stepList->iconIndexAt(2), 11);
 }
 
 void TestTeachLauncher::closeBox_discardsAndMainWindowStaysUsable()
 {
-    click(m_window->ui().Command19);
+    click(m_window->ui().pointButton);
     TeachDialog *dialog = m_launcher->dialog();
     dialog->close();
     QTRY_VERIFY(!m_launcher->dialog());
     QVERIFY(m_window->isEnabled());
     QCOMPARE(m_window->editState().LastRow, 2);
     QCOMPARE(m_window->values().PointKindFlag, QStringLiteral("1"));
-    click(m_window->ui().Command19); // a fresh dialog
+    click(m_window->ui().pointButton); // a fresh dialog
     QVERIFY(m_launcher->dialog());
     QVERIFY(m_launcher->dialog() != dialog);
 }
@@ -159,7 +159,7 @@ void TestTeachLauncher::mainWindowButtons_locateAndOrigin()
     QFETCH(int, notices);
     m_window->table().setRow(2, {QStringLiteral("POINT"), QStringLiteral("0"), QStringLiteral("50"),
                                  QStringLiteral("60"), QStringLiteral("0")});
-    m_window->showIt();
+    m_window->relistSteps();
     clickRow(2);
     if (linkUp)
         m_port->open();

@@ -96,7 +96,7 @@ void TestMainWindow::cleanup()
 
 void TestMainWindow::clickRow(int row)
 {
-    StepListView *list = m_window->ui().ListView1;
+    StepListView *list = m_window->ui().stepList;
     QTreeWidgetItem *item = list->topLevelItem(row - 1);
     QVERIFY(item);
     const QRect rect = list->visualItemRect(item);
@@ -105,19 +105,19 @@ void TestMainWindow::clickRow(int row)
 
 void TestMainWindow::addSteps(const QStringList &kinds)
 {
-    if (m_window->ui().Command12->isEnabled())
-        click(m_window->ui().Command12);
+    if (m_window->ui().startEditingButton->isEnabled())
+        click(m_window->ui().startEditingButton);
     for (const QString &kind : kinds) {
         if (kind == QLatin1String("WT")) {
             m_op->answerText(QStringLiteral("1000"));
-            click(m_window->ui().Command2);
+            click(m_window->ui().delayButton);
         } else if (kind == QLatin1String("HOME")) {
-            click(m_window->ui().Command4);
+            click(m_window->ui().homeButton);
         } else if (kind == QLatin1String("LOOPEND")) {
-            click(m_window->ui().LOOPEND);
+            click(m_window->ui().loopEndButton);
         } else if (kind == QLatin1String("LOOP")) {
             m_op->answerText(QStringLiteral("3"));
-            click(m_window->ui().LOP);
+            click(m_window->ui().loopButton);
         }
     }
 }
@@ -141,9 +141,9 @@ void TestMainWindow::startUp_fixedInitialState()
 {
     const MainWindowUi &ui = m_window->ui();
     QCOMPARE(m_window->windowTitle(), QStringLiteral("TALVEX"));
-    QCOMPARE(ui.ListView1->topLevelItemCount(), 0);
-    QCOMPARE(ui.ListView1->columnCount(), 5);
-    const QTreeWidgetItem *header = ui.ListView1->headerItem();
+    QCOMPARE(ui.stepList->topLevelItemCount(), 0);
+    QCOMPARE(ui.stepList->columnCount(), 5);
+    const QTreeWidgetItem *header = ui.stepList->headerItem();
     QCOMPARE(header->text(0), QStringLiteral(" 行 數 "));
     QCOMPARE(header->text(1), QStringLiteral("IN或數據"));
     QCOMPARE(header->text(2), QStringLiteral(" X 座標"));
@@ -156,23 +156,23 @@ void TestMainWindow::startUp_fixedInitialState()
         QVERIFY(!b->isEnabled());
     QVERIFY(!ui.locateButton->isEnabled());
     QVERIFY(!ui.originButton->isEnabled());
-    QVERIFY(ui.Command12->isEnabled());
+    QVERIFY(ui.startEditingButton->isEnabled());
     QVERIFY(ui.connectButton->isEnabled());
-    QVERIFY(ui.Command3->isEnabled());
-    QVERIFY(ui.Check2->isEnabled());
-    QVERIFY(!ui.Check3->isChecked());
+    QVERIFY(ui.uploadButton->isEnabled());
+    QVERIFY(ui.repeatBox->isEnabled());
+    QVERIFY(!ui.setAccelerationBox->isChecked());
 
-    QCOMPARE(ui.Text1->text(), QStringLiteral("2000"));
-    QCOMPARE(ui.Slider1->value(), 2000);
-    QCOMPARE(ui.Slider1->minimum(), 50);
-    QCOMPARE(ui.Slider1->maximum(), 5000);
-    QCOMPARE(ui.Text2->text(), QStringLiteral("0"));
-    QVERIFY(!ui.Text2->isEnabled());
+    QCOMPARE(ui.accelerationText->text(), QStringLiteral("2000"));
+    QCOMPARE(ui.accelerationSlider->value(), 2000);
+    QCOMPARE(ui.accelerationSlider->minimum(), 50);
+    QCOMPARE(ui.accelerationSlider->maximum(), 5000);
+    QCOMPARE(ui.internalAcceleration->text(), QStringLiteral("0"));
+    QVERIFY(!ui.internalAcceleration->isEnabled());
     QCOMPARE(ui.statusLink->text(), QStringLiteral("未連線"));
     QCOMPARE(ui.statusPort->text(), QStringLiteral("COM1"));
-    for (QCheckBox *box : ui.Check1)
+    for (QCheckBox *box : ui.inputBoxes)
         QVERIFY(!box->isChecked());
-    for (QCheckBox *box : ui.Check4)
+    for (QCheckBox *box : ui.outputBoxes)
         QVERIFY(!box->isChecked());
 
     QCOMPARE(m_window->table().row(0), ProgramTable::header());
@@ -239,11 +239,11 @@ void TestMainWindow::statusTick_withPortClosedStopsTimer()
 
 void TestMainWindow::startEditing_enablesStepButtonsOnly()
 {
-    click(m_window->ui().Command12);
+    click(m_window->ui().startEditingButton);
     QVERIFY(m_window->editState().Dirty);
     for (QPushButton *b : stepButtons())
         QVERIFY(b->isEnabled());
-    QVERIFY(!m_window->ui().Command12->isEnabled());
+    QVERIFY(!m_window->ui().startEditingButton->isEnabled());
     for (QPushButton *b : m_window->ui().rowButtons())
         QVERIFY(!b->isEnabled());
 }
@@ -303,7 +303,7 @@ void TestMainWindow::stepButtons_placeTheirRow()
     const Step placed = m_window->table().row(2);
     QCOMPARE(QStringList(placed.begin(), placed.end()), row);
 
-    StepListView *list = m_window->ui().ListView1;
+    StepListView *list = m_window->ui().stepList;
     QCOMPARE(list->topLevelItemCount(), 2);
     QTreeWidgetItem *item = list->topLevelItem(1);
     QCOMPARE(item->text(0), QStringLiteral("2"));
@@ -328,7 +328,7 @@ void TestMainWindow::stepButtons_cancelledPromptPlacesNothing()
     m_op->answerCancel();
     click(m_window->findChild<QPushButton *>(buttonName));
     QCOMPARE(m_window->editState().LastRow, 1);
-    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), 1);
+    QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 1);
     QVERIFY(m_window->editState().AppendMode); // armed before the prompt, left set
     QCOMPARE(m_op->unscripted(), 0);
 }
@@ -337,9 +337,9 @@ void TestMainWindow::delay_defaultIsPreviousDelay()
 {
     addSteps({});
     m_op->answerText(QStringLiteral("250"));
-    click(m_window->ui().Command2);
+    click(m_window->ui().delayButton);
     m_op->answerText(QStringLiteral("250"));
-    click(m_window->ui().Command2);
+    click(m_window->ui().delayButton);
     QCOMPARE(m_op->shown()[0].defaultText, QString());
     QCOMPARE(m_op->shown()[1].defaultText, QStringLiteral("250"));
     QCOMPARE(m_window->values().DelayValue, QStringLiteral("250"));
@@ -356,10 +356,10 @@ void TestMainWindow::rowClick_beforeEditingThenInsertOpensStepButtons()
         QVERIFY(b->isEnabled());
     QVERIFY(stepButtons().front()->isEnabled() == false);
 
-    click(m_window->ui().Command6);
+    click(m_window->ui().insertButton);
     for (QPushButton *b : stepButtons())
         QVERIFY(b->isEnabled());
-    QVERIFY(!m_window->ui().Command12->isEnabled());
+    QVERIFY(!m_window->ui().startEditingButton->isEnabled());
     for (QPushButton *b : m_window->ui().rowButtons())
         QVERIFY(!b->isEnabled());
     QVERIFY(m_window->editState().InsertMode);
@@ -370,27 +370,27 @@ void TestMainWindow::insert_placesAtClickedRowOnceThenAppends()
 {
     addSteps({"HOME", "LOOPEND", "HOME"});
     clickRow(2);
-    click(m_window->ui().Command6);
+    click(m_window->ui().insertButton);
     m_op->answerText(QStringLiteral("1000"));
-    click(m_window->ui().Command2);
+    click(m_window->ui().delayButton);
     QCOMPARE(rows(), (QStringList{"HOME:0", "WT:1000", "LOOPEND:0", "HOME:0"}));
     QCOMPARE(m_window->editState().CurrentRow, 2);
-    click(m_window->ui().LOOPEND);
+    click(m_window->ui().loopEndButton);
     QCOMPARE(rows().last(), QStringLiteral("LOOPEND:0"));
     QCOMPARE(m_window->editState().LastRow, 5);
-    QCOMPARE(m_window->ui().ListView1->topLevelItem(4)->text(0), QStringLiteral("5"));
+    QCOMPARE(m_window->ui().stepList->topLevelItem(4)->text(0), QStringLiteral("5"));
 }
 
 void TestMainWindow::cancelledPromptThenInsert_insertsExactlyOnce()
 {
     addSteps({"HOME", "HOME"});
     m_op->answerCancel();
-    click(m_window->ui().LOP); // arms the append, then cancelled
+    click(m_window->ui().loopButton); // arms the append, then cancelled
     QVERIFY(m_window->editState().AppendMode);
     clickRow(1);
-    click(m_window->ui().Command6);
+    click(m_window->ui().insertButton);
     QVERIFY(!m_window->editState().AppendMode);
-    click(m_window->ui().LOOPEND);
+    click(m_window->ui().loopEndButton);
     QCOMPARE(rows(), (QStringList{"LOOPEND:0", "HOME:0", "HOME:0"}));
 }
 
@@ -398,34 +398,34 @@ void TestMainWindow::modify_overwritesRowInPlace()
 {
     addSteps({"HOME", "LOOPEND", "HOME"});
     clickRow(2);
-    click(m_window->ui().Command8);
+    click(m_window->ui().modifyButton);
     QVERIFY(m_window->editState().ModifyMode);
     for (QPushButton *b : m_window->ui().rowButtons())
         QVERIFY(!b->isEnabled());
     m_op->answerText(QStringLiteral("1000"));
-    click(m_window->ui().Command2);
+    click(m_window->ui().delayButton);
     QCOMPARE(rows(), (QStringList{"HOME:0", "WT:1000", "HOME:0"}));
-    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), 3);
-    QCOMPARE(m_window->ui().ListView1->iconIndexAt(1), 6);
+    QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 3);
+    QCOMPARE(m_window->ui().stepList->iconIndexAt(1), 6);
 }
 
 void TestMainWindow::delete_closesGapAndNeedsFreshRowClick()
 {
     addSteps({"HOME", "WT", "LOOPEND"});
     clickRow(2);
-    click(m_window->ui().Command7);
+    click(m_window->ui().deleteButton);
     QCOMPARE(rows(), (QStringList{"HOME:0", "LOOPEND:0"}));
     QCOMPARE(m_window->table().row(3), Step{});
-    QCOMPARE(m_window->ui().ListView1->topLevelItem(1)->text(0), QStringLiteral("2"));
+    QCOMPARE(m_window->ui().stepList->topLevelItem(1)->text(0), QStringLiteral("2"));
     for (QPushButton *b : m_window->ui().rowButtons())
         QVERIFY(!b->isEnabled());
 
     clickRow(2);
-    click(m_window->ui().Command7);
+    click(m_window->ui().deleteButton);
     clickRow(1);
-    click(m_window->ui().Command7);
+    click(m_window->ui().deleteButton);
     QCOMPARE(m_window->editState().LastRow, 0);
-    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), 0);
+    QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 0);
 }
 
 void TestMainWindow::rowButtons_onNonStepRowDoNothing()
@@ -457,11 +457,11 @@ void TestMainWindow::point_armsRequest()
     addSteps({"HOME"});
     if (insertPending) {
         clickRow(1);
-        click(m_window->ui().Command6);
+        click(m_window->ui().insertButton);
     }
     m_window->editState().Dirty = false;
     QSignalSpy requested(m_window, &MainWindow::pointRequested);
-    click(m_window->ui().Command19);
+    click(m_window->ui().pointButton);
     QCOMPARE(requested.count(), 1);
     QVERIFY(m_window->editState().Dirty);
     QCOMPARE(m_window->values().PointKindFlag, QStringLiteral("1"));
@@ -479,13 +479,13 @@ void TestMainWindow::fullTable_noticeAndNothingChanges()
                          QStringLiteral("0")});
     m_window->editState().LastRow = 500;
     m_window->editState().CurrentRow = 500;
-    m_window->showIt();
-    click(m_window->ui().Command4);
+    m_window->relistSteps();
+    click(m_window->ui().homeButton);
     QCOMPARE(m_op->notices(), QStringList{programFullMessage()});
     QCOMPARE(m_op->shown()[0].title, QStringLiteral("訊息"));
     QCOMPARE(m_window->editState().LastRow, 500);
     QCOMPARE(m_window->editState().CurrentRow, 500);
-    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), 500);
+    QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 500);
     QCOMPARE(table.cell(500, 0), QStringLiteral("WT"));
 }
 
@@ -513,12 +513,12 @@ void TestMainWindow::portMenu_showsAndRemembersPort()
 
 void TestMainWindow::accelerationSlider_writesText1()
 {
-    QSlider *slider = m_window->ui().Slider1;
+    QSlider *slider = m_window->ui().accelerationSlider;
     slider->setFocus();
     QTest::keyClick(slider, Qt::Key_PageUp);
-    QCOMPARE(m_window->ui().Text1->text(), QStringLiteral("2005"));
+    QCOMPARE(m_window->ui().accelerationText->text(), QStringLiteral("2005"));
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(2, slider->height() / 2));
-    QCOMPARE(m_window->ui().Text1->text(), QString::number(slider->value()));
+    QCOMPARE(m_window->ui().accelerationText->text(), QString::number(slider->value()));
 }
 
 void TestMainWindow::accessibility_namesAndMnemonics()
@@ -528,19 +528,19 @@ void TestMainWindow::accessibility_namesAndMnemonics()
         return iface ? iface->text(QAccessible::Name) : QString();
     };
     const MainWindowUi &ui = m_window->ui();
-    QCOMPARE(nameOf(ui.Command12), QStringLiteral("編輯開始"));
+    QCOMPARE(nameOf(ui.startEditingButton), QStringLiteral("編輯開始"));
     QCOMPARE(nameOf(ui.jumpButton), QStringLiteral("跳至標籤"));
-    QCOMPARE(nameOf(ui.Check3), QStringLiteral("修改加速度"));
-    QCOMPARE(nameOf(ui.Check1[15]), QStringLiteral("16"));
+    QCOMPARE(nameOf(ui.setAccelerationBox), QStringLiteral("修改加速度"));
+    QCOMPARE(nameOf(ui.inputBoxes[15]), QStringLiteral("16"));
     for (QGroupBox *g : {ui.functionFrame, ui.accelerationFrame, ui.rowFrame, ui.outputFrame, ui.inputFrame})
         QCOMPARE(nameOf(g), g->title());
     QCOMPARE(nameOf(ui.functionKeysTab), QStringLiteral("功能鍵"));
     QCOMPARE(nameOf(ui.pointsTab), QStringLiteral("座標點"));
     QCOMPARE(ui.functionKeysTab->tabText(0), QStringLiteral("功能鍵"));
-    QCOMPARE(nameOf(ui.Text1), QStringLiteral("加速度設定值"));
-    QCOMPARE(nameOf(ui.Text2), QStringLiteral("內部加速度"));
-    QCOMPARE(nameOf(ui.Slider1), QStringLiteral("加速度"));
-    QCOMPARE(nameOf(ui.ListView1), QStringLiteral("座標點"));
+    QCOMPARE(nameOf(ui.accelerationText), QStringLiteral("加速度設定值"));
+    QCOMPARE(nameOf(ui.internalAcceleration), QStringLiteral("內部加速度"));
+    QCOMPARE(nameOf(ui.accelerationSlider), QStringLiteral("加速度"));
+    QCOMPARE(nameOf(ui.stepList), QStringLiteral("座標點"));
     QCOMPARE(nameOf(ui.statusLink), QStringLiteral("連線狀態"));
 
     QCOMPARE(ui.fileMenu->title(), QStringLiteral("檔案(&F)"));
@@ -569,15 +569,15 @@ void TestMainWindow::fileMenu_saveThenOpenRestoresProgramAndDisablesRowButtons()
     m_op->answerCancel(); // discard
     m_window->ui().newAction->trigger();
     QCOMPARE(m_window->editState().LastRow, 0);
-    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), 0);
+    QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 0);
     for (QPushButton *b : m_window->ui().rowButtons())
         QVERIFY(!b->isEnabled());
 
     m_op->answerFile(file);
     m_window->ui().openAction->trigger();
     QCOMPARE(rows(), (QStringList{"LOOP:3", "HOME:0", "LOOPEND:0"}));
-    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), 3);
-    QCOMPARE(m_window->ui().ListView1->iconIndexAt(0), 7);
+    QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 3);
+    QCOMPARE(m_window->ui().stepList->iconIndexAt(0), 7);
     QVERIFY(!m_window->editState().Dirty);
     for (QPushButton *b : m_window->ui().rowButtons())
         QVERIFY(!b->isEnabled());
@@ -646,9 +646,9 @@ void TestMainWindow::fileMenu_openDamagedFileStaysInTable()
     QVERIFY2(s.LastRow >= 0 && s.LastRow <= ProgramTable::kMaxSteps, qPrintable(QString::number(s.LastRow)));
     if (lastRow >= 0)
         QCOMPARE(s.LastRow, lastRow);
-    QCOMPARE(m_window->ui().ListView1->topLevelItemCount(), s.LastRow);
+    QCOMPARE(m_window->ui().stepList->topLevelItemCount(), s.LastRow);
     if (s.LastRow > 0)
-        QCOMPARE(m_window->ui().ListView1->topLevelItem(s.LastRow - 1)->text(0), QString::number(s.LastRow));
+        QCOMPARE(m_window->ui().stepList->topLevelItem(s.LastRow - 1)->text(0), QString::number(s.LastRow));
     QVERIFY2(rows().value(0).startsWith(step1), qPrintable(rows().value(0)));
     QCOMPARE(m_op->unscripted(), 0);
     if (told == QStringList{"?"}) {
@@ -686,13 +686,13 @@ void TestMainWindow::link_connectTickAndExitThroughTheWindow()
     QVERIFY(m_window->statusTimer().isActive());
     QCOMPARE(m_window->ui().statusLink->text(), QStringLiteral("連線中"));
 
-    QTest::mouseClick(m_window->ui().Check4[2], Qt::LeftButton);
+    QTest::mouseClick(m_window->ui().outputBoxes[2], Qt::LeftButton);
     m_port->clearWrites();
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->ui().Text2->text() == QLatin1String("1800\r"), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->ui().internalAcceleration->text() == QLatin1String("1800\r"), 3000);
     QTRY_VERIFY(m_port->written().contains("SET P3\r"));
-    QVERIFY(m_window->ui().Check1[0]->isChecked());
-    QVERIFY(m_window->ui().Check1[15]->isChecked());
-    QVERIFY(!m_window->ui().Check1[1]->isChecked());
+    QVERIFY(m_window->ui().inputBoxes[0]->isChecked());
+    QVERIFY(m_window->ui().inputBoxes[15]->isChecked());
+    QVERIFY(!m_window->ui().inputBoxes[1]->isChecked());
     QVERIFY(m_window->ui().locateButton->isEnabled());
     QVERIFY(m_window->ui().originButton->isEnabled());
 
@@ -705,7 +705,7 @@ void TestMainWindow::link_connectTickAndExitThroughTheWindow()
 
 void TestMainWindow::link_inputBoxClickedWhileDown()
 {
-    QTest::mouseClick(m_window->ui().Check1[4], Qt::LeftButton);
+    QTest::mouseClick(m_window->ui().inputBoxes[4], Qt::LeftButton);
     QCOMPARE(m_op->notices(), QStringList{" Not Response !!  連線錯誤 !"});
     QCOMPARE(m_window->ui().statusLink->text(), QStringLiteral("未連線"));
 }

@@ -48,7 +48,7 @@ void TestSpeedDialog::init()
     m_port = new testing::MemorySerialPort(m_clock);
     m_window = new MainWindow(*m_op, *m_port, m_clock);
     m_window->show();
-    QTest::mouseClick(m_window->ui().Command12, Qt::LeftButton);
+    QTest::mouseClick(m_window->ui().startEditingButton, Qt::LeftButton);
 }
 
 void TestSpeedDialog::cleanup()
@@ -62,7 +62,7 @@ void TestSpeedDialog::cleanup()
 
 SpeedDialog *TestSpeedDialog::openDialog()
 {
-    QTest::mouseClick(m_window->ui().Command1, Qt::LeftButton);
+    QTest::mouseClick(m_window->ui().speedButton, Qt::LeftButton);
     SpeedDialog *dialog = m_window->speedDialog();
     if (dialog)
         dialog->show();
@@ -107,7 +107,7 @@ void TestSpeedDialog::confirm_placesSpeedStepAndRemembersIt()
     const Step row = m_window->table().row(1);
     QCOMPARE(QStringList(row.begin(), row.end()), (QStringList{"VM", expected, "0", "0", "0"}));
     QCOMPARE(m_window->values().SpeedValue, expected);
-    QCOMPARE(m_window->ui().ListView1->iconIndexAt(0), 5);
+    QCOMPARE(m_window->ui().stepList->iconIndexAt(0), 5);
 
     SpeedDialog *again = openDialog();
     QVERIFY(again);
@@ -146,10 +146,10 @@ void TestSpeedDialog::confirm_afterRequestUsedUpPlacesNothing()
 void TestSpeedDialog::modifyPending_turnsRowIntoSpeedStep()
 {
     m_op->answerText(QStringLiteral("1000"));
-    QTest::mouseClick(m_window->ui().Command2, Qt::LeftButton);
-    StepListView *list = m_window->ui().ListView1;
+    QTest::mouseClick(m_window->ui().delayButton, Qt::LeftButton);
+    StepListView *list = m_window->ui().stepList;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
-    QTest::mouseClick(m_window->ui().Command8, Qt::LeftButton);
+    QTest::mouseClick(m_window->ui().modifyButton, Qt::LeftButton);
     SpeedDialog *dialog = openDialog();
     QVERIFY(!m_window->editState().AppendMode);
     QTest::mouseClick(dialog->confirmButton(), Qt::LeftButton);

@@ -88,7 +88,7 @@ void TestLink::RS232_textThenCarriageReturnAsTwoWrites()
         ++replies;
         return QByteArray("ignored\r");
     };
-    m_link->RS232(text);
+    m_link->sendCommand(text);
     QCOMPARE(m_port->writes, chunks);
     QCOMPARE(m_clock.slept, 0); // nothing is waited for
     QCOMPARE(replies, 1);
@@ -98,8 +98,8 @@ void TestLink::RS232_textThenCarriageReturnAsTwoWrites()
 void TestLink::RS232_closedPortShowsMessageOncePerCall()
 {
     m_port->close();
-    m_link->RS232(QStringLiteral("XMA 50"));
-    m_link->RS232(QStringLiteral("YMA 60"));
+    m_link->sendCommand(QStringLiteral("XMA 50"));
+    m_link->sendCommand(QStringLiteral("YMA 60"));
     QCOMPARE(m_op->notices(), (QStringList{" 連線錯誤 !", " 連線錯誤 !"}));
     QCOMPARE(m_op->shown()[0].title, QString());
     QVERIFY(m_port->writes.isEmpty());
@@ -294,13 +294,13 @@ void TestLink::lineDeath_reportedOnceAndPortClosed()
     {
         Link::Operation download(*m_link);
         for (int i = 0; i < 50; ++i)
-            m_link->RS232(QStringLiteral("XMA %1;").arg(i));
+            m_link->sendCommand(QStringLiteral("XMA %1;").arg(i));
     }
     QCOMPARE(m_op->notices(), QStringList{" 連線錯誤 !"});
     QVERIFY(!m_port->isOpen());
     QCOMPARE(m_port->writes.size(), 3);
     // A later, separate command is told again.
-    m_link->RS232(QStringLiteral("H"));
+    m_link->sendCommand(QStringLiteral("H"));
     QCOMPARE(m_op->notices().size(), 2);
 }
 

@@ -359,7 +359,7 @@ void TestPlacement::showIt_mirrorsRowsWithIcons()
                      QStringLiteral("1")});
     RecordingList list;
     list.addItem(1, QStringLiteral("stale"), 1, {});
-    show_it(table, state, list);
+    relistSteps(table, state, list);
     QCOMPARE(list.clears, 1);
     QCOMPARE(list.items.size(), 4);
     QCOMPARE(list.items[0].text, QStringLiteral("1"));
@@ -371,7 +371,7 @@ void TestPlacement::showIt_mirrorsRowsWithIcons()
     QCOMPARE(list.items[3].position, 4);
 
     state.LastRow = 0;
-    show_it(table, state, list);
+    relistSteps(table, state, list);
     QVERIFY(list.items.isEmpty());
 }
 

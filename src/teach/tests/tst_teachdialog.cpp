@@ -158,12 +158,12 @@ TeachDialog *TestTeachDialog::openDialog(bool linkUp)
 
 QList<QCheckBox *> TestTeachDialog::inputs() const
 {
-    return QList<QCheckBox *>(m_dialog->ui().Check1.begin(), m_dialog->ui().Check1.end());
+    return QList<QCheckBox *>(m_dialog->ui().inputBoxes.begin(), m_dialog->ui().inputBoxes.end());
 }
 
 QList<QCheckBox *> TestTeachDialog::outputs() const
 {
-    return QList<QCheckBox *>(m_dialog->ui().Check4.begin(), m_dialog->ui().Check4.end());
+    return QList<QCheckBox *>(m_dialog->ui().outputBoxes.begin(), m_dialog->ui().outputBoxes.end());
 }
 
 void TestTeachDialog::open_linkDownForcesNumericInput()
@@ -363,10 +363,10 @@ void TestTeachDialog::READIN_READOUT()
     QFETCH(QList<int>, inputs);
     QFETCH(QList<int>, outputs);
     TeachDialog *d = openDialog(false);
-    d->ui().Check1[1]->setChecked(true);
-    d->ui().Check4[2]->setChecked(true);
-    d->READIN(inMask);
-    d->READOUT(outMask);
+    d->ui().inputBoxes[1]->setChecked(true);
+    d->ui().outputBoxes[2]->setChecked(true);
+    d->showInputMask(inMask);
+    d->showOutputMask(outMask);
     QCOMPARE(checkedOf(this->inputs()), inputs);
     QCOMPARE(checkedOf(this->outputs()), outputs);
 }
@@ -399,9 +399,9 @@ void TestTeachDialog::confirm_masksAndFilteredCoordinates()
     m_edit.AppendMode = true;
     TeachDialog *d = openDialog(false);
     for (int k : inputs)
-        d->ui().Check1[size_t(k) - 1]->setChecked(true);
+        d->ui().inputBoxes[size_t(k) - 1]->setChecked(true);
     for (int n : outputs)
-        d->ui().Check4[size_t(n) - 1]->setChecked(true);
+        d->ui().outputBoxes[size_t(n) - 1]->setChecked(true);
     d->ui().xTarget->setText(x);
     QTest::mouseClick(d->ui().confirmButton, Qt::LeftButton);
     const Step row = m_table.row(4);
