@@ -15,8 +15,8 @@
 #include "testing/scriptedoperator.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -84,8 +84,8 @@ void benchTick(const QTemporaryDir &dir)
         sleeper.sleep(Link::kQueryWaitMs);
     });
     const double overhead = tick - floor;
-    report(QStringLiteral("status tick, link up, minus its fixed waits"), QStringLiteral("%1 ms").arg(overhead, 0, 'f', 2),
-           QStringLiteral("<= 2 ms"), overhead <= 2.0,
+    report(QStringLiteral("status tick, link up, minus its fixed waits"),
+           QStringLiteral("%1 ms").arg(overhead, 0, 'f', 2), QStringLiteral("<= 2 ms"), overhead <= 2.0,
            QStringLiteral("tick %1 ms against the two 50 ms waits measured at %2 ms; inputs decoded: %3")
                .arg(tick, 0, 'f', 2)
                .arg(floor, 0, 'f', 2)
@@ -95,7 +95,9 @@ void benchTick(const QTemporaryDir &dir)
 
 qint64 fileSize(const QByteArray &path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return ::stat(path.constData(), &st) == 0 ? static_cast<qint64>(st.st_size) : -1;
 }
 
@@ -113,7 +115,8 @@ void benchDownload(const QTemporaryDir &dir)
     testing::FakeLinkView view;
     StationLink station(line.port, line.sleeper, op, view);
     station.Connect(QStringLiteral("1"));
-    sim.waitFor(QStringLiteral("received"), [](const QString &r) { return r.startsWith(QLatin1String("received 11 ")); });
+    sim.waitFor(QStringLiteral("received"),
+                [](const QString &r) { return r.startsWith(QLatin1String("received 11 ")); });
 
     // What the download must put on the line, byte for byte.
     const int rows = 500;

@@ -73,9 +73,8 @@ void TestTeachE2e::teachInput_jogThenConfirm_storesSimulatorPosition()
     QCOMPARE(sim.command(QStringLiteral("jog x 37.5")), QStringLiteral("ok"));
     QCOMPARE(sim.command(QStringLiteral("jog y 12")), QStringLiteral("ok"));
     // The targets follow the readouts at the next poll ticks.
-    QTRY_VERIFY_WITH_TIMEOUT(leadingNumber(dialog.ui().xTarget->text()) == 37.5
-                                 && leadingNumber(dialog.ui().yTarget->text()) == 12.0,
-                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        leadingNumber(dialog.ui().xTarget->text()) == 37.5 && leadingNumber(dialog.ui().yTarget->text()) == 12.0, 5000);
     QTest::mouseClick(dialog.ui().confirmButton, Qt::LeftButton);
 
     QCOMPARE(edit.LastRow, 1);

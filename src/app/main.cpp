@@ -104,9 +104,9 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("TALVEX Station: program and teach a TALVEX X/Y controller"));
     parser.addHelpOption();
-    const QCommandLineOption deviceOption(
-        QStringLiteral("device"), QStringLiteral("Map menu entry COM<N> (1..4) to the serial device PATH."),
-        QStringLiteral("N=PATH"));
+    const QCommandLineOption deviceOption(QStringLiteral("device"),
+                                          QStringLiteral("Map menu entry COM<N> (1..4) to the serial device PATH."),
+                                          QStringLiteral("N=PATH"));
     parser.addOption(deviceOption);
     const QCommandLineOption simulateOption(
         QStringLiteral("simulate"),

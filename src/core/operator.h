@@ -11,7 +11,13 @@ namespace talvex {
 class Operator
 {
 public:
-    enum class Icon { None, Information, Question, Warning };
+    enum class Icon
+    {
+        None,
+        Information,
+        Question,
+        Warning
+    };
 
     virtual ~Operator();
 

@@ -43,7 +43,14 @@ double leadingNumber(QStringView text)
     // "12e" or "-." fall back to the part that did read ("12", nothing).
     std::string accepted;
     size_t valid = 0;
-    enum class Stage { Sign, Integer, Fraction, ExponentSign, Exponent } stage = Stage::Sign;
+    enum class Stage
+    {
+        Sign,
+        Integer,
+        Fraction,
+        ExponentSign,
+        Exponent
+    } stage = Stage::Sign;
     bool mantissaDigits = false;
 
     for (const QChar c : text) {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "table/editstate.h"
 #include "compiler/compiler.h"
 #include "editor/speeddialog.h"
 #include "files/programfileactions.h"
 #include "link/linkview.h"
 #include "link/stationlink.h"
+#include "table/editstate.h"
 #include "table/programtable.h"
 
 #include <QMainWindow>

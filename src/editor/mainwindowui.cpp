@@ -98,8 +98,8 @@ void MainWindowUi::setupUi(QMainWindow *window)
     uploadButton = button(QStringLiteral("上傳"), QStringLiteral("Command3"), functionFrame, {194, 22, 56, 23});
 
     // frame "加速度"
-    accelerationFrame = frame(QStringLiteral("加速度"), QStringLiteral("accelerationFrame"), central,
-                              {304, 8, 340, 97});
+    accelerationFrame =
+        frame(QStringLiteral("加速度"), QStringLiteral("accelerationFrame"), central, {304, 8, 340, 97});
     setAccelerationBox = new QCheckBox(QStringLiteral("修改加速度"), accelerationFrame);
     setAccelerationBox->setObjectName(QStringLiteral("Check3"));
     setAccelerationBox->setFont(mingFont(9.75));
@@ -134,8 +134,8 @@ void MainWindowUi::setupUi(QMainWindow *window)
     modifyButton = button(QStringLiteral("修改"), QStringLiteral("Command8"), rowFrame, {176, 22, 72, 23});
 
     // tab strip "功能鍵"
-    QWidget *keys = oneTabStrip(functionKeysTab, QStringLiteral("功能鍵"), QStringLiteral("SSTab1"), central,
-                                {24, 112, 619, 73});
+    QWidget *keys =
+        oneTabStrip(functionKeysTab, QStringLiteral("功能鍵"), QStringLiteral("SSTab1"), central, {24, 112, 619, 73});
     const int top = 8;
     int x = 4;
     auto next = [&](const QString &caption, const QString &name) {
@@ -157,8 +157,8 @@ void MainWindowUi::setupUi(QMainWindow *window)
     repeatBox->setGeometry(x + 4, top + 2, 56, 24);
 
     // tab strip "座標點"
-    QWidget *points = oneTabStrip(pointsTab, QStringLiteral("座標點"), QStringLiteral("SSTab2"), central,
-                                  {27, 192, 616, 273});
+    QWidget *points =
+        oneTabStrip(pointsTab, QStringLiteral("座標點"), QStringLiteral("SSTab2"), central, {27, 192, 616, 273});
     stepList = new StepListView(points);
     stepList->setAccessibleName(QStringLiteral("座標點"));
     stepList->setGeometry(9, 8, 594, 225);

@@ -33,7 +33,7 @@ struct MainWindowUi
     QPushButton *originButton = nullptr;  // 原點
     QPushButton *locateButton = nullptr;  // 定位
     QPushButton *connectButton = nullptr; // 連線鍵
-    QPushButton *uploadButton = nullptr;      // 上傳
+    QPushButton *uploadButton = nullptr;  // 上傳
 
     // frame "加速度"
     QGroupBox *accelerationFrame = nullptr;
@@ -51,16 +51,16 @@ struct MainWindowUi
 
     // tab strip "功能鍵"
     QTabWidget *functionKeysTab = nullptr;
-    QPushButton *startEditingButton = nullptr;     // 編輯開始
-    QPushButton *pointButton = nullptr;     // 點
-    QPushButton *speedButton = nullptr;      // 速度
-    QPushButton *homeButton = nullptr;      // 回原點
-    QPushButton *delayButton = nullptr;      // 延遲
-    QPushButton *loopButton = nullptr;           // 迴圈
-    QPushButton *loopEndButton = nullptr;       // 迴圈結束
-    QPushButton *labelButton = nullptr;   // 標籤
-    QPushButton *jumpButton = nullptr;    // 跳至標籤
-    QCheckBox *repeatBox = nullptr;          // 循環
+    QPushButton *startEditingButton = nullptr; // 編輯開始
+    QPushButton *pointButton = nullptr;        // 點
+    QPushButton *speedButton = nullptr;        // 速度
+    QPushButton *homeButton = nullptr;         // 回原點
+    QPushButton *delayButton = nullptr;        // 延遲
+    QPushButton *loopButton = nullptr;         // 迴圈
+    QPushButton *loopEndButton = nullptr;      // 迴圈結束
+    QPushButton *labelButton = nullptr;        // 標籤
+    QPushButton *jumpButton = nullptr;         // 跳至標籤
+    QCheckBox *repeatBox = nullptr;            // 循環
 
     // tab strip "座標點"
     QTabWidget *pointsTab = nullptr;

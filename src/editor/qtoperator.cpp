@@ -73,8 +73,8 @@ bool QtOperator::askOkCancel(const QString &text, const QString &title, Icon ico
 QString QtOperator::prompt(const QString &message, const QString &title, const QString &defaultText)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, titleOrDefault(title), message, QLineEdit::Normal,
-                                               defaultText, &ok);
+    const QString text =
+        QInputDialog::getText(m_parent, titleOrDefault(title), message, QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
 }
 

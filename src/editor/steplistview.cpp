@@ -23,8 +23,8 @@ protected:
         QStyleOptionHeader option;
         initStyleOption(&option);
         option.section = logicalIndex;
-        option.text = model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString()
-                              : QString();
+        option.text =
+            model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString() : QString();
         option.fontMetrics = fontMetrics();
         return style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
     }

@@ -160,7 +160,8 @@ bool Link::waitUntilSent(const QString &what)
         m_sleeper.sleep(kDrainStepMs);
     }
     if (shown) {
-        m_op.showProgress(QStringLiteral("%1完成, 已送出 %2 位元組").arg(what).arg(total), messageTitle(), total, total);
+        m_op.showProgress(QStringLiteral("%1完成, 已送出 %2 位元組").arg(what).arg(total), messageTitle(), total,
+                          total);
         m_op.endProgress();
     }
     return true;

@@ -80,7 +80,9 @@ QString QtSerialPort::describeOpenError(QSerialPort::SerialPortError error) cons
 #if defined(Q_OS_UNIX)
         const QByteArray path = QFile::encodeName(device);
         if (::access(path.constData(), R_OK | W_OK) != 0) {
-            struct stat st {};
+            struct stat st
+            {
+            };
             QString group = QStringLiteral("dialout");
             if (::stat(path.constData(), &st) == 0) {
                 if (const struct group *g = ::getgrgid(st.st_gid))

@@ -21,7 +21,10 @@ public:
 
     ProgramTable();
 
-    static bool contains(int row, int column = 0) { return row >= 0 && row < kRows && column >= 0 && column < kColumns; }
+    static bool contains(int row, int column = 0)
+    {
+        return row >= 0 && row < kRows && column >= 0 && column < kColumns;
+    }
 
     QString cell(int row, int column) const;
     void setCell(int row, int column, const QString &text);

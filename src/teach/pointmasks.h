@@ -7,14 +7,12 @@
 namespace talvex {
 
 /// Check states of N boxes; index k-1 holds box k.
-template <std::size_t N>
-using Boxes = std::array<bool, N>;
+template <std::size_t N> using Boxes = std::array<bool, N>;
 
 /// The boxes a stored mask stands for, decided from the highest box down: each box's
 /// value is taken off the mask when it fits. A mask of 0 or less leaves the boxes as
 /// they are (nullopt); a mask above the valid range checks every box.
-template <std::size_t N>
-std::optional<Boxes<N>> decodeMask(long long mask)
+template <std::size_t N> std::optional<Boxes<N>> decodeMask(long long mask)
 {
     if (mask <= 0)
         return std::nullopt;
@@ -30,8 +28,7 @@ std::optional<Boxes<N>> decodeMask(long long mask)
 }
 
 /// Sum of 2^(k-1) over every checked box k.
-template <std::size_t N>
-unsigned long maskOf(const Boxes<N> &boxes)
+template <std::size_t N> unsigned long maskOf(const Boxes<N> &boxes)
 {
     unsigned long mask = 0;
     for (std::size_t k = 1; k <= N; ++k) {

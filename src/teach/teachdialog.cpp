@@ -21,8 +21,7 @@ namespace talvex {
 
 namespace {
 
-template <std::size_t N>
-Boxes<N> statesOf(const std::array<QCheckBox *, N> &boxes)
+template <std::size_t N> Boxes<N> statesOf(const std::array<QCheckBox *, N> &boxes)
 {
     Boxes<N> states{};
     for (std::size_t i = 0; i < N; ++i)
@@ -30,8 +29,7 @@ Boxes<N> statesOf(const std::array<QCheckBox *, N> &boxes)
     return states;
 }
 
-template <std::size_t N>
-void applyBoxes(const std::optional<Boxes<N>> &states, const std::array<QCheckBox *, N> &boxes)
+template <std::size_t N> void applyBoxes(const std::optional<Boxes<N>> &states, const std::array<QCheckBox *, N> &boxes)
 {
     if (!states)
         return;

@@ -17,14 +17,14 @@ struct TeachDialogUi
 {
     void setupUi(QWidget *dialog);
 
-    QLabel *xReadoutLabel = nullptr; // " X軸座標 :"
-    QLineEdit *xReadout = nullptr;   // object name Text1_1
-    QLabel *yReadoutLabel = nullptr; // " Y軸座標 :"
-    QLineEdit *yReadout = nullptr;   // object name Text1_3
-    QLabel *xTargetLabel = nullptr;  // " X軸距離 :"
-    QLineEdit *xTarget = nullptr;    // object name Text1_0
-    QLabel *yTargetLabel = nullptr;  // " Y軸距離 :"
-    QLineEdit *yTarget = nullptr;    // object name Text1_2
+    QLabel *xReadoutLabel = nullptr;       // " X軸座標 :"
+    QLineEdit *xReadout = nullptr;         // object name Text1_1
+    QLabel *yReadoutLabel = nullptr;       // " Y軸座標 :"
+    QLineEdit *yReadout = nullptr;         // object name Text1_3
+    QLabel *xTargetLabel = nullptr;        // " X軸距離 :"
+    QLineEdit *xTarget = nullptr;          // object name Text1_0
+    QLabel *yTargetLabel = nullptr;        // " Y軸距離 :"
+    QLineEdit *yTarget = nullptr;          // object name Text1_2
     QRadioButton *numericOption = nullptr; // "數值輸入"
     QRadioButton *teachOption = nullptr;   // "教導輸入"
     QPushButton *locateButton = nullptr;   // "定位"

@@ -16,7 +16,15 @@ namespace talvex::testing {
 class ScriptedOperator : public Operator
 {
 public:
-    enum class Kind { Notice, YesNo, OkCancel, Prompt, OpenFile, SaveFile };
+    enum class Kind
+    {
+        Notice,
+        YesNo,
+        OkCancel,
+        Prompt,
+        OpenFile,
+        SaveFile
+    };
 
     struct Shown
     {

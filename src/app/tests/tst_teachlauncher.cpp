@@ -147,8 +147,7 @@ void TestTeachLauncher::mainWindowButtons_locateAndOrigin_data()
     QTest::addColumn<bool>("linkUp");
     QTest::addColumn<QList<QByteArray>>("chunks");
     QTest::addColumn<int>("notices");
-    QTest::newRow("link up") << true
-                             << QList<QByteArray>{"XMA 50", "\r", "YMA 60", "\r", "H", "\r"} << 0;
+    QTest::newRow("link up") << true << QList<QByteArray>{"XMA 50", "\r", "YMA 60", "\r", "H", "\r"} << 0;
     QTest::newRow("link down") << false << QList<QByteArray>{} << 3;
 }
 

@@ -24,10 +24,14 @@ void TestText::S_removesOnlySpaces_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("loop name") << "#L 12" << "#L12";
-    QTest::newRow("only spaces") << "   " << "";
-    QTest::newRow("tab kept") << "a\tb c" << "a\tbc";
-    QTest::newRow("negative number kept") << "#L -1" << "#L-1";
+    QTest::newRow("loop name") << "#L 12"
+                               << "#L12";
+    QTest::newRow("only spaces") << "   "
+                                 << "";
+    QTest::newRow("tab kept") << "a\tb c"
+                              << "a\tbc";
+    QTest::newRow("negative number kept") << "#L -1"
+                                          << "#L-1";
 }
 
 void TestText::S_removesOnlySpaces()
@@ -41,11 +45,16 @@ void TestText::STRIM_keepsDigitsAndPoints_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("unit") << "12.5mm" << "12.5";
-    QTest::newRow("sign dropped") << "-40" << "40";
-    QTest::newRow("letters only") << "abc" << "";
-    QTest::newRow("several points stay") << "1.2.3" << "1.2.3";
-    QTest::newRow("echoed reply") << "?PEX\r1234\r" << "1234";
+    QTest::newRow("unit") << "12.5mm"
+                          << "12.5";
+    QTest::newRow("sign dropped") << "-40"
+                                  << "40";
+    QTest::newRow("letters only") << "abc"
+                                  << "";
+    QTest::newRow("several points stay") << "1.2.3"
+                                         << "1.2.3";
+    QTest::newRow("echoed reply") << "?PEX\r1234\r"
+                                  << "1234";
     QTest::newRow("full-width digits dropped") << QStringLiteral("１２3") << "3";
 }
 

@@ -257,18 +257,34 @@ void TestMainWindow::stepButtons_placeTheirRow_data()
     QTest::addColumn<QStringList>("row");
     QTest::addColumn<int>("icon");
 
-    QTest::newRow("delay") << "Command2" << "1000" << "請輸入延遲時間{1000為1秒}" << "延遲時間"
-                           << QStringList{"WT", "1000", "0", "0", "0"} << 6;
-    QTest::newRow("delay with spaces kept") << "Command2" << " 5 " << "請輸入延遲時間{1000為1秒}" << "延遲時間"
-                                            << QStringList{"WT", " 5 ", "0", "0", "0"} << 6;
-    QTest::newRow("home") << "Command4" << "" << "" << "" << QStringList{"HOME", "0", "0", "0", "0"} << 11;
-    QTest::newRow("loop") << "LOP" << "3" << "請輸入迴圈次數:" << "迴圈" << QStringList{"LOOP", "3", "0", "0", "0"}
-                          << 7;
-    QTest::newRow("loop end") << "LOOPEND" << "" << "" << "" << QStringList{"LOOPEND", "0", "0", "0", "0"} << 8;
-    QTest::newRow("label with space") << "標籤" << "A B" << "請輸入標籤名稱:" << "標籤"
-                                      << QStringList{"LABLE", "A B", "0", "0", "0"} << 9;
-    QTest::newRow("jump") << "跳至標籤" << "起點" << "請輸入跳至標籤名稱:" << "跳至標籤"
-                          << QStringList{"GLABLE", "起點", "0", "0", "0"} << 10;
+    QTest::newRow("delay") << "Command2"
+                           << "1000"
+                           << "請輸入延遲時間{1000為1秒}"
+                           << "延遲時間" << QStringList{"WT", "1000", "0", "0", "0"} << 6;
+    QTest::newRow("delay with spaces kept") << "Command2"
+                                            << " 5 "
+                                            << "請輸入延遲時間{1000為1秒}"
+                                            << "延遲時間" << QStringList{"WT", " 5 ", "0", "0", "0"} << 6;
+    QTest::newRow("home") << "Command4"
+                          << ""
+                          << ""
+                          << "" << QStringList{"HOME", "0", "0", "0", "0"} << 11;
+    QTest::newRow("loop") << "LOP"
+                          << "3"
+                          << "請輸入迴圈次數:"
+                          << "迴圈" << QStringList{"LOOP", "3", "0", "0", "0"} << 7;
+    QTest::newRow("loop end") << "LOOPEND"
+                              << ""
+                              << ""
+                              << "" << QStringList{"LOOPEND", "0", "0", "0", "0"} << 8;
+    QTest::newRow("label with space") << "標籤"
+                                      << "A B"
+                                      << "請輸入標籤名稱:"
+                                      << "標籤" << QStringList{"LABLE", "A B", "0", "0", "0"} << 9;
+    QTest::newRow("jump") << "跳至標籤"
+                          << "起點"
+                          << "請輸入跳至標籤名稱:"
+                          << "跳至標籤" << QStringList{"GLABLE", "起點", "0", "0", "0"} << 10;
 }
 
 void TestMainWindow::stepButtons_placeTheirRow()
@@ -587,8 +603,8 @@ void TestMainWindow::fileMenu_saveThenOpenRestoresProgramAndDisablesRowButtons()
 void TestMainWindow::fileMenu_openDamagedFileStaysInTable_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("lastRow"); // -1: anything the table can hold
-    QTest::addColumn<QString>("step1"); // how step 1 starts, "KIND:IN"
+    QTest::addColumn<int>("lastRow");      // -1: anything the table can hold
+    QTest::addColumn<QString>("step1");    // how step 1 starts, "KIND:IN"
     QTest::addColumn<QStringList>("told"); // what the one notice names; empty: none; "?": not known
 
     quint32 seed = 31337;
@@ -619,12 +635,12 @@ void TestMainWindow::fileMenu_openDamagedFileStaysInTable_data()
     QTest::newRow("10000 lines of random bytes") << randomLines << 500 << QString() << QStringList{cutRows};
     QTest::newRow("10000 lines") << manyLines << 500 << "HOME:0" << QStringList{cutRows};
     QTest::newRow("20 fields a line") << fieldsLine.repeated(3) << 2 << "WT:1" << QStringList{cutFields};
-    QTest::newRow("10000 lines of 20 fields") << fieldsLine.repeated(10000) << 500 << "WT:1"
-                                              << QStringList{cutRows, cutFields};
+    QTest::newRow("10000 lines of 20 fields")
+        << fieldsLine.repeated(10000) << 500 << "WT:1" << QStringList{cutRows, cutFields};
     QTest::newRow("Big5 label") << header + "LABLE       \xb0\x5f\xc2\x49        0           0           0\r\n"
                                 << 1 << "LABLE:起點" << QStringList{};
     QTest::newRow("invalid Big5") << header + "LABLE       \xff\xfe\x81\xa4       0           0           0\r\n"
-                                                "HOME        0           0           0           0\xa4\r\n"
+                                              "HOME        0           0           0           0\xa4\r\n"
                                   << 2 << "LABLE:" << QStringList{};
 }
 

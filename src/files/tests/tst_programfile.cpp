@@ -117,12 +117,13 @@ void TestProgramFile::format_fixedWidthColumns_data()
     QTest::newRow("point") << row("POINT", "5", "100", "200", "1")
                            << QStringLiteral("POINT       5           100         200         1");
     QTest::newRow("twelve characters still get a space")
-        << row("LABLE", "ABCDEFGHIJKL", "0", "0", "0") << QStringLiteral("LABLE       ABCDEFGHIJKL 0           0           0");
+        << row("LABLE", "ABCDEFGHIJKL", "0", "0", "0")
+        << QStringLiteral("LABLE       ABCDEFGHIJKL 0           0           0");
     QTest::newRow("longer cell gets one space")
-        << row("WT", "12345678901234", "0", "0", "0") << QStringLiteral("WT          12345678901234 0           0           0");
+        << row("WT", "12345678901234", "0", "0", "0")
+        << QStringLiteral("WT          12345678901234 0           0           0");
     QTest::newRow("width counts characters, not bytes")
-        << row("LABLE", "起點", "0", "0", "0")
-        << QStringLiteral("LABLE       起點          0           0           0");
+        << row("LABLE", "起點", "0", "0", "0") << QStringLiteral("LABLE       起點          0           0           0");
 }
 
 void TestProgramFile::format_fixedWidthColumns()
@@ -249,8 +250,8 @@ void TestProgramFile::parse_survivesBinaryAndBadBig5()
     QVERIFY(read.lastRow >= 0 && read.lastRow <= 500);
 
     const QByteArray badBig5 = "LABLE       \xff\xfe\x81       0           0           0\r\n";
-    const ProgramFileContents bad = parseProgramFile("FUNCTINO    IN          XPOINT      YPOINT      OUT\r\n" + badBig5,
-                                                     ProgramTable());
+    const ProgramFileContents bad =
+        parseProgramFile("FUNCTINO    IN          XPOINT      YPOINT      OUT\r\n" + badBig5, ProgramTable());
     QCOMPARE(bad.lastRow, 1);
     QCOMPARE(bad.table.cell(1, 0), QStringLiteral("LABLE"));
     QCOMPARE(bad.table.cell(1, 2), QStringLiteral("0"));
@@ -305,7 +306,9 @@ void TestProgramFile::saveAs_pausesStatusPollOnEveryPath()
         return true;
     };
     actions.resumeStatusPoll = [&] { calls << QStringLiteral("resume"); };
-    op.onShow = [&](const ScriptedOperator::Shown &) { pollRunningDuringDialog = calls.last() != QLatin1String("pause"); };
+    op.onShow = [&](const ScriptedOperator::Shown &) {
+        pollRunningDuringDialog = calls.last() != QLatin1String("pause");
+    };
     op.answerCancel();
     actions.SaveProgramAs();
     op.answerFile(path("a.tvx"));

@@ -177,7 +177,8 @@ void TestLink::PollInputs_decodesAnswer_data()
     QTest::newRow("echo first") << QByteArray("?INP\r255\r") << QList<int>{};
     QTest::newRow("letters") << QByteArray("ERR\r") << QList<int>{};
     QTest::newRow("65535") << QByteArray("65535") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
-    QTest::newRow("above 65535") << QByteArray("70000") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    QTest::newRow("above 65535") << QByteArray("70000")
+                                 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
     QTest::newRow("beyond 32 bits") << QByteArray("99999999999")
                                     << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
     QTest::newRow("negative") << QByteArray("-5") << QList<int>{};
@@ -231,11 +232,11 @@ void TestLink::PollInputs_closedPortReportsNotResponding()
 
 void TestLink::SyncOutputs_ascendingOrderAndCancelling_data()
 {
-    QTest::addColumn<QList<int>>("clicks"); // boxes toggled, in order, before the tick
+    QTest::addColumn<QList<int>>("clicks");  // boxes toggled, in order, before the tick
     QTest::addColumn<QList<int>>("latched"); // outputs already on
     QTest::addColumn<Chunks>("chunks");
-    QTest::newRow("5 then 2 sends 2 first") << QList<int>{5, 2} << QList<int>{}
-                                            << Chunks{"SET P2", "\r", "SET P5", "\r"};
+    QTest::newRow("5 then 2 sends 2 first")
+        << QList<int>{5, 2} << QList<int>{} << Chunks{"SET P2", "\r", "SET P5", "\r"};
     QTest::newRow("checked and unchecked again") << QList<int>{3, 3} << QList<int>{} << Chunks{};
     QTest::newRow("switched off") << QList<int>{4} << QList<int>{4} << Chunks{"CLR P4", "\r"};
     QTest::newRow("on stays on") << QList<int>{} << QList<int>{7} << Chunks{};

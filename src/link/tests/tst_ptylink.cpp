@@ -152,8 +152,8 @@ void TestPtyLink::connectPollUploadExit_bytesArriveExactly()
         station.exit();
         QVERIFY(!port.isOpen());
         QCOMPARE(op.unscripted(), 0);
-        QCOMPARE(op.texts(), (QStringList{" 準備連線終止運作中程式", "是否儲存程式?", "現在執行程式?",
-                                          " 準備連線終止運作中程式"}));
+        QCOMPARE(op.texts(),
+                 (QStringList{" 準備連線終止運作中程式", "是否儲存程式?", "現在執行程式?", " 準備連線終止運作中程式"}));
         QTest::qWait(100);
         received = controller.received();
     }
@@ -161,13 +161,15 @@ void TestPtyLink::connectPollUploadExit_bytesArriveExactly()
     ::close(slave);
     QDir::setCurrent(oldCwd);
 
-    const QByteArray connect = "?VM\r\x1b\x1b" "EC 0\r";
+    const QByteArray connect = "?VM\r\x1b\x1b"
+                               "EC 0\r";
     const QByteArray poll = "?INP\r?VA\r";
-    const QByteArray expected = connect + poll + "SET P2\r" + poll
-                                + "?VM\r\x1b\x1b" "DL\r{\rCLR VAR;\rSI #IN;\rSI #OUT;\r$MAIN:;\rXH;\rYH;\rDN;\r"
-                                  "$\xb0\x5f\xc2\x49:;\rJP $END;\r$END:;\r}\r\r"
-                                  "SAVE P\r"
-                                + connect + "EC 1\r";
+    const QByteArray expected = connect + poll + "SET P2\r" + poll +
+                                "?VM\r\x1b\x1b"
+                                "DL\r{\rCLR VAR;\rSI #IN;\rSI #OUT;\r$MAIN:;\rXH;\rYH;\rDN;\r"
+                                "$\xb0\x5f\xc2\x49:;\rJP $END;\r$END:;\r}\r\r"
+                                "SAVE P\r" +
+                                connect + "EC 1\r";
     QCOMPARE(received, expected);
 }
 

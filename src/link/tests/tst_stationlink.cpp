@@ -36,11 +36,11 @@ ProgramTable workedExample(int &lastRow)
     return t;
 }
 
-const QList<QByteArray> kWorkedExampleLines = {
-    "{",       "CLR VAR;", "VA 2000;", "SI #IN;",   "SI #OUT;", "SI #L1;",   "$MAIN:;",
-    "VM=50;",  "#L1=3;",   "$LOOP1:;", "WI 3;",     "WI 1;",    "XMA 100;",  "YMA 200;",
-    "DN;",     "OUTP 1;",  "WT 1000;", "#L1=#L1-1;", "JNZ #L1,$LOOP1;", "XH;", "YH;",
-    "DN;",     "JP $END;", "$END:;",   "}"};
+const QList<QByteArray> kWorkedExampleLines = {"{",       "CLR VAR;", "VA 2000;",   "SI #IN;",         "SI #OUT;",
+                                               "SI #L1;", "$MAIN:;",  "VM=50;",     "#L1=3;",          "$LOOP1:;",
+                                               "WI 3;",   "WI 1;",    "XMA 100;",   "YMA 200;",        "DN;",
+                                               "OUTP 1;", "WT 1000;", "#L1=#L1-1;", "JNZ #L1,$LOOP1;", "XH;",
+                                               "YH;",     "DN;",      "JP $END;",   "$END:;",          "}"};
 
 } // namespace
 
@@ -150,10 +150,14 @@ void TestStationLink::connect_refusals_data()
     QTest::addColumn<QString>("comPort");
     QTest::addColumn<QString>("failOpen");
     QTest::addColumn<QStringList>("mustMention");
-    QTest::newRow("port 9 from the settings file") << "9" << "" << QStringList{"COM9", "COM1", "COM4"};
-    QTest::newRow("empty settings file") << "" << "" << QStringList{"COM1"};
-    QTest::newRow("device missing") << "2" << "裝置 /dev/memory2 不存在。" << QStringList{"COM2", "/dev/memory2", "不存在"};
-    QTest::newRow("no permission") << "1" << "沒有使用裝置 /dev/memory1 的權限。請將使用者加入群組 dialout"
+    QTest::newRow("port 9 from the settings file") << "9"
+                                                   << "" << QStringList{"COM9", "COM1", "COM4"};
+    QTest::newRow("empty settings file") << ""
+                                         << "" << QStringList{"COM1"};
+    QTest::newRow("device missing") << "2"
+                                    << "裝置 /dev/memory2 不存在。" << QStringList{"COM2", "/dev/memory2", "不存在"};
+    QTest::newRow("no permission") << "1"
+                                   << "沒有使用裝置 /dev/memory1 的權限。請將使用者加入群組 dialout"
                                    << QStringList{"COM1", "dialout"};
 }
 
@@ -248,9 +252,11 @@ void TestStationLink::upload_workedExampleByteExact()
     expected << "\r";
     const QByteArray downloadBytes = expected.mid(1).join();
     if (save)
-        expected << "SAVE P" << "\r";
+        expected << "SAVE P"
+                 << "\r";
     if (run)
-        expected << "G" << "\r";
+        expected << "G"
+                 << "\r";
     QCOMPARE(m_port->writes, expected);
     QCOMPARE(sentBeforeQuestion.right(downloadBytes.size()), downloadBytes);
 
@@ -280,10 +286,10 @@ void TestStationLink::upload_earlyExits_data()
     QTest::newRow("closed port, empty table: connect runs, then silence")
         << false << false << "empty" << QStringList{" 準備連線終止運作中程式"}
         << Chunks{"?VM\r", "\x1b", "\x1b", "EC 0", "\r"} << true;
-    QTest::newRow("closed port, no controller") << false << true << "worked" << QStringList{" 準備連線終止運作中程式", "通訊有誤!"}
-                                                << Chunks{"?VM\r"} << false;
-    QTest::newRow("connected, unpaired loops") << true << false << "unpaired" << QStringList{"迴圈數目未成對!"}
-                                               << Chunks{} << true;
+    QTest::newRow("closed port, no controller")
+        << false << true << "worked" << QStringList{" 準備連線終止運作中程式", "通訊有誤!"} << Chunks{"?VM\r"} << false;
+    QTest::newRow("connected, unpaired loops")
+        << true << false << "unpaired" << QStringList{"迴圈數目未成對!"} << Chunks{} << true;
 }
 
 void TestStationLink::upload_earlyExits()

@@ -128,8 +128,8 @@ void TestPlacement::placeRows_followsPendingRequest_data()
                                         << QStringList{"POINT:1", "WT:2", "VM:x", "HOME:3"} << 3;
     QTest::newRow("modify keeps count") << three << 2 << false << false << true
                                         << QStringList{"POINT:1", "VM:x", "HOME:3"} << 2;
-    QTest::newRow("insert and modify make one row") << three << 2 << false << true << true
-                                                    << QStringList{"POINT:1", "VM:x", "WT:2", "HOME:3"} << 2;
+    QTest::newRow("insert and modify make one row")
+        << three << 2 << false << true << true << QStringList{"POINT:1", "VM:x", "WT:2", "HOME:3"} << 2;
 }
 
 void TestPlacement::placeRows_followsPendingRequest()

@@ -379,13 +379,27 @@ void TestTeachDialog::confirm_masksAndFilteredCoordinates_data()
     QTest::addColumn<QString>("in");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("storedX");
-    QTest::newRow("no boxes") << QList<int>{} << QList<int>{} << "12.5mm" << "0" << "0" << "12.5";
-    QTest::newRow("inputs 1 and 3") << QList<int>{1, 3} << QList<int>{8} << "-40" << "5" << "128" << "40";
-    QTest::newRow("input 16") << QList<int>{16} << QList<int>{1, 2, 3, 4, 5, 6, 7, 8} << "" << "32768" << "255"
+    QTest::newRow("no boxes") << QList<int>{} << QList<int>{} << "12.5mm"
+                              << "0"
+                              << "0"
+                              << "12.5";
+    QTest::newRow("inputs 1 and 3") << QList<int>{1, 3} << QList<int>{8} << "-40"
+                                    << "5"
+                                    << "128"
+                                    << "40";
+    QTest::newRow("input 16") << QList<int>{16} << QList<int>{1, 2, 3, 4, 5, 6, 7, 8} << ""
+                              << "32768"
+                              << "255"
                               << "";
     QTest::newRow("all inputs") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16} << QList<int>{}
-                                << "1.2.3" << "65535" << "0" << "1.2.3";
-    QTest::newRow("echoed reply") << QList<int>{} << QList<int>{} << "?PEX\r1234\r" << "0" << "0" << "1234";
+                                << "1.2.3"
+                                << "65535"
+                                << "0"
+                                << "1.2.3";
+    QTest::newRow("echoed reply") << QList<int>{} << QList<int>{} << "?PEX\r1234\r"
+                                  << "0"
+                                  << "0"
+                                  << "1234";
 }
 
 void TestTeachDialog::confirm_masksAndFilteredCoordinates()
@@ -425,12 +439,12 @@ void TestTeachDialog::confirm_placement_data()
     QTest::addColumn<bool>("modifyLeft");
     QTest::newRow("append") << true << false << false << 2 << QStringList{"WT", "POINT", "HOME", "POINT"} << 0 << 1
                             << false;
-    QTest::newRow("insert at row 2") << false << true << false << 2 << QStringList{"WT", "POINT", "POINT", "HOME"}
-                                     << 1 << 2 << false;
+    QTest::newRow("insert at row 2") << false << true << false << 2 << QStringList{"WT", "POINT", "POINT", "HOME"} << 1
+                                     << 2 << false;
     QTest::newRow("modify row 1") << false << false << true << 1 << QStringList{"POINT", "POINT", "HOME"} << 1 << 1
                                   << false;
-    QTest::newRow("insert and modify: insert only") << false << true << true << 3
-                                                    << QStringList{"WT", "POINT", "POINT", "HOME"} << 1 << 2 << true;
+    QTest::newRow("insert and modify: insert only")
+        << false << true << true << 3 << QStringList{"WT", "POINT", "POINT", "HOME"} << 1 << 2 << true;
     QTest::newRow("nothing pending") << false << false << false << 2 << QStringList{"WT", "POINT", "HOME"} << 0 << 1
                                      << false;
 }
