@@ -16,6 +16,16 @@ bool breaksLine(const QString &cell)
     return cell.contains(QLatin1Char(' ')) || cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('\n'));
 }
 
+QString firstNonBig5Character(const Step &row)
+{
+    for (const QString &cell : row) {
+        const Big5Bytes encoded = encodeBig5(cell);
+        if (!encoded.ok)
+            return characterAt(cell, encoded.firstBad);
+    }
+    return {};
+}
+
 } // namespace
 
 QString formatProgramLine(const Step &row)
@@ -64,24 +74,31 @@ UnreadableCell findUnreadableCell(const ProgramTable &table, int lastRow)
 
 int findNonBig5Row(const ProgramTable &table, int lastRow, QString *character)
 {
-    for (int r = 0; r <= std::min(lastRow, ProgramTable::kMaxSteps); ++r) {
-        for (int c = 0; c < ProgramTable::kColumns; ++c) {
-            const QString cell = table.cell(r, c);
-            const Big5Bytes encoded = encodeBig5(cell);
-            if (!encoded.ok) {
-                if (character)
-                    *character = characterAt(cell, encoded.firstBad);
-                return r;
-            }
+    for (int r = 1; r <= std::min(lastRow, ProgramTable::kMaxSteps); ++r) {
+        const QString bad = firstNonBig5Character(table.row(r));
+        if (!bad.isEmpty()) {
+            if (character)
+                *character = bad;
+            return r;
         }
     }
     return -1;
 }
 
+QString headerNonBig5Character(const ProgramTable &table)
+{
+    return firstNonBig5Character(table.row(0));
+}
+
+Step writtenHeader(const ProgramTable &table)
+{
+    return headerNonBig5Character(table).isEmpty() ? table.row(0) : ProgramTable::header();
+}
+
 QByteArray programFileBytes(const ProgramTable &table, int lastRow)
 {
-    QByteArray bytes;
-    for (int r = 0; r <= std::min(lastRow, ProgramTable::kMaxSteps); ++r) {
+    QByteArray bytes = encodeBig5(formatProgramLine(writtenHeader(table))).bytes + "\r\n";
+    for (int r = 1; r <= std::min(lastRow, ProgramTable::kMaxSteps); ++r) {
         bytes += encodeBig5(formatProgramLine(table.row(r))).bytes;
         bytes += "\r\n";
     }

@@ -30,11 +30,21 @@ struct UnreadableCell
 /// 1..3: such a row does not read back as written.
 UnreadableCell findUnreadableCell(const ProgramTable &table, int lastRow);
 
-/// Row (0..lastRow) of the first cell holding a character Big5 cannot carry, with the
-/// character in @p character; -1 when every cell can be written.
+/// Step row (1..lastRow) of the first cell holding a character Big5 cannot carry, with
+/// the character in @p character; -1 when every step can be written. The header row is
+/// not looked at: it is not the operator's to edit, so it never stops a save.
 int findNonBig5Row(const ProgramTable &table, int lastRow, QString *character = nullptr);
 
-/// The whole file's bytes for rows 0..lastRow, Big5 with CR LF line ends.
+/// First character of the header row that Big5 cannot carry (a header read from a
+/// damaged file), or the empty text when the header can be written as it stands.
+QString headerNonBig5Character(const ProgramTable &table);
+
+/// The first line's cells as the file gets them: the table's header row, or the
+/// standard header when Big5 cannot carry that row.
+Step writtenHeader(const ProgramTable &table);
+
+/// The whole file's bytes for rows 0..lastRow, Big5 with CR LF line ends; row 0 as
+/// writtenHeader() gives it.
 QByteArray programFileBytes(const ProgramTable &table, int lastRow);
 
 /// Writes rows 0..lastRow to @p path, replacing its contents. Returns false with the

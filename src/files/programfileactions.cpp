@@ -48,10 +48,18 @@ bool ProgramFileActions::writeChecked(const QString &path)
         if (!m_op.askOkCancel(question, messageTitle(), Operator::Icon::Warning))
             return false;
     }
+    const QString headerCharacter = headerNonBig5Character(m_table);
     QString reason;
     if (!WriteProgramFile(path, m_table, m_edit.LastRow, &reason)) {
         m_op.notice(QStringLiteral("無法寫入檔案 %1 !\n%2").arg(path, reason), messageTitle(), Operator::Icon::Warning);
         return false;
+    }
+    if (!headerCharacter.isEmpty()) {
+        // The file got the standard header; the table takes it too, so the operator
+        // hears of it this once and every later save writes the same first line.
+        m_table.writeHeader();
+        m_op.notice(QStringLiteral("檔頭的「%1」無法以 Big5 存檔, 已改用標準檔頭存檔!").arg(headerCharacter),
+                    messageTitle(), Operator::Icon::Information);
     }
     return true;
 }
@@ -68,6 +76,8 @@ void ProgramFileActions::SaveProgramAs()
 
 void ProgramFileActions::reset()
 {
+    // A header read from another file does not outlive its program.
+    m_table.writeHeader();
     m_edit.CurrentRow = 0;
     m_edit.LastRow = 0;
     relistSteps(m_table, m_edit, m_list);

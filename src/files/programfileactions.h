@@ -25,7 +25,8 @@ public:
 
     /// "另存新檔(&A)". Writes only a non-empty program to a chosen name.
     void SaveProgramAs();
-    /// "建立新檔(&N)". Returns true when the program was reset.
+    /// "建立新檔(&N)". Returns true when the program was reset (no steps, the standard
+    /// header in row 0).
     bool NewProgram();
     /// "開啟舊檔(&O)". Returns true when a file was read into the table.
     bool OpenProgram();

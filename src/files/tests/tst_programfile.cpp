@@ -1,3 +1,4 @@
+#include "core/big5.h"
 #include "files/programfile.h"
 #include "files/programfileactions.h"
 #include "table/editstate.h"
@@ -85,6 +86,8 @@ private Q_SLOTS:
     void save_unreadableCellAsksFirst_data();
     void save_unreadableCellAsksFirst();
     void save_characterBig5CannotHoldIsRefused();
+    void save_headerBig5CannotHoldIsReplacedOnce_data();
+    void save_headerBig5CannotHoldIsReplacedOnce();
     void new_stateTable_data();
     void new_stateTable();
     void open_readsFileAndResetsState();
@@ -364,6 +367,49 @@ void TestProgramFile::save_characterBig5CannotHoldIsRefused()
     QVERIFY(op.notices().at(0).contains(QStringLiteral("第 2 行")));
     QVERIFY(op.notices().at(0).contains(QStringLiteral("标")));
     QVERIFY(!QFile::exists(path("b.tvx")));
+}
+
+void TestProgramFile::save_headerBig5CannotHoldIsReplacedOnce_data()
+{
+    QTest::addColumn<QByteArray>("headerLine");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("undecodable bytes") << QByteArray("FUNCTINO\xff\xfe  IN          XPOINT      YPOINT      OUT")
+                                       << true;
+    QTest::newRow("a header of its own in Big5")
+        << encodeBig5(formatProgramLine(row("步驟", "IN", "XPOINT", "YPOINT", "OUT"))).bytes << false;
+}
+
+void TestProgramFile::save_headerBig5CannotHoldIsReplacedOnce()
+{
+    QFETCH(QByteArray, headerLine);
+    QFETCH(bool, replaced);
+    const QByteArray step = "HOME        0           0           0           0\r\n";
+    writeAll(path("in.tvx"), headerLine + "\r\n" + step);
+    EditState edit;
+    ProgramTable table;
+    CountingList list;
+    ScriptedOperator op;
+    ProgramFileActions actions(table, edit, list, op);
+    op.answerFile(path("in.tvx"));
+    QVERIFY(actions.OpenProgram());
+    op.answerFile(path("first.tvx"));
+    actions.SaveProgramAs();
+    op.answerFile(path("second.tvx"));
+    actions.SaveProgramAs();
+
+    const QByteArray header =
+        replaced ? "FUNCTINO    IN          XPOINT      YPOINT      OUT\r\n" : headerLine + "\r\n";
+    QCOMPARE(readAll(path("first.tvx")), header + step);
+    QCOMPARE(readAll(path("second.tvx")), header + step);
+    QCOMPARE(op.notices().size(), replaced ? 1 : 0);
+    for (const ScriptedOperator::Shown &shown : op.shown()) {
+        if (shown.kind == ScriptedOperator::Kind::Notice)
+            QCOMPARE(shown.title, QStringLiteral("訊息"));
+    }
+
+    edit.Dirty = false;
+    QVERIFY(actions.NewProgram());
+    QCOMPARE(table.row(0), ProgramTable::header());
 }
 
 void TestProgramFile::new_stateTable_data()
