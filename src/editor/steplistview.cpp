@@ -3,6 +3,7 @@
 #include "editor/kindicons.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QStyleOptionHeader>
 
 namespace talvex {
@@ -61,24 +62,33 @@ StepListView::StepListView(QWidget *parent) : QTreeWidget(parent)
         if (item)
             Q_EMIT rowChosen(item->text(0));
     });
-    // Moving through the list with the keyboard chooses rows as a click does; changes
-    // made while the list is rebuilt are not the operator's.
-    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current) {
-        if (!m_rebuilding && current && hasFocus())
-            Q_EMIT rowChosen(current->text(0));
-    });
+}
+
+QTreeWidgetItem *StepListView::selectedRow() const
+{
+    const QList<QTreeWidgetItem *> items = selectedItems();
+    return items.isEmpty() ? nullptr : items.first();
+}
+
+void StepListView::keyPressEvent(QKeyEvent *event)
+{
+    // Only a row the operator selects counts as chosen. The current item alone does
+    // not: the view makes the first row current when focus arrives by Tab, and a
+    // rebuild moves it too, and neither is a choice that may arm the row buttons.
+    QTreeWidgetItem *before = selectedRow();
+    QTreeWidget::keyPressEvent(event);
+    QTreeWidgetItem *after = selectedRow();
+    if (after && after != before)
+        Q_EMIT rowChosen(after->text(0));
 }
 
 void StepListView::clearItems()
 {
-    m_rebuilding = true;
     clear();
-    m_rebuilding = false;
 }
 
 void StepListView::addItem(int position, const QString &text, int icon, const QStringList &subItems)
 {
-    m_rebuilding = true;
     auto *item = new QTreeWidgetItem;
     item->setText(0, text);
     item->setIcon(0, kindIcon(icon));
@@ -87,7 +97,6 @@ void StepListView::addItem(int position, const QString &text, int icon, const QS
         item->setText(c + 1, subItems.at(c));
     const int index = std::clamp(position - 1, 0, topLevelItemCount());
     insertTopLevelItem(index, item);
-    m_rebuilding = false;
 }
 
 int StepListView::iconIndexAt(int index) const

@@ -26,11 +26,15 @@ public:
     int iconIndexAt(int index) const;
 
 Q_SIGNALS:
-    /// The operator clicked or moved to an item; @p itemText is its row number text.
+    /// The operator chose an item: clicked it, or selected it with the keyboard (arrow
+    /// keys, Home/End, Page keys, Space). @p itemText is its row number text.
     void rowChosen(const QString &itemText);
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
-    bool m_rebuilding = false;
+    QTreeWidgetItem *selectedRow() const;
 };
 
 } // namespace talvex

@@ -45,6 +45,8 @@ private Q_SLOTS:
     void cancelledPromptThenInsert_insertsExactlyOnce();
     void modify_overwritesRowInPlace();
     void delete_closesGapAndNeedsFreshRowClick();
+    void stepList_onlyTheOperatorsChoiceArmsRowButtons_data();
+    void stepList_onlyTheOperatorsChoiceArmsRowButtons();
     void rowButtons_onNonStepRowDoNothing();
     void point_armsRequest_data();
     void point_armsRequest();
@@ -442,6 +444,42 @@ void TestMainWindow::delete_closesGapAndNeedsFreshRowClick()
     click(m_window->ui().deleteButton);
     QCOMPARE(m_window->editState().LastRow, 0);
     QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 0);
+}
+
+void TestMainWindow::stepList_onlyTheOperatorsChoiceArmsRowButtons_data()
+{
+    QTest::addColumn<int>("clicked"); // 0: the list gets focus by Tab instead
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("chosen"); // 0: no row chosen
+    QTest::newRow("Tab alone") << 0 << QList<int>{} << 0;
+    QTest::newRow("Tab, Down") << 0 << QList<int>{Qt::Key_Down} << 2;
+    QTest::newRow("Tab, End") << 0 << QList<int>{Qt::Key_End} << 4;
+    QTest::newRow("Tab, Page Down") << 0 << QList<int>{Qt::Key_PageDown} << 4;
+    QTest::newRow("Tab, Space") << 0 << QList<int>{Qt::Key_Space} << 1;
+    QTest::newRow("click 3, Up") << 3 << QList<int>{Qt::Key_Up} << 2;
+    QTest::newRow("click 3, Home") << 3 << QList<int>{Qt::Key_Home} << 1;
+    QTest::newRow("click 2, Page Up") << 2 << QList<int>{Qt::Key_PageUp} << 1;
+}
+
+void TestMainWindow::stepList_onlyTheOperatorsChoiceArmsRowButtons()
+{
+    QFETCH(int, clicked);
+    QFETCH(QList<int>, keys);
+    QFETCH(int, chosen);
+    addSteps({"HOME", "WT", "LOOPEND", "HOME"});
+    StepListView *list = m_window->ui().stepList;
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    if (clicked)
+        clickRow(clicked);
+    else
+        list->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(list->hasFocus());
+    for (const int key : keys)
+        QTest::keyClick(list, Qt::Key(key));
+    QCOMPARE(m_window->editState().CurrentRow, chosen ? chosen : 4);
+    for (QPushButton *b : m_window->ui().rowButtons())
+        QCOMPARE(b->isEnabled(), chosen != 0);
 }
 
 void TestMainWindow::rowButtons_onNonStepRowDoNothing()
