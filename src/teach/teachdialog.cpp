@@ -1,5 +1,6 @@
 #include "teach/teachdialog.h"
 
+#include "core/big5.h"
 #include "core/operator.h"
 #include "core/text.h"
 #include "core/textnumber.h"
@@ -152,6 +153,20 @@ void TeachDialog::onLocate()
 {
     if (!m_context.values.NumericInput)
         return;
+    // A character Big5 cannot carry would reach the controller as "?": refuse the
+    // locate, before anything is sent, rather than move the axes to another target.
+    const std::pair<QString, QLineEdit *> targets[] = {{QStringLiteral("X軸距離"), m_ui->xTarget},
+                                                       {QStringLiteral("Y軸距離"), m_ui->yTarget}};
+    for (const auto &[caption, box] : targets) {
+        const QString text = box->text();
+        const Big5Bytes encoded = encodeBig5(text);
+        if (!encoded.ok) {
+            m_context.op.notice(QStringLiteral("%1「%2」中的「%3」無法以 Big5 傳送, 請修改後再定位!")
+                                    .arg(caption, text, characterAt(text, encoded.firstBad)),
+                                messageTitle(), Operator::Icon::Warning);
+            return;
+        }
+    }
     Link::Operation operation(m_context.link);
     if (!linkUp()) {
         m_context.op.notice(Link::linkErrorText());

@@ -285,12 +285,23 @@ void TestTeachDialog::locate_data()
     QTest::addColumn<bool>("linkUp");
     QTest::addColumn<bool>("numeric");
     QTest::addColumn<QString>("x");
+    QTest::addColumn<QString>("y");
     QTest::addColumn<Chunks>("chunks");
-    QTest::addColumn<int>("notices");
-    QTest::newRow("numeric input") << true << true << "12.5" << Chunks{"XMA 12.5", "\r", "YMA 30", "\r"} << 0;
-    QTest::newRow("letters go as typed") << true << true << "abc" << Chunks{"XMA abc", "\r", "YMA 30", "\r"} << 0;
-    QTest::newRow("teach input sends nothing") << true << false << "12.5" << Chunks{} << 0;
-    QTest::newRow("link down: one notice") << false << true << "12.5" << Chunks{} << 1;
+    QTest::addColumn<QString>("notice");
+    QTest::newRow("numeric input") << true << true << "12.5"
+                                   << "30" << Chunks{"XMA 12.5", "\r", "YMA 30", "\r"} << QString();
+    QTest::newRow("letters go as typed") << true << true << "abc"
+                                         << "30" << Chunks{"XMA abc", "\r", "YMA 30", "\r"} << QString();
+    QTest::newRow("teach input sends nothing") << true << false << "12.5"
+                                               << "30" << Chunks{} << QString();
+    QTest::newRow("link down: one notice") << false << true << "12.5"
+                                           << "30" << Chunks{} << " 連線錯誤 !";
+    QTest::newRow("X that Big5 cannot hold")
+        << true << true << "12😀"
+        << "30" << Chunks{} << "X軸距離「12😀」中的「😀」無法以 Big5 傳送, 請修改後再定位!";
+    QTest::newRow("Y that Big5 cannot hold")
+        << true << true << "12.5"
+        << "标3" << Chunks{} << "Y軸距離「标3」中的「标」無法以 Big5 傳送, 請修改後再定位!";
 }
 
 void TestTeachDialog::locate()
@@ -298,19 +309,18 @@ void TestTeachDialog::locate()
     QFETCH(bool, linkUp);
     QFETCH(bool, numeric);
     QFETCH(QString, x);
+    QFETCH(QString, y);
     QFETCH(Chunks, chunks);
-    QFETCH(int, notices);
+    QFETCH(QString, notice);
     m_values.NumericInput = numeric;
     TeachDialog *d = openDialog(linkUp);
     d->pollTimer().stop();
     d->ui().xTarget->setText(x);
-    d->ui().yTarget->setText(QStringLiteral("30"));
+    d->ui().yTarget->setText(y);
     m_port->clearWrites();
     QTest::mouseClick(d->ui().locateButton, Qt::LeftButton);
     QCOMPARE(m_port->writes, chunks);
-    QCOMPARE(m_op->notices().size(), notices);
-    if (notices)
-        QCOMPARE(m_op->notices().at(0), QStringLiteral(" 連線錯誤 !"));
+    QCOMPARE(m_op->notices(), notice.isEmpty() ? QStringList() : QStringList{notice});
 }
 
 void TestTeachDialog::modify_decodesRowIntoBoxes_data()
