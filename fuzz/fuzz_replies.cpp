@@ -4,9 +4,9 @@
 // controller that answers garbage, echoes, or a huge or negative number must still give
 // a well-defined set of boxes and a coordinate made of digits and points only.
 #include "core/big5.h"
+#include "core/iomask.h"
 #include "core/text.h"
 #include "core/textnumber.h"
-#include "link/iopanel.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -23,7 +23,8 @@ bool keptByStrim(QChar c)
 void checkInputWord(const QString &answer)
 {
     const qint32 v = wholeNumberOf(answer);
-    const std::array<bool, 16> boxes = decodeInputWord(v);
+    const std::optional<MaskSweep<16>> sweep = sweepMask<16>(QStringView(answer));
+    const MaskBoxes<16> boxes = sweep ? sweep->boxes : MaskBoxes<16>{};
     long long sum = 0;
     int checked = 0;
     for (int k = 1; k <= 16; ++k) {

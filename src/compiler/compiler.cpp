@@ -1,6 +1,7 @@
 #include "compiler/compiler.h"
 
 #include "core/big5.h"
+#include "core/iomask.h"
 #include "core/operator.h"
 #include "core/text.h"
 #include "core/textnumber.h"
@@ -28,7 +29,7 @@ const QString kJumpToLabel = QStringLiteral("GLABLE");
 const QString kHome = QStringLiteral("HOME");
 
 /// Inputs 1..16: one sweep tests their weights from the highest down.
-constexpr int kInputBits = 16;
+constexpr std::size_t kInputBits = 16;
 
 QString loopVariable(int k)
 {
@@ -108,15 +109,13 @@ private:
 /// takes 65535 off), which the line limit cuts short long before it could hang.
 void addInputWaits(ProgramBuilder &builder, const QString &mask, int row)
 {
-    // A value of 0, a text without a number and a negative mask all give no waits.
-    qint64 m = wholeNumberOf(mask);
-    while (m > 0 && !builder.overflowed()) {
-        for (int b = kInputBits - 1; b >= 0; --b) {
-            const qint64 weight = qint64(1) << b;
-            if (m >= weight) {
-                m -= weight;
-                builder.add(QStringLiteral("WI %1;").arg(b + 1), row);
-            }
+    // A value of 0, a text without a number and a negative mask all give no waits. A
+    // mask above 65535 leaves a rest after the first sweep, which is swept again.
+    for (auto sweep = sweepMask<kInputBits>(QStringView(mask)); sweep && !builder.overflowed();
+         sweep = sweepMask<kInputBits>(sweep->rest)) {
+        for (std::size_t k = kInputBits; k >= 1; --k) {
+            if (sweep->boxes[k - 1])
+                builder.add(QStringLiteral("WI %1;").arg(k), row);
         }
     }
 }

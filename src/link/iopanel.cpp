@@ -1,7 +1,7 @@
 #include "link/iopanel.h"
 
+#include "core/iomask.h"
 #include "core/operator.h"
-#include "core/textnumber.h"
 #include "link/link.h"
 #include "link/linkview.h"
 #include "link/sleeper.h"
@@ -26,20 +26,6 @@ void clearInputs(LinkView &view)
         view.setInputChecked(k, false);
 }
 
-std::array<bool, 16> decodeInputWord(long long word)
-{
-    std::array<bool, 16> boxes{};
-    long long v = word;
-    for (int k = 16; k >= 1; --k) {
-        const long long weight = 1LL << (k - 1);
-        if (v >= weight) {
-            boxes[static_cast<size_t>(k) - 1] = true;
-            v -= weight;
-        }
-    }
-    return boxes;
-}
-
 void PollInputs(Link &link, LinkView &view)
 {
     Link::Operation operation(link);
@@ -56,15 +42,14 @@ void PollInputs(Link &link, LinkView &view)
     if (!link.isOpen())
         return;
 
-    // The answer's leading number, rounded and clamped to 32 bits: a reply outside
-    // that range lights every box (large) or none (negative).
-    const qint32 v = wholeNumberOf(answer);
-    if (v == 0) {
+    // The answer's leading number, rounded and clamped to 32 bits: a word above 65535
+    // lights every box; 0, a negative word or no number at all clears them.
+    const std::optional<MaskSweep<16>> inputs = sweepMask<16>(QStringView(answer));
+    if (!inputs) {
         clearInputs(view);
     } else {
-        const std::array<bool, 16> boxes = decodeInputWord(v);
         for (int k = 16; k >= 1; --k)
-            view.setInputChecked(k, boxes[static_cast<size_t>(k) - 1]);
+            view.setInputChecked(k, inputs->boxes[static_cast<size_t>(k) - 1]);
     }
 
     const QString acceleration = link.TimedQuery(QStringLiteral("?VA"));

@@ -36,8 +36,4 @@ void SyncOutputs(Link &link, LinkView &view, OutputLatch &latch);
 /// nothing happens (the next poll overwrites the box).
 void inputBoxClicked(Link &link, LinkView &view);
 
-/// Decodes an input word into boxes 16..1 the way the poll does: greedily from the
-/// top, so a word of 65535 or more checks every box and a negative one none.
-std::array<bool, 16> decodeInputWord(long long word);
-
 } // namespace talvex

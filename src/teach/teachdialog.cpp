@@ -1,6 +1,7 @@
 #include "teach/teachdialog.h"
 
 #include "core/big5.h"
+#include "core/iomask.h"
 #include "core/operator.h"
 #include "core/text.h"
 #include "core/textnumber.h"
@@ -22,20 +23,23 @@ namespace talvex {
 
 namespace {
 
-template <std::size_t N> Boxes<N> statesOf(const std::array<QCheckBox *, N> &boxes)
+template <std::size_t N> MaskBoxes<N> statesOf(const std::array<QCheckBox *, N> &boxes)
 {
-    Boxes<N> states{};
+    MaskBoxes<N> states{};
     for (std::size_t i = 0; i < N; ++i)
         states[i] = boxes[i]->isChecked();
     return states;
 }
 
-template <std::size_t N> void applyBoxes(const std::optional<Boxes<N>> &states, const std::array<QCheckBox *, N> &boxes)
+/// A stored mask into the boxes. A mask of 0 or less leaves them as they are, which
+/// when the dialog opens means all unchecked.
+template <std::size_t N> void showMask(long long mask, const std::array<QCheckBox *, N> &boxes)
 {
-    if (!states)
+    const std::optional<MaskSweep<N>> sweep = sweepMask<N>(mask);
+    if (!sweep)
         return;
     for (std::size_t i = 0; i < N; ++i)
-        boxes[i]->setChecked((*states)[i]);
+        boxes[i]->setChecked(sweep->boxes[i]);
 }
 
 } // namespace
@@ -109,12 +113,12 @@ void TeachDialog::start()
 
 void TeachDialog::showInputMask(long long mask)
 {
-    applyBoxes(decodeMask<16>(mask), m_ui->inputBoxes);
+    showMask(mask, m_ui->inputBoxes);
 }
 
 void TeachDialog::showOutputMask(long long mask)
 {
-    applyBoxes(decodeMask<8>(mask), m_ui->outputBoxes);
+    showMask(mask, m_ui->outputBoxes);
 }
 
 unsigned long TeachDialog::inputMask() const

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "teach/pointmasks.h"
-
 #include <QDialog>
 #include <QTimer>
 
