@@ -27,6 +27,7 @@ JogPanel::JogPanel(QWidget *parent) : QGroupBox(QStringLiteral("手動移動"), 
     m_xPlus = makeButton(QStringLiteral("X+ ▶"), 'x', 1);
     m_yMinus = makeButton(QStringLiteral("Y− ▼"), 'y', -1);
     m_mode = new QLabel(this);
+    m_mode->setAccessibleDescription(QStringLiteral("手動移動狀態"));
     m_mode->setWordWrap(true);
 
     auto *grid = new QGridLayout(this);

@@ -63,8 +63,12 @@ SimWindow::SimWindow(Controller &controller, LineSession &session, QWidget *pare
     whole->setStretchFactor(1, 2);
     setCentralWidget(whole);
 
+    // Labels whose text changes are read by that text; the description says what
+    // each one is.
     m_statusState = new QLabel(this);
+    m_statusState->setAccessibleDescription(QStringLiteral("程式狀態"));
     m_port = new QLabel(this);
+    m_port->setAccessibleDescription(QStringLiteral("通訊埠"));
     statusBar()->addWidget(m_port);
     statusBar()->addWidget(m_statusState, 1);
     resize(1000, 760);
@@ -89,7 +93,9 @@ QWidget *SimWindow::buildPlaneBox()
     m_plane = new PlaneView(box);
     m_position = new QLabel(box);
     m_position->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    m_position->setAccessibleDescription(QStringLiteral("機頭位置"));
     m_motion = new QLabel(box);
+    m_motion->setAccessibleDescription(QStringLiteral("速度與加速度"));
     auto *clear = new QPushButton(QStringLiteral("清除軌跡"), box);
     connect(clear, &QPushButton::clicked, m_plane, &PlaneView::clearPath);
     auto *row = new QHBoxLayout;
@@ -107,6 +113,7 @@ QWidget *SimWindow::buildProgramBox()
 {
     auto *box = new QGroupBox(QStringLiteral("程式"), this);
     m_state = new QLabel(box);
+    m_state->setAccessibleDescription(QStringLiteral("執行狀態"));
     m_state->setWordWrap(true);
     m_program = new QListWidget(box);
     m_program->setSelectionMode(QAbstractItemView::NoSelection);

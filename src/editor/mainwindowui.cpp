@@ -176,12 +176,14 @@ void MainWindowUi::setupUi(QMainWindow *window)
     status->setFixedHeight(kStatusHeight);
     statusLink = new QLabel(status);
     statusLink->setObjectName(QStringLiteral("StatusPanel1"));
-    statusLink->setAccessibleName(QStringLiteral("連線狀態"));
+    // The panels' texts change at run time: a screen reader reads them as their names,
+    // so what each panel is goes into its description.
+    statusLink->setAccessibleDescription(QStringLiteral("連線狀態"));
     statusLink->setMinimumWidth(220);
     statusLink->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statusPort = new QLabel(status);
     statusPort->setObjectName(QStringLiteral("StatusPanel2"));
-    statusPort->setAccessibleName(QStringLiteral("通訊埠"));
+    statusPort->setAccessibleDescription(QStringLiteral("通訊埠"));
     statusPort->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     status->addWidget(statusLink, 1);
     status->addWidget(statusPort, 1);

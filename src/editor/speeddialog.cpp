@@ -26,7 +26,8 @@ SpeedDialog::SpeedDialog(const QString &speedValue, QWidget *parent) : QDialog(p
 
     m_value = new QLabel(QStringLiteral("0"), this);
     m_value->setObjectName(QStringLiteral("Label1"));
-    m_value->setAccessibleName(QStringLiteral("速度值"));
+    // Read by its text, the speed itself; the description says what the number is.
+    m_value->setAccessibleDescription(QStringLiteral("速度值"));
     m_value->setGeometry(328, 56, 49, 25);
 
     m_unit = new QLabel(QStringLiteral("MM/SEC"), this);

@@ -125,7 +125,8 @@ void TeachDialogUi::setupUi(QWidget *dialog)
     status->setGeometry(twipRect(0, 7275, 7020, 510));
     statusLink = new QLabel(status);
     statusLink->setObjectName(QStringLiteral("StatusPanel1"));
-    statusLink->setAccessibleName(QStringLiteral("連線狀態"));
+    // Read by its text ("連線中" / "未連線"); the description says what it is.
+    statusLink->setAccessibleDescription(QStringLiteral("連線狀態"));
     status->addWidget(statusLink, 1);
 }
 

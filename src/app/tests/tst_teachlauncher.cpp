@@ -1,15 +1,20 @@
 #include "app/teachlauncher.h"
 #include "editor/mainwindow.h"
 #include "editor/mainwindowui.h"
+#include "editor/speeddialog.h"
 #include "editor/steplistview.h"
 #include "teach/teachdialog.h"
 #include "teach/teachdialogui.h"
 #include "testing/memoryserialport.h"
 #include "testing/scriptedoperator.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +34,8 @@ private Q_SLOTS:
     void closeBox_discardsAndMainWindowStaysUsable();
     void mainWindowButtons_locateAndOrigin_data();
     void mainWindowButtons_locateAndOrigin();
+    void accessibility_changingTextsAreRead_data();
+    void accessibility_changingTextsAreRead();
 
 private:
     void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
@@ -172,6 +179,91 @@ void TestTeachLauncher::mainWindowButtons_locateAndOrigin()
     QCOMPARE(m_op->notices().size(), notices);
     if (notices)
         QCOMPARE(m_op->notices(), QStringList(3, QStringLiteral(" 連線錯誤 !")));
+}
+
+void TestTeachLauncher::accessibility_changingTextsAreRead_data()
+{
+    // A label is read by its text, and says what it is in its description; a line
+    // edit keeps its fixed name and is read by its value.
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<QString>("fixedName");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("main window, link status") << "statusLink" << QString() << "連線狀態";
+    QTest::newRow("main window, port") << "statusPort" << QString() << "通訊埠";
+    QTest::newRow("speed dialog, value") << "speedValue" << QString() << "速度值";
+    QTest::newRow("teach dialog, link status") << "teachStatus" << QString() << "連線狀態";
+    QTest::newRow("main window, acceleration box") << "accelerationText"
+                                                   << "加速度設定值" << QString();
+    QTest::newRow("main window, internal acceleration") << "internalAcceleration"
+                                                        << "內部加速度" << QString();
+    QTest::newRow("teach dialog, X readout") << "xReadout"
+                                             << "X軸座標" << QString();
+    QTest::newRow("teach dialog, Y readout") << "yReadout"
+                                             << "Y軸座標" << QString();
+}
+
+void TestTeachLauncher::accessibility_changingTextsAreRead()
+{
+    QFETCH(QString, where);
+    QFETCH(QString, fixedName);
+    QFETCH(QString, description);
+    const MainWindowUi &ui = m_window->ui();
+    if (where == QLatin1String("teachStatus"))
+        m_port->open(); // the dialog opens linked, and the change is the link going down
+    if (where == QLatin1String("speedValue"))
+        click(ui.speedButton);
+    else if (where.startsWith(QLatin1String("teach")) || where.endsWith(QLatin1String("Readout")))
+        click(ui.pointButton);
+    TeachDialog *teach = m_launcher->dialog();
+    SpeedDialog *speed = m_window->speedDialog();
+
+    QWidget *widget = nullptr;
+    std::function<void()> change;
+    if (where == QLatin1String("statusLink")) {
+        widget = ui.statusLink;
+        change = [&] { m_window->setLinkStatus(QStringLiteral("連線中")); };
+    } else if (where == QLatin1String("statusPort")) {
+        widget = ui.statusPort;
+        change = [&] { ui.comActions[2]->trigger(); };
+    } else if (where == QLatin1String("speedValue")) {
+        widget = speed->valueLabel();
+        change = [&] { speed->slider()->setValue(250); };
+    } else if (where == QLatin1String("teachStatus")) {
+        widget = teach->ui().statusLink;
+        change = [&] { m_port->close(); };
+    } else if (where == QLatin1String("accelerationText")) {
+        widget = ui.accelerationText;
+        change = [&] { ui.accelerationSlider->setValue(3000); };
+    } else if (where == QLatin1String("internalAcceleration")) {
+        widget = ui.internalAcceleration;
+        change = [&] { m_window->setAccelerationReadout(QStringLiteral("1500")); };
+    } else {
+        QLineEdit *readout = where == QLatin1String("xReadout") ? teach->ui().xReadout : teach->ui().yReadout;
+        widget = readout;
+        change = [readout] { readout->setText(QStringLiteral("?PEX\r1234\r")); };
+    }
+    QVERIFY(widget);
+    auto *label = qobject_cast<QLabel *>(widget);
+    auto *edit = qobject_cast<QLineEdit *>(widget);
+    QVERIFY(label || edit);
+    auto textOf = [&] { return label ? label->text() : edit->text(); };
+
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 1) {
+            const QString before = textOf();
+            change();
+            QTRY_VERIFY(textOf() != before);
+        }
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(iface);
+        if (fixedName.isEmpty()) {
+            QCOMPARE(iface->text(QAccessible::Name), textOf());
+            QCOMPARE(iface->text(QAccessible::Description), description);
+        } else {
+            QCOMPARE(iface->text(QAccessible::Name), fixedName);
+            QCOMPARE(iface->text(QAccessible::Value), textOf());
+        }
+    }
 }
 
 QTEST_MAIN(TestTeachLauncher)
