@@ -1,4 +1,5 @@
 #include "app/fonts.h"
+#include "app/qttranslation.h"
 #include "app/startupprobe.h"
 #include "app/teachlauncher.h"
 #include "editor/mainwindow.h"
@@ -100,6 +101,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("TALVEX"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/talvex.svg")));
     talvex::registerFontSubstitutions();
+    talvex::installQtTranslation(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("TALVEX Station: program and teach a TALVEX X/Y controller"));
