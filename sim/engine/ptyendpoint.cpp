@@ -86,16 +86,13 @@ bool PtyEndpoint::open(QString *error)
 
 bool PtyEndpoint::publishLink(const QString &path, QString *error)
 {
-    const QByteArray link = QFile::encodeName(path);
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        ::unlink(link.constData());
-    } else if (info.exists()) {
-        *error = QStringLiteral("%1 exists and is not a symbolic link; not replacing it").arg(path);
-        return false;
-    }
-    if (::symlink(QFile::encodeName(m_path).constData(), link.constData()) != 0) {
-        *error = systemError("symlink");
+    // symlink() never replaces what is there, a link to nothing included: a link
+    // left by another simulator may be in use, and the one we remove at exit must
+    // be our own.
+    if (::symlink(QFile::encodeName(m_path).constData(), QFile::encodeName(path).constData()) != 0) {
+        *error = errno == EEXIST
+                     ? QStringLiteral("--link %1: something exists there already; not replacing it").arg(path)
+                     : QStringLiteral("--link %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     m_link = path;
@@ -112,11 +109,23 @@ void PtyEndpoint::removeLink()
     m_link.clear();
 }
 
-bool PtyEndpoint::setCapture(const QString &path, QString *error)
+bool PtyEndpoint::setCapture(const QString &path, bool append, QString *error)
 {
+    // A new file is made exclusively, so an existing one (a link too) is never
+    // emptied; QFile does not tell that case apart by itself.
+    const QFileInfo info(path);
+    if (!append && (info.exists() || info.isSymLink())) {
+        *error = QStringLiteral("--capture %1: it exists already; not overwriting it (--capture-append FILE adds "
+                                "to a file)")
+                     .arg(path);
+        return false;
+    }
     m_capture.setFileName(path);
-    if (!m_capture.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        *error = QStringLiteral("%1: %2").arg(path, m_capture.errorString());
+    const QIODevice::OpenMode how = append ? QIODevice::Append : QIODevice::NewOnly;
+    if (!m_capture.open(QIODevice::WriteOnly | QIODevice::Unbuffered | how)) {
+        *error = QStringLiteral("--%1 %2: %3")
+                     .arg(append ? QStringLiteral("capture-append") : QStringLiteral("capture"), path,
+                          m_capture.errorString());
         return false;
     }
     return true;

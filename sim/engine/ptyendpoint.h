@@ -32,10 +32,11 @@ public:
     const QString &devicePath() const { return m_path; }
 
     /// Publishes the device under @p path as a symbolic link, removed again when the
-    /// endpoint goes. An existing link there is replaced; any other file is not.
+    /// endpoint goes. Nothing may exist at @p path, not even a link to nothing.
     bool publishLink(const QString &path, QString *error);
-    /// Writes every received byte, raw, to @p path.
-    bool setCapture(const QString &path, QString *error);
+    /// Writes every received byte, raw, to @p path: a new file, or with @p append
+    /// the end of a file that may exist.
+    bool setCapture(const QString &path, bool append, QString *error);
     /// Reads the line no faster than @p baud allows (ten bits a byte); 0 reads at once.
     void setBaud(int baud);
 

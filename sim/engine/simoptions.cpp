@@ -26,6 +26,36 @@ bool readCount(const QCommandLineParser &parser, const QCommandLineOption &optio
     return true;
 }
 
+bool readBaud(const QCommandLineParser &parser, const QCommandLineOption &option, int *value, QString *message)
+{
+    if (!parser.isSet(option))
+        return true;
+    bool ok = false;
+    const int v = parser.value(option).toInt(&ok);
+    if (!ok || v < SimOptions::kMinBaud || v > SimOptions::kMaxBaud) {
+        *message = QStringLiteral("--baud expects a whole number from %1 to %2 (got \"%3\")")
+                       .arg(SimOptions::kMinBaud)
+                       .arg(SimOptions::kMaxBaud)
+                       .arg(parser.value(option));
+        return false;
+    }
+    *value = v;
+    return true;
+}
+
+// A file option names a file; the empty text would quietly turn the option off.
+bool readPath(const QCommandLineParser &parser, const QCommandLineOption &option, QString *value, QString *message)
+{
+    if (!parser.isSet(option))
+        return true;
+    *value = parser.value(option);
+    if (value->isEmpty()) {
+        *message = QStringLiteral("--%1 expects a file name (got the empty text)").arg(option.names().constFirst());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString deviceAnnouncement(const QString &devicePath)
@@ -55,9 +85,10 @@ ParseResult parseSimOptions(const QStringList &arguments, SimOptions *options, Q
                                       QStringLiteral("No window: driven through the control commands only."));
     const QCommandLineOption attached(QStringLiteral("attached"),
                                       QStringLiteral("End when standard input closes (for a parent program)."));
-    const QCommandLineOption link(QStringLiteral("link"),
-                                  QStringLiteral("Publish the device as a symbolic link at PATH (removed at exit)."),
-                                  QStringLiteral("PATH"));
+    const QCommandLineOption link(
+        QStringLiteral("link"),
+        QStringLiteral("Publish the device as a symbolic link at PATH (removed at exit). Nothing may exist at PATH."),
+        QStringLiteral("PATH"));
     const QCommandLineOption store(
         QStringLiteral("store"),
         QStringLiteral("Keep the program saved by \"SAVE P\" in FILE (default %1).").arg(ProgramStore::defaultPath()),
@@ -66,18 +97,30 @@ ParseResult parseSimOptions(const QStringList &arguments, SimOptions *options, Q
                                   QStringLiteral("Send every received line back before its reply."));
     const QCommandLineOption delay(QStringLiteral("reply-delay"), QStringLiteral("Hold every reply back MS ms."),
                                    QStringLiteral("MS"));
-    const QCommandLineOption baud(QStringLiteral("baud"),
-                                  QStringLiteral("Read the line no faster than N baud allows (N/10 bytes a second)."),
-                                  QStringLiteral("N"));
+    const QCommandLineOption baud(
+        QStringLiteral("baud"),
+        QStringLiteral("Read the line no faster than N baud allows (N/10 bytes a second), N from %1 to %2.")
+            .arg(SimOptions::kMinBaud)
+            .arg(SimOptions::kMaxBaud),
+        QStringLiteral("N"));
     const QCommandLineOption capture(
-        QStringLiteral("capture"), QStringLiteral("Write every received byte, raw, to FILE."), QStringLiteral("FILE"));
+        QStringLiteral("capture"),
+        QStringLiteral("Write every received byte, raw, to the new file FILE (an existing file is refused)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption captureAppend(
+        QStringLiteral("capture-append"),
+        QStringLiteral("Write every received byte, raw, to the end of FILE, which is created if need be."),
+        QStringLiteral("FILE"));
     const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Never send anything on the line."));
     const QCommandLineOption garbage(QStringLiteral("garbage"), QStringLiteral("Answer every query with junk."));
-    const QCommandLineOption scale(QStringLiteral("time-scale"),
-                                   QStringLiteral("Run the machine F times faster than real time (tests)."),
-                                   QStringLiteral("F"));
-    parser.addOptions(
-        {help, version, headless, attached, link, store, echo, delay, baud, capture, silent, garbage, scale});
+    const QCommandLineOption scale(
+        QStringLiteral("time-scale"),
+        QStringLiteral("Run the machine F times faster than real time (tests), F from %1 to %2.")
+            .arg(SimOptions::kMinTimeScale)
+            .arg(SimOptions::kMaxTimeScale),
+        QStringLiteral("F"));
+    parser.addOptions({help, version, headless, attached, link, store, echo, delay, baud, capture, captureAppend,
+                       silent, garbage, scale});
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -97,19 +140,29 @@ ParseResult parseSimOptions(const QStringList &arguments, SimOptions *options, Q
     SimOptions o;
     o.headless = parser.isSet(headless);
     o.attached = parser.isSet(attached);
-    o.link = parser.value(link);
-    o.store = parser.isSet(store) ? parser.value(store) : ProgramStore::defaultPath();
-    o.capture = parser.value(capture);
+    o.store = ProgramStore::defaultPath();
     o.line.echo = parser.isSet(echo);
     o.line.silent = parser.isSet(silent);
     o.line.garbage = parser.isSet(garbage);
-    if (!readCount(parser, delay, &o.line.replyDelayMs, message) || !readCount(parser, baud, &o.baud, message))
+    if (parser.isSet(capture) && parser.isSet(captureAppend)) {
+        *message = QStringLiteral("give --capture or --capture-append, not both");
+        return ParseResult::Error;
+    }
+    o.captureAppend = parser.isSet(captureAppend);
+    if (!readPath(parser, link, &o.link, message) || !readPath(parser, store, &o.store, message) ||
+        !readPath(parser, o.captureAppend ? captureAppend : capture, &o.capture, message) ||
+        !readCount(parser, delay, &o.line.replyDelayMs, message) || !readBaud(parser, baud, &o.baud, message))
         return ParseResult::Error;
     if (parser.isSet(scale)) {
         bool ok = false;
         o.timeScale = parser.value(scale).toDouble(&ok);
-        if (!ok || !(o.timeScale > 0.0) || o.timeScale > 1000.0) {
-            *message = QStringLiteral("--time-scale expects a number above 0 and up to 1000 (got \"%1\")")
+        // Written so that NaN fails too. Far below the range the machine's clock all
+        // but stops (at 1e-300 no wait ever ends); far above it whole programs pass
+        // within one tick.
+        if (!ok || !(o.timeScale >= SimOptions::kMinTimeScale && o.timeScale <= SimOptions::kMaxTimeScale)) {
+            *message = QStringLiteral("--time-scale expects a number from %1 to %2 (got \"%3\")")
+                           .arg(SimOptions::kMinTimeScale)
+                           .arg(SimOptions::kMaxTimeScale)
                            .arg(parser.value(scale));
             return ParseResult::Error;
         }

@@ -10,12 +10,23 @@ namespace talvex::sim {
 /// The simulator's command line.
 struct SimOptions
 {
+    /// The machine runs at least this much and at most that much faster than real
+    /// time: far enough either way for any test, near enough that a wait still ends.
+    static constexpr double kMinTimeScale = 0.001;
+    static constexpr double kMaxTimeScale = 1000.0;
+    /// Line rates from the slowest teleprinter to the fastest common serial port.
+    static constexpr int kMinBaud = 50;
+    static constexpr int kMaxBaud = 4000000;
+
     bool headless = false;
     /// Started by another program: the simulator ends when its standard input closes.
     bool attached = false;
     QString link;
     QString store;
     QString capture;
+    /// Capture adds to an existing file instead of refusing it.
+    bool captureAppend = false;
+    /// 0: the line is read as fast as it comes.
     int baud = 0;
     /// The machine runs this many times faster than real time (the line does not).
     double timeScale = 1.0;

@@ -17,9 +17,11 @@ bool Simulator::start(QString *error)
     if (!m_endpoint.open(error))
         return false;
     m_endpoint.setBaud(m_options.baud);
-    if (!m_options.capture.isEmpty() && !m_endpoint.setCapture(m_options.capture, error))
-        return false;
+    // The link before the capture, so a refused link creates no capture file; a
+    // capture refused after the link takes the link away with the endpoint.
     if (!m_options.link.isEmpty() && !m_endpoint.publishLink(m_options.link, error))
+        return false;
+    if (!m_options.capture.isEmpty() && !m_endpoint.setCapture(m_options.capture, m_options.captureAppend, error))
         return false;
     m_controller.powerUp();
     m_timer.start();

@@ -149,6 +149,8 @@ void TestSimParts::options_parse_data()
         "line");
     row("files", {"--link", "/tmp/a", "--store", "/tmp/s", "--capture", "/tmp/c"}, ParseResult::Run, "files");
     row("scale", {"--time-scale", "20", "--attached"}, ParseResult::Run, "scale");
+    row("slowest and appending", {"--time-scale", "0.001", "--baud", "50", "--capture-append", "/tmp/c"},
+        ParseResult::Run, "append");
     row("help", {"--help"}, ParseResult::Help);
     row("version", {"--version"}, ParseResult::Version);
     row("negative delay", {"--reply-delay", "-1"}, ParseResult::Error);
@@ -185,9 +187,15 @@ void TestSimParts::options_parse()
         QCOMPARE(o.link, "/tmp/a");
         QCOMPARE(o.store, "/tmp/s");
         QCOMPARE(o.capture, "/tmp/c");
+        QVERIFY(!o.captureAppend);
     } else if (check == "scale") {
         QCOMPARE(o.timeScale, 20.0);
         QVERIFY(o.attached);
+    } else if (check == "append") {
+        QCOMPARE(o.timeScale, 0.001);
+        QCOMPARE(o.baud, 50);
+        QCOMPARE(o.capture, "/tmp/c");
+        QVERIFY(o.captureAppend);
     }
 }
 

@@ -74,7 +74,8 @@ private Q_SLOTS:
 
     void queriesAnsweredOverDevice();
     void stationMayCloseAndReopen();
-    void link_publishedReplacedAndRemoved();
+    void link_publishedAndRemoved();
+    void capture_everyByteRaw_data();
     void capture_everyByteRaw();
     void baud_readsAtLineRate();
 
@@ -136,10 +137,9 @@ void TestSimPty::stationMayCloseAndReopen()
     QCOMPARE(second.read(*m_endpoint, 2), QByteArray("0\r"));
 }
 
-void TestSimPty::link_publishedReplacedAndRemoved()
+void TestSimPty::link_publishedAndRemoved()
 {
     const QString link = m_dir.filePath("talvex-line");
-    QVERIFY(QFile::link("/nonexistent/old", link)); // a stale link from an earlier run
     QString error;
     QVERIFY2(m_endpoint->publishLink(link, &error), qPrintable(error));
     QCOMPARE(QFileInfo(link).symLinkTarget(), m_endpoint->devicePath());
@@ -147,24 +147,39 @@ void TestSimPty::link_publishedReplacedAndRemoved()
     station.write("?VA\r");
     QCOMPARE(station.read(*m_endpoint, 5), QByteArray("2000\r"));
 
-    const QString plain = m_dir.filePath("plain-file");
-    QFile file(plain);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    QVERIFY(!m_endpoint->publishLink(plain, &error));
-    QVERIFY(error.contains("not a symbolic link"));
-    QVERIFY(QFileInfo(plain).isFile());
+    // A second simulator started on the same name leaves the first one's link alone.
+    PtyEndpoint second(*m_session, m_lineClock);
+    QVERIFY2(second.open(&error), qPrintable(error));
+    QVERIFY(!second.publishLink(link, &error));
+    QVERIFY(error.contains("not replacing it"));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), m_endpoint->devicePath());
 
     m_endpoint.reset();
     QVERIFY(!QFileInfo(link).isSymLink());
-    QVERIFY(QFileInfo::exists(plain));
+}
+
+void TestSimPty::capture_everyByteRaw_data()
+{
+    QTest::addColumn<bool>("append");
+    QTest::addColumn<QByteArray>("before"); // what the file held; empty: there was none
+    QTest::newRow("new file") << false << QByteArray();
+    QTest::newRow("appended") << true << QByteArray("an earlier run\r");
+    QTest::newRow("appended to a new file") << true << QByteArray();
 }
 
 void TestSimPty::capture_everyByteRaw()
 {
+    QFETCH(bool, append);
+    QFETCH(QByteArray, before);
     const QString path = m_dir.filePath("capture.bin");
+    QFile::remove(path);
+    if (!before.isEmpty()) {
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write(before);
+    }
     QString error;
-    QVERIFY2(m_endpoint->setCapture(path, &error), qPrintable(error));
+    QVERIFY2(m_endpoint->setCapture(path, append, &error), qPrintable(error));
     StationEnd station(m_endpoint->devicePath());
     static const char raw[] = "?VM\r\x1b\x1b"
                               "DL\r{\r$\xb0\x5f:;\r}\r\r\x00\xff";
@@ -173,7 +188,7 @@ void TestSimPty::capture_everyByteRaw()
     QTRY_COMPARE(m_session->bytesReceived(), qint64(bytes.size()));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), bytes);
+    QCOMPARE(file.readAll(), before + bytes);
 }
 
 void TestSimPty::baud_readsAtLineRate()
