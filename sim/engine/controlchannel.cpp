@@ -49,12 +49,13 @@ QString ControlChannel::helpText()
         "  speed | accel        -> speed V | accel A   travel speed (mm/s), acceleration (mm/s2)\n"
         "  state                -> state idle | state downloading\n"
         "                          | state running line N [wait motion|wait input K|wait time MS]\n"
-        "                          | state error CODE line N TEXT\n"
+        "                          | state error CODE line N TEXT | state error CODE TEXT\n"
         "  program              -> program COUNT       lines of the program in memory\n"
         "  line N               -> line N TEXT         one program line (N from 0)\n"
         "  count N              -> count N TIMES       how often line N ran since \"G\"\n"
         "  events               -> events E; E; ...    what the program did since last asked:\n"
-        "                          start, done X Y, outputs P, input K, end, stop, error CODE line N\n"
+        "                          start, done X Y, outputs P, input K, end, stop, error CODE line N,\n"
+        "                          error save-failed, error download-too-long\n"
         "  received             -> received BYTES LINES  what came over the line\n"
         "  unknown              -> unknown COUNT [LAST]  lines the controller did not understand\n"
         "  blast BYTES          -> ok                  send BYTES of junk on the line at once (up to 8 MiB)\n"
@@ -64,6 +65,10 @@ QString ControlChannel::helpText()
 
 QString ControlChannel::state() const
 {
+    if (m_controller.commandFailed()) {
+        const CommandError &e = m_controller.commandError();
+        return QStringLiteral("state error %1 %2").arg(e.code, e.text);
+    }
     const Interpreter &run = m_controller.interpreter();
     if (run.state() == Interpreter::State::Failed) {
         const ProgramError &e = run.error();

@@ -9,6 +9,9 @@ namespace talvex::sim {
 
 namespace {
 
+const QString kSaveFailed = QStringLiteral("save-failed");
+const QString kDownloadTooLong = QStringLiteral("download-too-long");
+
 QByteArray number(double value)
 {
     return Interpreter::formatNumber(value).toLatin1();
@@ -26,17 +29,22 @@ double Controller::now() const
     return m_clock.nowMs();
 }
 
-void Controller::powerUp()
+bool Controller::powerUp(QString *error)
 {
     QList<QByteArray> lines;
-    QString error;
-    if (m_store.load(&lines, &error)) {
+    QString why;
+    if (m_store.load(&lines, &why)) {
         m_program = Program(lines);
         Q_EMIT programChanged();
         Q_EMIT note(QStringLiteral("已載入儲存的程式 (%1 行): %2").arg(lines.size()).arg(m_store.path()));
-    } else if (!error.isEmpty()) {
-        Q_EMIT note(QStringLiteral("無法讀取儲存的程式 %1: %2").arg(m_store.path(), error));
+        return true;
     }
+    if (why.isEmpty())
+        return true;
+    Q_EMIT note(QStringLiteral("無法讀取儲存的程式 %1: %2").arg(m_store.path(), why));
+    if (error)
+        *error = why;
+    return false;
 }
 
 void Controller::advance()
@@ -103,17 +111,15 @@ bool Controller::command(const QByteArray &line)
         m_downloading = true;
         m_downloadTooLong = false;
         m_download.clear();
+        m_commandError = CommandError();
         return true;
     }
     if (line == "SAVE P") {
-        QString error;
-        if (m_store.save(m_program.rawLines(), &error))
-            Q_EMIT note(QStringLiteral("程式已儲存 (%1 行): %2").arg(m_program.size()).arg(m_store.path()));
-        else
-            Q_EMIT note(QStringLiteral("無法儲存程式到 %1: %2").arg(m_store.path(), error));
+        save();
         return true;
     }
     if (line == "G") {
+        m_commandError = CommandError();
         m_interpreter.start(m_program, t);
         m_interpreter.advance(t);
         return true;
@@ -162,13 +168,33 @@ void Controller::downloadLine(const QByteArray &line)
     if (m_downloadTooLong) {
         m_downloadTooLong = false;
         m_download.clear();
-        Q_EMIT note(QStringLiteral("程式超過 %1 行, 下載失敗, 保留原來的程式").arg(kMaxProgramLines));
+        failCommand(kDownloadTooLong, QStringLiteral("程式超過 %1 行, 下載失敗, 保留原來的程式").arg(kMaxProgramLines));
         return;
     }
     m_program = Program(m_download);
     m_download.clear();
     Q_EMIT programChanged();
     Q_EMIT note(QStringLiteral("收到程式 %1 行").arg(m_program.size()));
+}
+
+void Controller::save()
+{
+    QString error;
+    if (!m_store.save(m_program.rawLines(), &error)) {
+        failCommand(kSaveFailed, QStringLiteral("無法儲存程式到 %1: %2").arg(m_store.path(), error));
+        return;
+    }
+    if (m_commandError.code == kSaveFailed)
+        m_commandError = CommandError();
+    Q_EMIT note(QStringLiteral("程式已儲存 (%1 行): %2").arg(m_program.size()).arg(m_store.path()));
+}
+
+// The operator reads it in the window, a script in "events" and "state".
+void Controller::failCommand(const QString &code, const QString &text)
+{
+    m_commandError = {code, text};
+    m_interpreter.addEvent(QStringLiteral("error ") + code);
+    Q_EMIT note(text);
 }
 
 void Controller::unknown(const QByteArray &line)

@@ -13,6 +13,15 @@ namespace talvex::sim {
 
 class Clock;
 
+/// A command from the line that the controller could not carry out ("SAVE P" that
+/// could not write, a download too long to keep): a stable code word for scripts and
+/// tests, and a text for the operator. Unlike a program error it names no line.
+struct CommandError
+{
+    QString code; ///< "save-failed", "download-too-long"; empty when there is none
+    QString text;
+};
+
 /// The virtual controller: it takes the command lines that arrive on the line,
 /// answers the queries, acts on the commands, keeps the downloaded program and its
 /// stored copy, and runs the program on the machine.
@@ -28,12 +37,13 @@ class Controller : public QObject
 
 public:
     /// A download longer than this is refused (the station's limit is 1001 lines).
-    static constexpr int kMaxProgramLines = 4000;
+    static constexpr int kMaxProgramLines = Program::kMaxLines;
 
     Controller(const Clock &clock, const QString &storePath, QObject *parent = nullptr);
 
     /// Loads the stored program into memory, as the controller does at power-up.
-    void powerUp();
+    /// False with the reason when the store cannot be read (the program stays empty).
+    bool powerUp(QString *error = nullptr);
 
     /// Handles one line (without its CR) and returns the reply without its CR; an
     /// empty reply means the controller says nothing.
@@ -53,6 +63,12 @@ public:
     const Program &program() const { return m_program; }
     const ProgramStore &store() const { return m_store; }
     bool downloading() const { return m_downloading; }
+    /// The last command that failed. It stays until the next "DL" or "G" (a save
+    /// error also until a save succeeds).
+    const CommandError &commandError() const { return m_commandError; }
+    /// Whether the failed command is what the controller's state shows: there is one
+    /// and no program runs (a running program's state says more).
+    bool commandFailed() const { return !m_commandError.code.isEmpty() && !m_interpreter.running(); }
 
     /// The operator's hand on the machine (window and control channel).
     void setInput(int k, bool on) { m_machine.setInput(k, on); }
@@ -74,6 +90,8 @@ private:
     bool command(const QByteArray &line);
     void downloadLine(const QByteArray &line);
     void unknown(const QByteArray &line);
+    void save();
+    void failCommand(const QString &code, const QString &text);
 
     const Clock &m_clock;
     Machine m_machine;
@@ -83,6 +101,7 @@ private:
     bool m_downloading = false;
     bool m_downloadTooLong = false;
     QList<QByteArray> m_download;
+    CommandError m_commandError;
     int m_unknownCount = 0;
     QByteArray m_lastUnknown;
 };

@@ -80,6 +80,9 @@ public:
     /// ended there), "outputs P", "input N" (a wait for input N passed), "end",
     /// "stop", "error CODE line N".
     QStringList takeEvents();
+    /// Adds an event of the controller's own (a command that failed) in its place
+    /// among the program's.
+    void addEvent(const QString &text) { event(text); }
     bool hasVariable(const QString &name) const { return m_vars.contains(name); }
     double variable(const QString &name) const { return m_vars.value(name); }
 

@@ -18,6 +18,11 @@ namespace talvex::sim {
 class Program
 {
 public:
+    /// The most lines the controller's program memory holds. A download longer than
+    /// this is refused (the station's limit is 1001 lines), and a stored program may
+    /// hold no more.
+    static constexpr int kMaxLines = 4000;
+
     Program() = default;
     explicit Program(const QList<QByteArray> &lines);
 

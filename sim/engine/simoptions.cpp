@@ -1,6 +1,7 @@
 #include "sim/engine/simoptions.h"
 
 #include "sim/engine/controlchannel.h"
+#include "sim/engine/program.h"
 #include "sim/engine/programstore.h"
 
 #include <QCommandLineParser>
@@ -91,7 +92,10 @@ ParseResult parseSimOptions(const QStringList &arguments, SimOptions *options, Q
         QStringLiteral("PATH"));
     const QCommandLineOption store(
         QStringLiteral("store"),
-        QStringLiteral("Keep the program saved by \"SAVE P\" in FILE (default %1).").arg(ProgramStore::defaultPath()),
+        QStringLiteral("Keep the program saved by \"SAVE P\" in FILE (default %1): a regular file or a new name in an "
+                       "existing folder. It is loaded at start; a file of more than %2 lines is refused.")
+            .arg(ProgramStore::defaultPath())
+            .arg(Program::kMaxLines),
         QStringLiteral("FILE"));
     const QCommandLineOption echo(QStringLiteral("echo"),
                                   QStringLiteral("Send every received line back before its reply."));

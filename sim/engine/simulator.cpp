@@ -14,16 +14,21 @@ Simulator::Simulator(const SimOptions &options, QObject *parent)
 
 bool Simulator::start(QString *error)
 {
+    // The store first: a start refused for it leaves nothing behind. Then the link
+    // before the capture, so a refused link creates no capture file; a capture
+    // refused after the link takes the link away with the endpoint.
+    QString why;
+    if (!m_controller.store().check(&why) || !m_controller.powerUp(&why)) {
+        *error = QStringLiteral("--store %1: %2; not starting").arg(m_controller.store().path(), why);
+        return false;
+    }
     if (!m_endpoint.open(error))
         return false;
     m_endpoint.setBaud(m_options.baud);
-    // The link before the capture, so a refused link creates no capture file; a
-    // capture refused after the link takes the link away with the endpoint.
     if (!m_options.link.isEmpty() && !m_endpoint.publishLink(m_options.link, error))
         return false;
     if (!m_options.capture.isEmpty() && !m_endpoint.setCapture(m_options.capture, m_options.captureAppend, error))
         return false;
-    m_controller.powerUp();
     m_timer.start();
     return true;
 }

@@ -24,8 +24,9 @@ public:
 
     explicit Simulator(const SimOptions &options, QObject *parent = nullptr);
 
-    /// Opens the line (and the link and capture file the options ask for) and loads
-    /// the stored program. False with the reason when the line cannot be opened.
+    /// Loads the stored program and opens the line (and the link and capture file the
+    /// options ask for). False with the reason when the store is unfit or cannot be
+    /// read, or the line, link or capture file cannot be opened.
     bool start(QString *error);
 
     const SimOptions &options() const { return m_options; }

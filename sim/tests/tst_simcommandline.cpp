@@ -18,6 +18,7 @@ enum class Thing
     Folder,
     LinkToFile,
     LinkToNothing,
+    LongStore, // one line more than a download can carry
 };
 
 void make(Thing thing, const QString &path, const QString &folder)
@@ -43,6 +44,9 @@ void make(Thing thing, const QString &path, const QString &folder)
         break;
     case Thing::LinkToNothing:
         QVERIFY(QFile::link(QDir(folder).filePath("nowhere"), path));
+        break;
+    case Thing::LongStore:
+        write(path, QByteArray("OUTP 1;\r\n").repeated(4001));
         break;
     }
 }
@@ -103,8 +107,16 @@ void TestSimCommandLine::start_refused_data()
     QTest::newRow("capture both ways") << int(Thing::Nothing)
                                        << QStringList{"--capture", "IT", "--capture-append", "IT"} << 2 << "not both";
 
+    QTest::newRow("store a folder") << int(Thing::Folder) << QStringList{"--store", "IT"} << 1 << "not a regular file";
+    QTest::newRow("store in a missing folder")
+        << int(Thing::Nothing) << QStringList{"--store", "IT/program.txt"} << 1 << "does not exist";
+    QTest::newRow("store where nothing is written")
+        << int(Thing::Nothing) << QStringList{"--store", "/proc/version"} << 1 << "no file can be written in /proc";
     QTest::newRow("store the empty text")
         << int(Thing::Nothing) << QStringList{"--store", ""} << 2 << "expects a file name";
+    QTest::newRow("store too large") << int(Thing::LongStore) << QStringList{"--store", "IT"} << 1
+                                     << "more than 4000 lines, more than a download can carry";
+
     const QString scale = "--time-scale expects a number from 0.001 to 1000";
     QTest::newRow("time all but stopped") << int(Thing::Nothing) << QStringList{"--time-scale", "1e-300"} << 2 << scale;
     QTest::newRow("time too fast") << int(Thing::Nothing) << QStringList{"--time-scale", "1000.5"} << 2 << scale;

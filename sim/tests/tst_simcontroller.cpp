@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace talvex;
 using namespace talvex::sim;
 using namespace talvex::sim::testing;
@@ -35,6 +37,8 @@ private Q_SLOTS:
     void go_runsAndEcStops();
     void savedProgram_survivesPowerCycle();
     void savedProgram_unwritableStoreIsReported();
+    void savedProgram_loadsNoMoreThanADownload_data();
+    void savedProgram_loadsNoMoreThanADownload();
 
     void session_echoAndDelayKeepLineOrder_data();
     void session_echoAndDelayKeepLineOrder();
@@ -48,7 +52,7 @@ private:
     QTemporaryDir m_dir;
     ManualClock m_clock;
     std::unique_ptr<Controller> m_controller;
-    QString storePath() const { return m_dir.filePath("store/program.txt"); }
+    QString storePath() const { return m_dir.filePath("program.txt"); }
 };
 
 void TestSimController::init()
@@ -253,6 +257,32 @@ void TestSimController::savedProgram_unwritableStoreIsReported()
     controller.handleLine("SAVE P");
     QCOMPARE(notes.size(), 1);
     QVERIFY(notes.at(0).at(0).toString().startsWith(QStringLiteral("無法儲存程式")));
+}
+
+void TestSimController::savedProgram_loadsNoMoreThanADownload_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("lines"); // -1: refused
+    const QByteArray line = "OUTP 1;\r\n";
+    QTest::newRow("longest program") << line.repeated(Program::kMaxLines) << Program::kMaxLines;
+    QTest::newRow("one line more") << line.repeated(Program::kMaxLines + 1) << -1;
+    QTest::newRow("widest line") << QByteArray(LineReader::kMaxLine, 'A') + "\r\n" << 1;
+    QTest::newRow("one byte wider") << QByteArray(LineReader::kMaxLine + 1, 'A') + "\r\n" << -1;
+    QTest::newRow("one byte wider, no line end") << QByteArray(LineReader::kMaxLine + 1, 'A') << -1;
+}
+
+void TestSimController::savedProgram_loadsNoMoreThanADownload()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, lines);
+    QFile file(storePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    QString error;
+    QCOMPARE(m_controller->powerUp(&error), lines >= 0);
+    QCOMPARE(m_controller->program().size(), std::max(lines, 0));
+    QCOMPARE(error.isEmpty(), lines >= 0);
 }
 
 void TestSimController::session_echoAndDelayKeepLineOrder_data()

@@ -3,6 +3,7 @@
 // running line, and the traffic log shows both directions.
 #include "simtestutil.h"
 
+#include "sim/engine/controlchannel.h"
 #include "sim/engine/controller.h"
 #include "sim/engine/linesession.h"
 #include "sim/window/inputswitches.h"
@@ -12,6 +13,7 @@
 #include "sim/window/simwindow.h"
 #include "sim/window/trafficlog.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -39,6 +41,8 @@ private Q_SLOTS:
     void trafficLog_bothDirections();
     void stateText_waits_data();
     void stateText_waits();
+    void commandErrors_reportedInEventsStateAndWindow_data();
+    void commandErrors_reportedInEventsStateAndWindow();
 
 private:
     QTemporaryDir m_dir;
@@ -202,6 +206,54 @@ void TestSimWindow::stateText_waits()
     run.start(programOf(lines), 0);
     run.advance(at);
     QCOMPARE(SimWindow::stateText(run, false, at), text);
+}
+
+void TestSimWindow::commandErrors_reportedInEventsStateAndWindow_data()
+{
+    QTest::addColumn<QByteArray>("failing");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("text");
+    QByteArray tooLong = "DL\r";
+    for (int i = 0; i <= Controller::kMaxProgramLines; ++i)
+        tooLong += "OUTP 1;\r";
+    QTest::newRow("save into a missing folder")
+        << QByteArray("SAVE P\r") << "save-failed" << QStringLiteral("無法儲存程式到 %1: ");
+    QTest::newRow("download too long") << tooLong + "\r"
+                                       << "download-too-long"
+                                       << QStringLiteral("程式超過 4000 行, 下載失敗, 保留原來的程式");
+}
+
+void TestSimWindow::commandErrors_reportedInEventsStateAndWindow()
+{
+    QFETCH(QByteArray, failing);
+    QFETCH(QString, code);
+    QFETCH(QString, text);
+    const QString store = m_dir.filePath("gone/program.txt");
+    text = text.arg(store);
+    Controller controller(m_clock, store);
+    LineSession session(controller, m_clock, LineBehaviour());
+    ControlChannel control(controller, session);
+    SimWindow window(controller, session);
+    session.receive(downloadBytes({"{", "}"}));
+    control.execute("events");
+
+    session.receive(failing);
+    QCOMPARE(control.execute("events"), "events error " + code);
+    QVERIFY2(control.execute("state").startsWith(QStringLiteral("state error %1 %2").arg(code, text)),
+             qPrintable(control.execute("state")));
+    window.refresh();
+    QVERIFY(window.stateLabel()->text().startsWith(QStringLiteral("狀態: 錯誤: ") + text));
+    QVERIFY(window.stateLabel()->styleSheet().contains("#c00000"));
+    QVERIFY(window.log()->toPlainText().contains(text));
+    QCOMPARE(controller.program().lines(), (QStringList{"{", "}"}));
+    QVERIFY(!QFileInfo::exists(m_dir.filePath("gone"))); // no folder the user did not name
+
+    // The next run replaces the report.
+    session.receive("G\r");
+    m_clock.advance(10);
+    QCOMPARE(control.execute("state"), "state idle");
+    window.refresh();
+    QCOMPARE(window.stateLabel()->text(), QStringLiteral("狀態: 閒置"));
 }
 
 QTEST_MAIN(TestSimWindow)

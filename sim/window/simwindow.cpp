@@ -233,9 +233,12 @@ void SimWindow::refresh()
     m_jog->setHandFree(machine.handFree);
 
     const Interpreter &run = m_controller.interpreter();
-    const QString state = stateText(run, m_controller.downloading(), now);
+    const bool commandFailed = m_controller.commandFailed();
+    const QString state = commandFailed ? QStringLiteral("錯誤: ") + m_controller.commandError().text
+                                        : stateText(run, m_controller.downloading(), now);
     m_state->setText(QStringLiteral("狀態: ") + state);
-    const QString colour = run.state() == Interpreter::State::Failed ? QStringLiteral("color: #c00000;") : QString();
+    const bool failed = commandFailed || run.state() == Interpreter::State::Failed;
+    const QString colour = failed ? QStringLiteral("color: #c00000;") : QString();
     if (m_state->styleSheet() != colour)
         m_state->setStyleSheet(colour);
     m_statusState->setText(QStringLiteral("程式: ") + state);
