@@ -60,7 +60,14 @@ QString ControlChannel::helpText()
         "  unknown              -> unknown COUNT [LAST]  lines the controller did not understand\n"
         "  blast BYTES          -> ok                  send BYTES of junk on the line at once (up to 8 MiB)\n"
         "  outgoing             -> outgoing BYTES      bytes made but not yet taken by the line\n"
-        "  quit                 -> bye\n");
+        "  quit                 -> bye\n"
+        "An empty line is answered \"error empty command\"; a line longer than 64 KiB is not run\n"
+        "and is answered \"error line too long\".\n");
+}
+
+QString ControlChannel::lineTooLongReply()
+{
+    return error(QStringLiteral("line too long: more than %1 bytes, ignored").arg(kMaxLine));
 }
 
 QString ControlChannel::state() const
@@ -193,7 +200,11 @@ QString ControlChannel::execute(const QString &line)
         m_quit = true;
         return QStringLiteral("bye");
     }
-    return error(QStringLiteral("unknown command: ") + line.trimmed());
+    // A reply is one short line whatever came in.
+    QString echo = line.simplified();
+    if (echo.size() > kMaxEcho)
+        echo = echo.left(kMaxEcho) + QStringLiteral("...");
+    return error(QStringLiteral("unknown command: ") + echo);
 }
 
 } // namespace talvex::sim

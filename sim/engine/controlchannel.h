@@ -16,6 +16,10 @@ class ControlChannel
 public:
     /// Most junk one "blast" sends: a flood far beyond any reply, yet bounded.
     static constexpr int kMaxBlast = 8 * 1024 * 1024;
+    /// The longest command line that is run; the longest command is a few dozen bytes.
+    static constexpr int kMaxLine = 64 * 1024;
+    /// An unknown command is named in its reply up to this many characters.
+    static constexpr int kMaxEcho = 80;
 
     ControlChannel(Controller &controller, LineSession &session);
 
@@ -23,6 +27,9 @@ public:
     QString execute(const QString &line);
     /// "quit" was given.
     bool quitRequested() const { return m_quit; }
+
+    /// The reply to a line longer than kMaxLine, which is not run.
+    static QString lineTooLongReply();
 
     /// The list of commands, for --help and "help".
     static QString helpText();

@@ -8,7 +8,8 @@
 
 namespace talvex::sim {
 
-StdioChannel::StdioChannel(ControlChannel &channel, QObject *parent) : QObject(parent), m_channel(channel)
+StdioChannel::StdioChannel(ControlChannel &channel, QObject *parent)
+    : QObject(parent), m_channel(channel), m_reader(ControlChannel::kMaxLine)
 {
     m_notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &StdioChannel::readInput);
@@ -32,14 +33,10 @@ void StdioChannel::readInput()
         Q_EMIT closed();
         return;
     }
-    m_partial.append(buffer, static_cast<qsizetype>(n));
-    qsizetype end = 0;
-    while ((end = m_partial.indexOf('\n')) >= 0) {
-        const QString line = QString::fromUtf8(m_partial.left(end)).trimmed();
-        m_partial.remove(0, end + 1);
-        if (line.isEmpty())
-            continue;
-        writeLine(m_channel.execute(line));
+    // Every line is answered, an empty one and one too long to run included, so a
+    // script that waits for one reply a line never waits for ever.
+    for (const ControlLineReader::Line &line : m_reader.feed(QByteArray(buffer, static_cast<qsizetype>(n)))) {
+        writeLine(line.tooLong ? ControlChannel::lineTooLongReply() : m_channel.execute(QString::fromUtf8(line.text)));
         if (m_channel.quitRequested()) {
             m_notifier->setEnabled(false);
             Q_EMIT quitRequested();

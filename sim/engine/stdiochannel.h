@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/engine/controlchannel.h"
+#include "sim/engine/controllinereader.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -32,7 +33,7 @@ private:
 
     ControlChannel &m_channel;
     QSocketNotifier *m_notifier = nullptr;
-    QByteArray m_partial;
+    ControlLineReader m_reader;
 };
 
 } // namespace talvex::sim

@@ -1,5 +1,8 @@
 // talvex-sim as a program: command lines it refuses before it opens anything, leaving
-// every file it was pointed at as it was.
+// every file it was pointed at as it was, and control lines that are each answered
+// by one short line whatever they hold.
+#include "simprocess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +10,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+using talvex::sim::testing::SimProcess;
 
 namespace {
 
@@ -82,6 +87,8 @@ class TestSimCommandLine : public QObject
 private Q_SLOTS:
     void start_refused_data();
     void start_refused();
+    void controlLines_eachAnsweredShortly_data();
+    void controlLines_eachAnsweredShortly();
 };
 
 void TestSimCommandLine::start_refused_data()
@@ -151,6 +158,31 @@ void TestSimCommandLine::start_refused()
     const QString error = QString::fromUtf8(sim.readAllStandardError());
     QVERIFY2(error.contains(message), qPrintable(error));
     QCOMPARE(snapshot(dir.path()), before);
+}
+
+void TestSimCommandLine::controlLines_eachAnsweredShortly_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("reply");
+    const QString tooLong = "error line too long: more than 65536 bytes, ignored";
+    QTest::newRow("empty") << QString() << "error empty command";
+    QTest::newRow("blanks only") << " \t "
+                                 << "error empty command";
+    QTest::newRow("longest run") << QString(65536, 'x') << "error unknown command: " + QString(80, 'x') + "...";
+    QTest::newRow("one byte too long") << QString(65537, 'x') << tooLong;
+    QTest::newRow("flood") << QString(4 << 20, 'x') << tooLong;
+}
+
+void TestSimCommandLine::controlLines_eachAnsweredShortly()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, reply);
+    QTemporaryDir dir;
+    SimProcess sim;
+    QVERIFY(sim.start({"--store", dir.filePath("store.txt")}));
+    QCOMPARE(sim.command(line), reply);
+    // Still in step: the next command gets its own reply.
+    QCOMPARE(sim.command("pos"), "pos 0 0");
 }
 
 QTEST_GUILESS_MAIN(TestSimCommandLine)
