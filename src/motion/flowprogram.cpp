@@ -1,0 +1,188 @@
+#include "motion/flowprogram.h"
+
+#include "core/textnumber.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace talvex {
+
+namespace {
+
+// The controller program's own limits: 50 loop counters and 1001 lines.
+constexpr int kMaxLoops = 50;
+constexpr int kMaxLines = 1001;
+constexpr int kInputBits = 16;
+
+QString loopLabel(int k)
+{
+    return QStringLiteral("LOOP") + QString::number(k);
+}
+
+} // namespace
+
+QList<int> inputWaitOrder(const QString &mask, int limit)
+{
+    // Sweeps over the input weights, highest first, while something of the mask is
+    // left; a mask above 65535 needs more than one sweep.
+    QList<int> order;
+    qint64 m = wholeNumberOf(mask);
+    while (m > 0 && order.size() < limit) {
+        for (int b = kInputBits - 1; b >= 0 && order.size() < limit; --b) {
+            const qint64 weight = qint64(1) << b;
+            if (m >= weight) {
+                m -= weight;
+                order << b + 1;
+            }
+        }
+    }
+    return order;
+}
+
+FlowProgram::FlowProgram(const ProgramTable &table, int lastRow, const MotionOptions &options)
+{
+    lastRow = std::clamp(lastRow, 0, ProgramTable::kMaxSteps);
+    m_closedLoop.assign(static_cast<size_t>(lastRow) + 1, 0);
+    m_loops.resize(1);
+    int nesting = 0;
+    for (int r = 1; r <= lastRow; ++r) {
+        const QString kind = table.cell(r, 0);
+        if (kind == QLatin1String("LOOP")) {
+            ++nesting;
+            LoopInfo loop;
+            loop.headRow = r;
+            loop.count = leadingNumber(table.cell(r, 1));
+            m_loops.push_back(loop);
+        } else if (kind == QLatin1String("LOOPEND")) {
+            --nesting;
+        }
+    }
+    if (loopCount() > kMaxLoops)
+        m_refusal = Refusal::TooManyLoops;
+    else if (nesting != 0)
+        m_refusal = Refusal::UnpairedLoops;
+
+    m_steps.reserve(static_cast<size_t>(lastRow) * 2 + 8);
+    // "{", "CLR VAR;", "SI #IN;", "SI #OUT;", one "SI" per loop, "$MAIN:;".
+    m_lines = 5 + loopCount();
+    if (options.SetAcceleration) {
+        add(FlowStep::Kind::SetAcceleration, 0);
+        m_steps.back().value = leadingNumber(options.AccelerationText);
+        ++m_lines;
+    }
+    add(FlowStep::Kind::Label, 0, QStringLiteral("MAIN"));
+    for (int r = 1; r <= lastRow; ++r)
+        addRow(table, r);
+    if (options.Repeat) {
+        // "JP $MAIN;": one cycle ends where the program starts over.
+        add(FlowStep::Kind::CycleEnd, 0, QStringLiteral("MAIN"));
+        m_lines += 2;
+    } else {
+        add(FlowStep::Kind::Jump, 0, QStringLiteral("END"));
+        add(FlowStep::Kind::Label, 0, QStringLiteral("END"));
+        add(FlowStep::Kind::End, 0);
+        m_lines += 3;
+    }
+    if (m_refusal == Refusal::None && m_lines > kMaxLines)
+        m_refusal = Refusal::TooManyLines;
+    resolveLabels();
+}
+
+int FlowProgram::closedLoopAt(int row) const
+{
+    return row >= 0 && row < static_cast<int>(m_closedLoop.size()) ? m_closedLoop[static_cast<size_t>(row)] : 0;
+}
+
+void FlowProgram::add(FlowStep::Kind kind, int row, const QString &name)
+{
+    FlowStep step;
+    step.kind = kind;
+    step.row = row;
+    step.name = name;
+    m_steps.push_back(step);
+}
+
+void FlowProgram::addRow(const ProgramTable &table, int r)
+{
+    const QString kind = table.cell(r, 0);
+    const QString datum = table.cell(r, 1);
+    using Kind = FlowStep::Kind;
+    if (kind == QLatin1String("POINT")) {
+        // Past the line limit the count no longer matters: the table is refused.
+        const int waits = static_cast<int>(inputWaitOrder(datum, kMaxLines + 1).size());
+        if (waits > 0) {
+            add(Kind::WaitInputs, r);
+            m_steps.back().number = waits;
+        }
+        add(Kind::Move, r);
+        m_steps.back().target = {leadingNumber(table.cell(r, 2)), leadingNumber(table.cell(r, 3))};
+        m_lines += waits + 3;
+        if (leadingNumber(table.cell(r, 4)) != 0.0) {
+            add(Kind::SetOutputs, r);
+            ++m_lines;
+        }
+    } else if (kind == QLatin1String("HOME")) {
+        add(Kind::Move, r);
+        m_lines += 3;
+    } else if (kind == QLatin1String("VM")) {
+        add(Kind::SetSpeed, r);
+        m_steps.back().value = leadingNumber(datum);
+        ++m_lines;
+    } else if (kind == QLatin1String("WT")) {
+        add(Kind::Delay, r);
+        m_steps.back().value = leadingNumber(datum);
+        ++m_lines;
+    } else if (kind == QLatin1String("LABLE")) {
+        add(Kind::Label, r, datum);
+        ++m_lines;
+    } else if (kind == QLatin1String("GLABLE")) {
+        add(Kind::Jump, r, datum);
+        ++m_lines;
+    } else if (kind == QLatin1String("LOOP")) {
+        const int k = ++m_loopNumber;
+        m_justOpened = true;
+        add(Kind::SetCounter, r);
+        m_steps.back().number = k;
+        m_steps.back().value = leadingNumber(datum);
+        add(Kind::Label, r, loopLabel(k));
+        m_lines += 2;
+    } else if (kind == QLatin1String("LOOPEND")) {
+        if (m_justOpened) {
+            m_justOpened = false;
+            m_closingNumber = m_loopNumber;
+        } else {
+            --m_closingNumber;
+        }
+        const int c = m_closingNumber;
+        m_closedLoop[static_cast<size_t>(r)] = c;
+        if (c >= 1 && c <= loopCount()) {
+            LoopInfo &loop = m_loops[static_cast<size_t>(c)];
+            if (loop.feet++ == 0)
+                loop.footRow = r;
+        }
+        add(Kind::CountDown, r, loopLabel(c));
+        m_steps.back().number = c;
+        m_lines += 2;
+    }
+    // "LINE", "ARC", "CIR" and unknown kinds compile to nothing.
+}
+
+void FlowProgram::resolveLabels()
+{
+    QHash<QString, int> labels;
+    for (size_t i = 0; i < m_steps.size(); ++i) {
+        const FlowStep &step = m_steps[i];
+        if (step.kind != FlowStep::Kind::Label)
+            continue;
+        const auto found = labels.constFind(step.name);
+        labels.insert(step.name, found == labels.constEnd() ? static_cast<int>(i) : FlowStep::kDuplicateLabel);
+    }
+    for (FlowStep &step : m_steps) {
+        if (step.kind == FlowStep::Kind::Jump || step.kind == FlowStep::Kind::CountDown ||
+            step.kind == FlowStep::Kind::CycleEnd)
+            step.jumpTo = labels.value(step.name, FlowStep::kMissingLabel);
+    }
+}
+
+} // namespace talvex

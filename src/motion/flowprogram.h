@@ -1,0 +1,106 @@
+#pragma once
+
+#include "motion/motionoptions.h"
+#include "table/programtable.h"
+
+#include <QList>
+#include <QPointF>
+#include <QString>
+
+#include <vector>
+
+namespace talvex {
+
+/// One thing the compiled program does, in the order the controller meets it. A
+/// table row becomes zero or more steps, as the compiler expands it; the prologue
+/// and epilogue steps carry row 0.
+struct FlowStep
+{
+    enum class Kind
+    {
+        Move,            ///< both axes to target, then wait until both stand
+        WaitInputs,      ///< number waits for inputs (counted, never timed)
+        SetOutputs,      ///< the output word of a point
+        SetSpeed,        ///< value mm/s
+        SetAcceleration, ///< value mm/s²
+        Delay,           ///< value ms
+        Label,           ///< name
+        Jump,            ///< to the label name, at step jumpTo
+        SetCounter,      ///< loop counter number := value
+        CountDown,       ///< loop counter number -1; unless 0, jump to step jumpTo
+        CycleEnd,        ///< "循環": jump to "MAIN"; one cycle is done
+        End,             ///< the program ends
+    };
+
+    /// jumpTo of a jump whose label is not defined, or defined twice.
+    static constexpr int kMissingLabel = -1;
+    static constexpr int kDuplicateLabel = -2;
+
+    Kind kind = Kind::Label;
+    int row = 0;
+    double value = 0.0;
+    QPointF target;
+    int number = 0;
+    QString name;
+    int jumpTo = kMissingLabel;
+};
+
+/// A counted loop as the compiler numbers it: the k-th "LOOP" row is loop k, and a
+/// loop foot closes the most recent loop when it follows a head directly, else the
+/// number below the one the previous foot closed.
+struct LoopInfo
+{
+    int headRow = 0;
+    /// The first foot the compiler gives this loop (0 when none does).
+    int footRow = 0;
+    /// Feet that close this loop: 1 for a well-formed loop.
+    int feet = 0;
+    /// The count as the station reads the head's text.
+    double count = 0.0;
+};
+
+/// The table turned into the steps its compiled program runs. Labels are found by
+/// name, as the controller finds them, so a jump to a loop's label or to "MAIN"
+/// behaves as it would on the controller.
+class FlowProgram
+{
+public:
+    /// Why the compiler would not compile the table at all.
+    enum class Refusal
+    {
+        None,
+        TooManyLoops,
+        UnpairedLoops,
+        TooManyLines,
+    };
+
+    FlowProgram(const ProgramTable &table, int lastRow, const MotionOptions &options);
+
+    const std::vector<FlowStep> &steps() const { return m_steps; }
+    Refusal refusal() const { return m_refusal; }
+    /// Loops 1..loopCount(); index 0 is unused.
+    const std::vector<LoopInfo> &loops() const { return m_loops; }
+    int loopCount() const { return static_cast<int>(m_loops.size()) - 1; }
+    /// The loop number each "LOOPEND" row closes (by row; 0 for other rows).
+    int closedLoopAt(int row) const;
+
+private:
+    void addRow(const ProgramTable &table, int row);
+    void add(FlowStep::Kind kind, int row, const QString &name = QString());
+    void resolveLabels();
+
+    std::vector<FlowStep> m_steps;
+    std::vector<LoopInfo> m_loops;
+    std::vector<int> m_closedLoop;
+    int m_lines = 0;
+    int m_loopNumber = 0;
+    int m_closingNumber = 0;
+    bool m_justOpened = false;
+    Refusal m_refusal = Refusal::None;
+};
+
+/// The inputs a point waits for, in the order its compiled program waits for them
+/// (highest first), at most @p limit of them.
+QList<int> inputWaitOrder(const QString &mask, int limit);
+
+} // namespace talvex
