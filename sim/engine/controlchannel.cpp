@@ -56,6 +56,7 @@ QString ControlChannel::helpText()
         "  events               -> events E; E; ...    what the program did since last asked:\n"
         "                          start, done X Y, outputs P, input K, end, stop, error CODE line N,\n"
         "                          error save-failed, error download-too-long\n"
+        "  events timed         -> events T E; ...     the same, each after its machine time T (ms)\n"
         "  received             -> received BYTES LINES  what came over the line\n"
         "  unknown              -> unknown COUNT [LAST]  lines the controller did not understand\n"
         "  blast BYTES          -> ok                  send BYTES of junk on the line at once (up to 8 MiB)\n"
@@ -172,6 +173,13 @@ QString ControlChannel::execute(const QString &line)
         return events.isEmpty() ? QStringLiteral("events")
                                 : QStringLiteral("events ") + events.join(QLatin1String("; "));
     }
+    if (cmd == QLatin1String("events") && argc == 1 && words.at(1) == QLatin1String("timed")) {
+        QStringList events;
+        for (const ProgramEvent &e : m_controller.interpreter().takeTimedEvents())
+            events << fmt(e.ms) + QLatin1Char(' ') + e.text;
+        return events.isEmpty() ? QStringLiteral("events")
+                                : QStringLiteral("events ") + events.join(QLatin1String("; "));
+    }
     if (cmd == QLatin1String("received") && argc == 0)
         return QStringLiteral("received %1 %2").arg(m_session.bytesReceived()).arg(m_session.linesReceived());
     if (cmd == QLatin1String("blast") && argc == 1) {
@@ -193,9 +201,10 @@ QString ControlChannel::execute(const QString &line)
         return text;
     }
     if (cmd == QLatin1String("help") && argc == 0)
-        return QStringLiteral("help pos, input N on|off, inputs [WORD], outputs, jog x|y MM, mode, speed, accel, "
-                              "state, program, line N, count N, events, received, unknown, blast BYTES, outgoing, "
-                              "quit");
+        return QStringLiteral(
+            "help pos, input N on|off, inputs [WORD], outputs, jog x|y MM, mode, speed, accel, "
+            "state, program, line N, count N, events [timed], received, unknown, blast BYTES, outgoing, "
+            "quit");
     if (cmd == QLatin1String("quit") && argc == 0) {
         m_quit = true;
         return QStringLiteral("bye");

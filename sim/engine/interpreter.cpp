@@ -47,11 +47,11 @@ void Interpreter::start(const Program &program, double nowMs)
     if (program.isEmpty()) {
         m_state = State::Failed;
         m_error.fault = Fault::NoProgram;
-        event(QStringLiteral("error %1").arg(faultCode(Fault::NoProgram)));
+        event(QStringLiteral("error %1").arg(faultCode(Fault::NoProgram)), m_time);
         return;
     }
     m_state = State::Running;
-    event(QStringLiteral("start"));
+    event(QStringLiteral("start"), m_time);
 }
 
 void Interpreter::stop(double nowMs)
@@ -61,7 +61,7 @@ void Interpreter::stop(double nowMs)
         return;
     m_state = State::Idle;
     m_wait = Wait::None;
-    event(QStringLiteral("stop"));
+    event(QStringLiteral("stop"), nowMs);
 }
 
 int Interpreter::count(int line) const
@@ -74,15 +74,25 @@ int Interpreter::count(int line) const
 QStringList Interpreter::takeEvents()
 {
     QStringList out;
+    out.reserve(m_events.size());
+    for (const ProgramEvent &e : std::as_const(m_events))
+        out << e.text;
+    m_events.clear();
+    return out;
+}
+
+QList<ProgramEvent> Interpreter::takeTimedEvents()
+{
+    QList<ProgramEvent> out;
     out.swap(m_events);
     return out;
 }
 
-void Interpreter::event(const QString &text)
+void Interpreter::event(const QString &text, double ms)
 {
     if (m_events.size() >= kEventLimit)
         m_events.removeFirst();
-    m_events << text;
+    m_events << ProgramEvent{ms, text};
 }
 
 void Interpreter::fail(Fault fault, const QString &detail)
@@ -94,7 +104,7 @@ void Interpreter::fail(Fault fault, const QString &detail)
     m_error.text = m_program.lines().value(m_pc);
     m_error.detail = detail;
     m_machine.halt(m_now);
-    event(QStringLiteral("error %1 line %2").arg(faultCode(fault)).arg(m_pc));
+    event(QStringLiteral("error %1 line %2").arg(faultCode(fault)).arg(m_pc), m_time);
 }
 
 void Interpreter::advance(double nowMs)
@@ -111,7 +121,7 @@ void Interpreter::advance(double nowMs)
         if (m_pc < 0 || m_pc >= m_program.size()) {
             // Running off the end without "}" ends the program just the same.
             m_state = State::Idle;
-            event(QStringLiteral("end"));
+            event(QStringLiteral("end"), m_time);
             return;
         }
         step();
@@ -130,7 +140,8 @@ bool Interpreter::waitOver(double nowMs)
             return false;
         m_time = std::max(m_time, readyAt);
         event(QStringLiteral("done %1 %2")
-                  .arg(formatNumber(m_machine.x.position(m_time)), formatNumber(m_machine.y.position(m_time))));
+                  .arg(formatNumber(m_machine.x.position(m_time)), formatNumber(m_machine.y.position(m_time))),
+              m_time);
         return true;
     case Wait::Input:
         if (!m_machine.input(m_waitInput)) {
@@ -140,7 +151,7 @@ bool Interpreter::waitOver(double nowMs)
         // The switch closed some time since the last look; now is as close as we know.
         if (m_blocked)
             m_time = std::max(m_time, nowMs);
-        event(QStringLiteral("input %1").arg(m_waitInput));
+        event(QStringLiteral("input %1").arg(m_waitInput), m_time);
         return true;
     case Wait::Time:
         if (nowMs < m_waitUntil)
@@ -201,7 +212,7 @@ void Interpreter::step()
         break;
     case Op::End:
         m_state = State::Idle;
-        event(QStringLiteral("end"));
+        event(QStringLiteral("end"), m_time);
         return;
     case Op::ClearVars:
         m_vars.clear();
@@ -261,7 +272,7 @@ void Interpreter::step()
     case Op::Outputs:
         // The output word is written whole: outputs not named in the mask go off.
         m_machine.outputs = static_cast<quint8>(s.number);
-        event(QStringLiteral("outputs %1").arg(m_machine.outputs));
+        event(QStringLiteral("outputs %1").arg(m_machine.outputs), m_time);
         break;
     case Op::WaitTime:
         m_wait = Wait::Time;

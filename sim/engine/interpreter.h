@@ -12,6 +12,13 @@ namespace talvex::sim {
 
 struct Machine;
 
+/// Something the program did, and when on the machine clock (ms).
+struct ProgramEvent
+{
+    double ms = 0.0;
+    QString text;
+};
+
 /// Why the program stopped with an error, and where.
 struct ProgramError
 {
@@ -82,7 +89,10 @@ public:
     QStringList takeEvents();
     /// Adds an event of the controller's own (a command that failed) in its place
     /// among the program's.
-    void addEvent(const QString &text) { event(text); }
+    void addEvent(const QString &text) { event(text, m_time); }
+    /// takeEvents() with the moment of each: the program's own clock, so the time
+    /// between two events is exact however late anyone asks.
+    QList<ProgramEvent> takeTimedEvents();
     bool hasVariable(const QString &name) const { return m_vars.contains(name); }
     double variable(const QString &name) const { return m_vars.value(name); }
 
@@ -95,7 +105,7 @@ private:
     bool jumpTo(const QString &label, int *next);
     bool evaluate(const Statement &s, double *value);
     void fail(Fault fault, const QString &detail);
-    void event(const QString &text);
+    void event(const QString &text, double ms);
 
     Machine &m_machine;
     Program m_program;
@@ -111,7 +121,7 @@ private:
     QHash<QString, double> m_vars;
     std::vector<int> m_counts;
     std::deque<int> m_trace;
-    QStringList m_events;
+    QList<ProgramEvent> m_events;
 };
 
 } // namespace talvex::sim

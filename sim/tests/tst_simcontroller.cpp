@@ -367,6 +367,7 @@ void TestSimController::control_repliesOneLineEach_data()
     row("state", "state", "state idle");
     row("program", "program", "program 0");
     row("events", "events", "events");
+    row("timed events", "events timed", "events");
     row("received", "received", "received 0 0");
     row("unknown", "unknown", "unknown 0");
     row("outgoing", "outgoing", "outgoing 0");

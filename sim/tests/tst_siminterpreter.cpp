@@ -400,6 +400,11 @@ void TestSimInterpreter::waitTime_endsOnProgramClock()
     run.advance(clock.nowMs());
     QCOMPARE(int(machine.outputs), 2);
     QCOMPARE(run.state(), Interpreter::State::Idle);
+    // Each event carries the moment it was due, not the tick that noticed it.
+    QStringList timed;
+    for (const ProgramEvent &e : run.takeTimedEvents())
+        timed << QStringLiteral("%1 %2").arg(e.ms).arg(e.text);
+    QCOMPARE(timed, (QStringList{"1000 start", "2000 outputs 1", "2500 outputs 2", "2500 end"}));
 }
 
 void TestSimInterpreter::waitMotion_lastsTrapezoid_data()
