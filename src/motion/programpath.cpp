@@ -161,18 +161,24 @@ void PathBuilder::addJumps()
         mark(step.row, PathMark::Kind::Jump, from, describeJump(step.row, step.name, step.jumpTo));
         if (step.jumpTo < 0)
             continue;
-        // A label stands where the program, read in order, has brought the head; the
-        // start label before every row, the end label after the last.
+        // The arrow ends where the head stands when the label runs: back where it
+        // was for a jump back, right here for a jump forward (the rows in between are
+        // drawn as never travelled). The start label runs at the origin.
         const FlowStep &label = steps[static_cast<size_t>(step.jumpTo)];
-        int labelRow = label.row;
-        if (labelRow == 0)
-            labelRow = label.name == QLatin1String("MAIN") ? 1 : m_lastRow + 1;
-        m_path.jumps.push_back({step.row, from, m_walk[static_cast<size_t>(labelRow)].position, reached(step.row)});
+        QPointF to = from;
+        if (label.row > 0)
+            to = stateAt(label.row).position;
+        else if (label.name == QLatin1String("MAIN"))
+            to = QPointF();
+        m_path.jumps.push_back({step.row, from, to, reached(step.row)});
     }
 }
 
 void PathBuilder::finish()
 {
+    // In row order, so the marks that share a point line up as the rows run.
+    std::stable_sort(m_path.marks.begin(), m_path.marks.end(),
+                     [](const PathMark &a, const PathMark &b) { return a.row < b.row; });
     QRectF bounds(QPointF(), QSizeF(0.0, 0.0));
     auto include = [&bounds](QPointF p) {
         bounds.setLeft(std::min(bounds.left(), p.x()));

@@ -58,7 +58,7 @@ struct LoopBadge
     QString description;
 };
 
-/// A jump from where it happens to where its label stands in the program.
+/// A jump from where it happens to where the head stands when its label runs.
 struct JumpArrow
 {
     int row = 0;

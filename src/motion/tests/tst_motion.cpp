@@ -242,14 +242,17 @@ void TestMotion::path_drawsRowsWhereTheyHappen()
         marks << QStringLiteral("%1 %2,%3").arg(mark.description).arg(mark.position.x()).arg(mark.position.y());
     QCOMPARE(marks, (QStringList{"第 1 行: 速度 50 mm/s 0,0", "第 3 行: 等待輸入 3, 1 0,0",
                                  "第 3 行: 設定輸出 1 (其餘關閉) 100,200", "第 4 行: 延遲 1 秒 100,200",
-                                 "第 8 行: 標籤「B」 100,200", "第 6 行: 跳至標籤「B」 100,200"}));
+                                 "第 6 行: 跳至標籤「B」 100,200", "第 8 行: 標籤「B」 100,200"}));
 
     QCOMPARE(path.loops.size(), size_t(1));
     QCOMPARE(path.loops[0].text, QStringLiteral("×3"));
     QCOMPARE(path.loops[0].position, QPointF(100, 200));
     QCOMPARE(path.jumps.size(), size_t(1));
     QCOMPARE(path.jumps[0].from, QPointF(100, 200));
-    QCOMPARE(path.jumps[0].to, QPointF(300, 0));
+    QCOMPARE(path.jumps[0].to, QPointF(100, 200));
+    const ProgramPath back = pathOf({"POINT|0|10|0|0", "LABLE|A", "POINT|0|50|60|0", "GLABLE|A"});
+    QCOMPARE(back.jumps[0].from, QPointF(50, 60));
+    QCOMPARE(back.jumps[0].to, QPointF(10, 0));
     QCOMPARE(path.bounds, QRectF(QPointF(0, 0), QPointF(300, 200)));
     // Only what the axes travel counts: out to the point and home again.
     QVERIFY(path.lengthMm > 2 * std::hypot(100, 200));
