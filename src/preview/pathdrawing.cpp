@@ -1,0 +1,305 @@
+#include "preview/pathdrawing.h"
+
+#include "motion/stepdescriptions.h"
+#include "preview/planegrid.h"
+#include "preview/planetransform.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <array>
+#include <cmath>
+
+namespace talvex {
+
+namespace {
+
+const QColor kTravelColour(0x1f, 0x5f, 0xbf);
+const QColor kHomeColour(0x2e, 0x8b, 0x57);
+const QColor kUnreachedColour(0xb4, 0xb8, 0xbd);
+const QColor kHighlightColour(0xff, 0x8c, 0x00);
+const QColor kJumpColour(0x8b, 0x00, 0x8b);
+const QColor kLoopColour(0xa0, 0x1c, 0x1c);
+const QColor kTextColour(0x20, 0x24, 0x28);
+
+constexpr double kMarkerRadius = 4.5;
+constexpr double kGlyphSize = 14.0;
+constexpr double kGlyphSpacing = 16.0;
+
+/// The glyph and colour of each kind of mark, in the order of PathMark::Kind.
+struct MarkStyle
+{
+    const char *glyph;
+    QColor colour;
+};
+const std::array<MarkStyle, 6> kMarkStyles = {{
+    {"速", QColor(0x6a, 0x5a, 0xcd)},
+    {"延", QColor(0xd2, 0x69, 0x1e)},
+    {"入", QColor(0xc7, 0x15, 0x85)},
+    {"出", QColor(0x22, 0x8b, 0x22)},
+    {"標", QColor(0x46, 0x82, 0xb4)},
+    {"跳", kJumpColour},
+}};
+
+const MarkStyle &styleOf(PathMark::Kind kind)
+{
+    return kMarkStyles[static_cast<size_t>(kind)];
+}
+
+QPen cosmeticPen(const QColor &colour, double width, Qt::PenStyle style = Qt::SolidLine)
+{
+    QPen pen(colour, width, style, Qt::RoundCap, Qt::RoundJoin);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+double distance(QPointF a, QPointF b)
+{
+    return std::hypot(a.x() - b.x(), a.y() - b.y());
+}
+
+QFont sizedFont(int points, bool bold = false)
+{
+    QFont font;
+    font.setPointSize(points);
+    font.setBold(bold);
+    return font;
+}
+
+const QFont &badgeFont()
+{
+    static const QFont font = sizedFont(10, true);
+    return font;
+}
+
+/// The box of a loop's "×N", above and to the left of its first point.
+QRectF badgeBox(const LoopBadge &loop, const PlaneTransform &plane)
+{
+    const QFontMetricsF metrics(badgeFont());
+    const double width = metrics.horizontalAdvance(loop.text);
+    return QRectF(plane.toPixels(loop.position) + QPointF(-12.0 - width, -24.0),
+                  QSizeF(width + 6.0, metrics.height() + 2.0));
+}
+
+QString unreachedNote(bool reached)
+{
+    return reached ? QString() : QStringLiteral(" (程式不會執行到)");
+}
+
+void paintArrowHead(QPainter &painter, QPointF tip, QPointF from)
+{
+    const double angle = std::atan2(tip.y() - from.y(), tip.x() - from.x());
+    constexpr double kLength = 9.0;
+    constexpr double kSpread = 0.45;
+    const QPolygonF head{tip, tip - QPointF(kLength * std::cos(angle - kSpread), kLength * std::sin(angle - kSpread)),
+                         tip - QPointF(kLength * std::cos(angle + kSpread), kLength * std::sin(angle + kSpread))};
+    painter.drawPolygon(head);
+}
+
+} // namespace
+
+void PathDrawing::setPath(ProgramPath path)
+{
+    m_path = std::move(path);
+    m_markSlot.assign(m_path.marks.size(), 0);
+    QHash<QPair<double, double>, int> taken;
+    for (size_t i = 0; i < m_path.marks.size(); ++i) {
+        const QPointF p = m_path.marks[i].position;
+        m_markSlot[i] = taken[qMakePair(p.x(), p.y())]++;
+    }
+    m_rowNumbers.clear();
+    m_rowNumbers.reserve(m_path.moves.size());
+    for (const PathMove &move : m_path.moves) {
+        m_rowNumbers.emplace_back(QString::number(move.row));
+        m_rowNumbers.back().setPerformanceHint(QStaticText::AggressiveCaching);
+    }
+}
+
+QPointF PathDrawing::glyphCentre(size_t index, const PlaneTransform &plane) const
+{
+    // Below and to the right of the point, clear of its marker and row number.
+    return plane.toPixels(m_path.marks[index].position) + QPointF(12.0 + kGlyphSpacing * m_markSlot[index], 12.0);
+}
+
+void PathDrawing::paint(QPainter &painter, const PlaneTransform &plane) const
+{
+    painter.save();
+    painter.fillRect(QRectF(QPointF(), plane.viewSize()), Qt::white);
+    PlaneGrid::paint(painter, plane);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    paintMoves(painter, plane);
+    paintJumps(painter, plane);
+    paintMarkers(painter, plane);
+    paintMarks(painter, plane);
+    paintLoops(painter, plane);
+    painter.restore();
+}
+
+void PathDrawing::paintMoves(QPainter &painter, const PlaneTransform &plane) const
+{
+    painter.save();
+    painter.setTransform(plane.transform(), true);
+    painter.setBrush(Qt::NoBrush);
+    // Unreached moves first, so the travelled path is drawn over them. Hairlines: a
+    // one-pixel cosmetic pen takes the painter's fast line path, wider pens go
+    // through the general stroker at many times the cost, which a 500-row program
+    // would feel on every redraw.
+    for (bool reached : {false, true}) {
+        painter.setPen(reached ? cosmeticPen(kTravelColour, 1.0) : cosmeticPen(kUnreachedColour, 1.0, Qt::DashLine));
+        for (const PathMove &move : m_path.moves) {
+            if (move.reached == reached)
+                painter.drawPolyline(QPolygonF(move.samples));
+        }
+    }
+    painter.setPen(cosmeticPen(kHighlightColour, 4.0));
+    for (const PathMove &move : m_path.moves) {
+        if (move.row == m_highlightedRow)
+            painter.drawPolyline(QPolygonF(move.samples));
+    }
+    painter.restore();
+}
+
+void PathDrawing::paintJumps(QPainter &painter, const PlaneTransform &plane) const
+{
+    for (const JumpArrow &jump : m_path.jumps) {
+        const QColor colour =
+            jump.row == m_highlightedRow ? kHighlightColour : (jump.reached ? kJumpColour : kUnreachedColour);
+        painter.setPen(cosmeticPen(colour, jump.row == m_highlightedRow ? 2.5 : 1.5, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        const QPointF from = plane.toPixels(jump.from);
+        const QPointF to = plane.toPixels(jump.to);
+        QPainterPath curve(from);
+        QPointF control;
+        if (distance(from, to) < 6.0) {
+            // A jump to where the head already stands: a small loop up and to the
+            // left of the point, clear of its row number.
+            control = from + QPointF(-4.0, -34.0);
+            curve.cubicTo(from + QPointF(-34.0, -18.0), control, to);
+        } else {
+            // Bowed to one side, so an arrow never hides the straight move beneath it.
+            const QPointF middle = (from + to) / 2.0;
+            const QPointF along = to - from;
+            control = middle + QPointF(along.y(), -along.x()) * 0.2;
+            curve.quadTo(control, to);
+        }
+        painter.drawPath(curve);
+        painter.setPen(cosmeticPen(colour, 1.0));
+        painter.setBrush(colour);
+        paintArrowHead(painter, to, control);
+    }
+}
+
+void PathDrawing::paintMarkers(QPainter &painter, const PlaneTransform &plane) const
+{
+    painter.setFont(sizedFont(8));
+    for (size_t i = 0; i < m_path.moves.size(); ++i) {
+        const PathMove &move = m_path.moves[i];
+        const QPointF centre = plane.toPixels(move.target);
+        const QColor colour = !move.reached ? kUnreachedColour : (move.home ? kHomeColour : kTravelColour);
+        painter.setPen(cosmeticPen(colour, 1.5));
+        painter.setBrush(move.reached ? QBrush(colour) : QBrush(Qt::white));
+        if (move.home)
+            painter.drawRect(QRectF(centre - QPointF(kMarkerRadius, kMarkerRadius), QSizeF(9.0, 9.0)));
+        else
+            painter.drawEllipse(centre, kMarkerRadius, kMarkerRadius);
+        if (move.row == m_highlightedRow) {
+            painter.setPen(cosmeticPen(kHighlightColour, 2.5));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(centre, 9.0, 9.0);
+        }
+        painter.setPen(move.reached ? kTextColour : kUnreachedColour);
+        painter.drawStaticText(centre + QPointF(6.0, -18.0), m_rowNumbers[i]);
+    }
+}
+
+void PathDrawing::paintMarks(QPainter &painter, const PlaneTransform &plane) const
+{
+    static const std::array<QStaticText, 6> glyphs = [] {
+        std::array<QStaticText, 6> texts;
+        for (size_t k = 0; k < texts.size(); ++k)
+            texts[k].setText(QString::fromUtf8(kMarkStyles[k].glyph));
+        return texts;
+    }();
+    painter.setFont(sizedFont(7));
+    for (size_t i = 0; i < m_path.marks.size(); ++i) {
+        const PathMark &mark = m_path.marks[i];
+        const QRectF box(glyphCentre(i, plane) - QPointF(kGlyphSize / 2.0, kGlyphSize / 2.0),
+                         QSizeF(kGlyphSize, kGlyphSize));
+        const bool highlighted = mark.row == m_highlightedRow;
+        painter.setPen(highlighted ? cosmeticPen(kHighlightColour, 2.5) : Qt::NoPen);
+        painter.setBrush(mark.reached ? styleOf(mark.kind).colour : kUnreachedColour);
+        painter.drawRect(box);
+        const QStaticText &glyph = glyphs[static_cast<size_t>(mark.kind)];
+        painter.setPen(Qt::white);
+        painter.drawStaticText(box.center() - QPointF(glyph.size().width(), glyph.size().height()) / 2.0, glyph);
+    }
+}
+
+void PathDrawing::paintLoops(QPainter &painter, const PlaneTransform &plane) const
+{
+    painter.setFont(badgeFont());
+    for (const LoopBadge &loop : m_path.loops) {
+        const QRectF box = badgeBox(loop, plane);
+        painter.setPen(loop.row == m_highlightedRow ? cosmeticPen(kHighlightColour, 2.0) : Qt::NoPen);
+        painter.setBrush(QColor(255, 255, 255, 220));
+        painter.drawRoundedRect(box, 3.0, 3.0);
+        painter.setPen(kLoopColour);
+        painter.drawText(box, Qt::AlignCenter, loop.text);
+    }
+}
+
+int PathDrawing::rowAt(QPointF pixel, const PlaneTransform &plane) const
+{
+    // Markers are drawn last row on top, so the last one in reach wins a tie.
+    int row = 0;
+    double best = kHitRadius;
+    for (const PathMove &move : m_path.moves) {
+        const double d = distance(plane.toPixels(move.target), pixel);
+        if (d <= best) {
+            best = d;
+            row = move.row;
+        }
+    }
+    if (row > 0)
+        return row;
+    for (size_t i = 0; i < m_path.marks.size(); ++i) {
+        const QPointF offset = glyphCentre(i, plane) - pixel;
+        if (std::abs(offset.x()) <= kGlyphSize / 2.0 && std::abs(offset.y()) <= kGlyphSize / 2.0)
+            return m_path.marks[i].row;
+    }
+    for (const LoopBadge &loop : m_path.loops) {
+        if (badgeBox(loop, plane).contains(pixel))
+            return loop.row;
+    }
+    return 0;
+}
+
+QString PathDrawing::toolTipAt(QPointF pixel, const PlaneTransform &plane) const
+{
+    const int row = rowAt(pixel, plane);
+    for (const PathMove &move : m_path.moves) {
+        if (move.row != row || distance(plane.toPixels(move.target), pixel) > kHitRadius)
+            continue;
+        if (move.home)
+            return QStringLiteral("第 %1 行: 回原點").arg(row) + unreachedNote(move.reached);
+        return QStringLiteral("第 %1 行: 點 (%2, %3)")
+                   .arg(row)
+                   .arg(plainNumber(move.target.x()), plainNumber(move.target.y())) +
+               unreachedNote(move.reached);
+    }
+    for (size_t i = 0; i < m_path.marks.size(); ++i) {
+        const QPointF offset = glyphCentre(i, plane) - pixel;
+        if (std::abs(offset.x()) <= kGlyphSize / 2.0 && std::abs(offset.y()) <= kGlyphSize / 2.0)
+            return m_path.marks[i].description + unreachedNote(m_path.marks[i].reached);
+    }
+    for (const LoopBadge &loop : m_path.loops) {
+        if (badgeBox(loop, plane).contains(pixel))
+            return loop.description;
+    }
+    return QString();
+}
+
+} // namespace talvex

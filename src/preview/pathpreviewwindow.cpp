@@ -1,0 +1,102 @@
+#include "preview/pathpreviewwindow.h"
+
+#include "core/operator.h"
+#include "motion/programpath.h"
+#include "preview/pathimage.h"
+#include "preview/pathview.h"
+#include "table/editstate.h"
+#include "table/programtable.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace talvex {
+
+namespace {
+
+bool sameOptions(const MotionOptions &a, const MotionOptions &b)
+{
+    return a.Repeat == b.Repeat && a.SetAcceleration == b.SetAcceleration && a.AccelerationText == b.AccelerationText &&
+           a.ReportedAcceleration == b.ReportedAcceleration;
+}
+
+} // namespace
+
+PathPreviewWindow::PathPreviewWindow(const ProgramTable &table, const EditState &edit, Operator &op, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_table(table), m_edit(edit), m_op(op)
+{
+    setObjectName(QStringLiteral("PathPreview"));
+    setWindowTitle(QStringLiteral("路徑預覽"));
+
+    m_view = new PathView(this);
+    m_view->setObjectName(QStringLiteral("pathView"));
+    m_view->setAccessibleName(QStringLiteral("路徑圖"));
+
+    m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("summaryLabel"));
+    m_summary->setWordWrap(true);
+    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_summary->setAccessibleDescription(QStringLiteral("預估週期時間與路徑長度"));
+
+    m_fitAll = new QPushButton(QStringLiteral("全部顯示"), this);
+    m_fitAll->setObjectName(QStringLiteral("fitAllButton"));
+    m_saveImage = new QPushButton(QStringLiteral("存成圖片..."), this);
+    m_saveImage->setObjectName(QStringLiteral("saveImageButton"));
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_summary, 1);
+    bottom->addWidget(m_fitAll);
+    bottom->addWidget(m_saveImage);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(bottom);
+
+    initConnections();
+    refresh();
+}
+
+void PathPreviewWindow::initConnections()
+{
+    connect(m_view, &PathView::rowClicked, this, &PathPreviewWindow::rowClicked);
+    connect(m_fitAll, &QPushButton::clicked, m_view, &PathView::fitAll);
+    connect(m_saveImage, &QPushButton::clicked, this, &PathPreviewWindow::saveImage);
+}
+
+void PathPreviewWindow::setOptions(const MotionOptions &options)
+{
+    if (sameOptions(options, m_options))
+        return;
+    m_options = options;
+    refresh();
+}
+
+void PathPreviewWindow::refresh()
+{
+    ProgramPath path = computeProgramPath(m_table, m_edit.LastRow, m_options);
+    const QString summary = path.summary();
+    m_view->setPath(std::move(path));
+    m_summary->setText(summary);
+    // A screen reader reads the figures themselves, not the label's role.
+    m_summary->setAccessibleName(summary);
+}
+
+void PathPreviewWindow::setHighlightedRow(int row)
+{
+    m_view->setHighlightedRow(row);
+}
+
+void PathPreviewWindow::saveImage()
+{
+    const QString chosen = m_op.saveFileName(QStringLiteral("圖片(*.png *.svg) | *.png;*.svg"));
+    if (chosen.isEmpty())
+        return;
+    QString reason;
+    QString written;
+    if (!savePathImage(*m_view, chosen, &reason, &written))
+        m_op.notice(QStringLiteral("無法儲存圖片 %1 !\n%2").arg(written, reason), messageTitle(),
+                    Operator::Icon::Warning);
+}
+
+} // namespace talvex

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "motion/motionoptions.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace talvex {
+
+class Operator;
+class PathView;
+class ProgramTable;
+struct EditState;
+
+/// The modeless window "路徑預覽": the program's path on the XY plane, and below it
+/// the estimated cycle time, the path length and the input waits left out. It draws
+/// from the path model and has no logic of its own; whoever owns the table calls
+/// refresh() after every change and setHighlightedRow() when the chosen row changes,
+/// and hears rowClicked() when the operator clicks a point.
+class PathPreviewWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    PathPreviewWindow(const ProgramTable &table, const EditState &edit, Operator &op, QWidget *parent = nullptr);
+
+    /// The check boxes and acceleration texts the path depends on; recomputes when
+    /// they differ from the last ones.
+    void setOptions(const MotionOptions &options);
+    /// Recomputes the path and the estimate from the table as it stands.
+    void refresh();
+    /// Highlights @p row in the drawing (0 for none).
+    void setHighlightedRow(int row);
+
+    PathView *view() const { return m_view; }
+    QLabel *summaryLabel() const { return m_summary; }
+    QPushButton *fitAllButton() const { return m_fitAll; }
+    QPushButton *saveImageButton() const { return m_saveImage; }
+
+Q_SIGNALS:
+    /// The operator clicked the point (or mark) of @p row.
+    void rowClicked(int row);
+
+private:
+    void saveImage();
+    void initConnections();
+
+    const ProgramTable &m_table;
+    const EditState &m_edit;
+    Operator &m_op;
+    MotionOptions m_options;
+    PathView *m_view = nullptr;
+    QLabel *m_summary = nullptr;
+    QPushButton *m_fitAll = nullptr;
+    QPushButton *m_saveImage = nullptr;
+};
+
+} // namespace talvex

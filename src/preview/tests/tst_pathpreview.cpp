@@ -1,0 +1,218 @@
+#include "preview/pathpreviewwindow.h"
+#include "preview/pathview.h"
+#include "table/editstate.h"
+#include "testing/scriptedoperator.h"
+#include "testing/tablerows.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+#include <QWheelEvent>
+
+using namespace talvex;
+using namespace talvex::testing;
+
+namespace {
+
+/// Points, a skipped point, home and a delay: rows 1..6.
+const QStringList kProgram = {"POINT|0|100|50|0", "GLABLE|A", "POINT|0|300|-80|0", "LABLE|A", "HOME", "WT|500"};
+
+} // namespace
+
+class TestPathPreview : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void draws_markersWhereTheRowsAre();
+    void click_choosesTheRowUnderThePointer_data();
+    void click_choosesTheRowUnderThePointer();
+    void wheelZoomsAboutPointer_dragPans_fitAllRestores();
+    void summaryLabel_followsTheTable_data();
+    void summaryLabel_followsTheTable();
+    void saveImage_writesPngOrSvg_data();
+    void saveImage_writesPngOrSvg();
+
+private:
+    void load(const QStringList &rows);
+    QPoint pixelOf(QPointF mm) const { return m_window->view()->plane().toPixels(mm).toPoint(); }
+
+    ProgramTable m_table;
+    EditState m_edit;
+    ScriptedOperator m_op;
+    QTemporaryDir m_dir;
+    PathPreviewWindow *m_window = nullptr;
+};
+
+void TestPathPreview::init()
+{
+    m_op.clear();
+    m_window = new PathPreviewWindow(m_table, m_edit, m_op);
+    m_window->resize(800, 600);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    load(kProgram);
+}
+
+void TestPathPreview::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+}
+
+void TestPathPreview::load(const QStringList &rows)
+{
+    m_table = tableOf(rows);
+    m_edit.LastRow = static_cast<int>(rows.size());
+    m_window->refresh();
+}
+
+void TestPathPreview::draws_markersWhereTheRowsAre()
+{
+    const QImage image = m_window->view()->grab().toImage();
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("路徑預覽"));
+    // Travelled point and home filled in their colours; the skipped point hollow.
+    QCOMPARE(image.pixelColor(pixelOf({100, 50})), QColor(0x1f, 0x5f, 0xbf));
+    QCOMPARE(image.pixelColor(pixelOf({0, 0})), QColor(0x2e, 0x8b, 0x57));
+    QCOMPARE(image.pixelColor(pixelOf({300, -80})), QColor(Qt::white));
+    QVERIFY(image.pixelColor(pixelOf({300, -80}) + QPoint(4, 0)) != QColor(Qt::white));
+    // Fitted with a margin: everything drawn lies inside the view.
+    for (const QPointF &mm : {QPointF(0, 0), QPointF(300, -80), QPointF(100, 50)})
+        QVERIFY(QRect(QPoint(30, 30), m_window->view()->size() - QSize(60, 60)).contains(pixelOf(mm)));
+}
+
+void TestPathPreview::click_choosesTheRowUnderThePointer_data()
+{
+    QTest::addColumn<QPointF>("mm");
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("tip");
+
+    QTest::newRow("point") << QPointF(100, 50) << QPoint(2, -2) << 1 << "第 1 行: 點 (100, 50)";
+    QTest::newRow("skipped point") << QPointF(300, -80) << QPoint() << 3 << "第 3 行: 點 (300, -80) (程式不會執行到)";
+    QTest::newRow("home") << QPointF(0, 0) << QPoint(-3, 3) << 5 << "第 5 行: 回原點";
+    QTest::newRow("delay mark beside home") << QPointF(0, 0) << QPoint(12, 12) << 6 << "第 6 行: 延遲 0.5 秒";
+    QTest::newRow("empty plane") << QPointF(200, 20) << QPoint() << 0 << QString();
+}
+
+void TestPathPreview::click_choosesTheRowUnderThePointer()
+{
+    QFETCH(QPointF, mm);
+    QFETCH(QPoint, offset);
+    QFETCH(int, row);
+    QFETCH(QString, tip);
+    const QPoint pixel = pixelOf(mm) + offset;
+    QHelpEvent help(QEvent::ToolTip, pixel, m_window->view()->mapToGlobal(pixel));
+    QApplication::sendEvent(m_window->view(), &help);
+    QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tip);
+
+    QSignalSpy clicked(m_window, &PathPreviewWindow::rowClicked);
+    QTest::mouseClick(m_window->view(), Qt::LeftButton, {}, pixel);
+    if (row == 0) {
+        QCOMPARE(clicked.count(), 0);
+        return;
+    }
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(clicked.at(0).at(0).toInt(), row);
+    QCOMPARE(m_window->view()->highlightedRow(), row);
+}
+
+void TestPathPreview::wheelZoomsAboutPointer_dragPans_fitAllRestores()
+{
+    PathView *view = m_window->view();
+    const double fitted = view->plane().scale();
+    const QPointF pointer(500, 200);
+    const QPointF under = view->plane().toMillimetres(pointer);
+    QWheelEvent wheel(pointer, view->mapToGlobal(pointer), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &wheel);
+    QCOMPARE(view->plane().scale(), fitted * 1.25 * 1.25);
+    QVERIFY((view->plane().toMillimetres(pointer) - under).manhattanLength() < 1e-9);
+
+    // A drag pans and is no click.
+    QSignalSpy clicked(m_window, &PathPreviewWindow::rowClicked);
+    const QPoint start = pixelOf({100, 50});
+    QTest::mousePress(view, Qt::LeftButton, {}, start);
+    QTest::mouseMove(view, start + QPoint(30, 40));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, start + QPoint(30, 40));
+    QCOMPARE(clicked.count(), 0);
+    QCOMPARE(pixelOf({100, 50}), start + QPoint(30, 40));
+
+    // Edits keep the operator's view; "全部顯示" fits again and follows edits again.
+    load(kProgram + QStringList{"POINT|0|900|0|0"});
+    QCOMPARE(pixelOf({100, 50}), start + QPoint(30, 40));
+    QTest::mouseClick(m_window->fitAllButton(), Qt::LeftButton);
+    QVERIFY(view->plane().scale() < fitted);
+    QVERIFY(view->rect().contains(pixelOf({900, 0})));
+}
+
+void TestPathPreview::summaryLabel_followsTheTable_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("text");
+
+    // Out to (100, 50) and home: 1.05 s each at 100 mm/s and 2000 mm/s², both bent
+    // (45° for 47.5 mm, a bend, then 47.5 mm along X); the skipped point not counted.
+    QTest::newRow("the program") << kProgram << QStringLiteral("預估週期時間: 2.60 秒，路徑長度: 240.7 mm");
+    QTest::newRow("input waits") << QStringList{"POINT|6|0|100|0", "WT|2500"}
+                                 << QStringLiteral(
+                                        "預估週期時間: 3.55 秒，路徑長度: 100.0 mm，含 2 個等待輸入 (未計入)");
+    QTest::newRow("endless") << QStringList{"LABLE|B", "POINT|0|0|100|0", "HOME", "GLABLE|B"}
+                             << QStringLiteral("程式不會結束，路徑長度: 200.0 mm");
+    QTest::newRow("empty table") << QStringList{} << QStringLiteral("預估週期時間: 0.00 秒，路徑長度: 0.0 mm");
+}
+
+void TestPathPreview::summaryLabel_followsTheTable()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QString, text);
+    load(rows);
+    QCOMPARE(m_window->summaryLabel()->text(), text);
+    QCOMPARE(m_window->summaryLabel()->accessibleName(), text);
+    QCOMPARE(m_window->view()->path().moves.size(), size_t(rows.filter(QRegularExpression("^(POINT|HOME)")).size()));
+}
+
+void TestPathPreview::saveImage_writesPngOrSvg_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QByteArray>("start");
+
+    QTest::newRow("png") << "path.png"
+                         << "path.png" << QByteArray("\x89PNG");
+    QTest::newRow("svg") << "path.svg"
+                         << "path.svg" << QByteArray("<?xml");
+    QTest::newRow("no suffix") << "path"
+                               << "path.png" << QByteArray("\x89PNG");
+    QTest::newRow("cannot write") << "missing/path.png" << QString() << QByteArray();
+}
+
+void TestPathPreview::saveImage_writesPngOrSvg()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, written);
+    QFETCH(QByteArray, start);
+    m_op.answerFile(m_dir.filePath(name));
+    QTest::mouseClick(m_window->saveImageButton(), Qt::LeftButton);
+    QCOMPARE(m_op.shown().front().kind, ScriptedOperator::Kind::SaveFile);
+    if (written.isEmpty()) {
+        QCOMPARE(m_op.notices().size(), 1);
+        QVERIFY(m_op.notices().front().startsWith(QStringLiteral("無法儲存圖片 ") + m_dir.filePath(name)));
+        return;
+    }
+    QVERIFY(m_op.notices().isEmpty());
+    QFile file(m_dir.filePath(written));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith(start));
+}
+
+QTEST_MAIN(TestPathPreview)
+#include "tst_pathpreview.moc"
