@@ -1,7 +1,9 @@
 #include "motion/cycleestimator.h"
 
+#include "motion/loopregions.h"
 #include "motion/planarmove.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -41,17 +43,8 @@ struct Snapshot
     double waits = 0.0;
 };
 
-/// A loop whose steps, from its head to its only foot, neither jump out nor touch
-/// any counter but its own and those of the loops inside it: what it does depends
-/// only on the state it is entered in.
-struct Region
-{
-    bool selfContained = false;
-    size_t head = 0;
-    size_t foot = 0;
-    std::vector<int> inner;
-};
-
+/// What a self-contained loop did, entered in one state: where it left the
+/// machine, and the time and input waits it took.
 struct Memo
 {
     MachineState entry;
@@ -63,9 +56,10 @@ struct Memo
 /// Distinct entry states remembered per loop; a loop meets only a few in practice.
 constexpr size_t kMemoPerLoop = 32;
 
+/// How following the steps came to a halt.
 enum class Exit
 {
-    Reached,
+    Reached, ///< the step it was asked to stop at
     Ended,
     Endless,
     Stopped,
@@ -85,7 +79,7 @@ public:
         m_memo.resize(static_cast<size_t>(m_loops) + 1);
         if (m_visits)
             m_visits->assign(static_cast<size_t>(std::max(lastRow, 0)) + 1, RowVisit());
-        findRegions();
+        m_regions = findLoopRegions(m_steps, m_loops);
     }
 
     CycleEstimate estimate()
@@ -131,8 +125,6 @@ private:
     Exit run(size_t pc, size_t stopAt);
     Exit countDown(size_t &pc);
     Exit enterLoop(int k);
-    void findRegions();
-    bool selfContained(const Region &region, int k) const;
 
     void visit(int row)
     {
@@ -170,63 +162,13 @@ private:
     qint64 m_serial = 0;
     std::vector<qint64> m_lastTouch;
     std::vector<std::optional<Snapshot>> m_snapshots;
-    std::vector<Region> m_regions;
+    std::vector<LoopRegion> m_regions;
     std::vector<std::vector<Memo>> m_memo;
     int m_stopRow = 0;
     QString m_stopReason;
     bool m_startsOver = false;
     size_t m_restart = 0;
 };
-
-void Run::findRegions()
-{
-    m_regions.assign(static_cast<size_t>(m_loops) + 1, Region());
-    std::vector<int> feet(static_cast<size_t>(m_loops) + 1, 0);
-    for (size_t i = 0; i < m_steps.size(); ++i) {
-        const FlowStep &s = m_steps[i];
-        if (s.number < 1 || s.number > m_loops)
-            continue;
-        const auto k = static_cast<size_t>(s.number);
-        if (s.kind == Kind::SetCounter)
-            m_regions[k].head = i;
-        else if (s.kind == Kind::CountDown && feet[k]++ == 0)
-            m_regions[k].foot = i;
-    }
-    for (int k = 1; k <= m_loops; ++k) {
-        Region &region = m_regions[static_cast<size_t>(k)];
-        if (feet[static_cast<size_t>(k)] != 1 || region.foot <= region.head)
-            continue;
-        for (int j = 1; j <= m_loops; ++j) {
-            const size_t head = m_regions[static_cast<size_t>(j)].head;
-            if (head > region.head && head < region.foot)
-                region.inner.push_back(j);
-        }
-        region.selfContained = selfContained(region, k);
-    }
-}
-
-bool Run::selfContained(const Region &region, int k) const
-{
-    // The foot must jump back to this loop's own label, right behind its head.
-    if (m_steps[region.foot].jumpTo != static_cast<int>(region.head) + 1)
-        return false;
-    auto inside = [&](int index) {
-        return index > static_cast<int>(region.head) && index <= static_cast<int>(region.foot);
-    };
-    for (size_t i = region.head + 1; i < region.foot; ++i) {
-        const FlowStep &s = m_steps[i];
-        if (s.kind == Kind::Jump && !inside(s.jumpTo))
-            return false;
-        if (s.kind == Kind::CountDown) {
-            if (s.number == k || s.number < 1 || s.number > m_loops || !inside(s.jumpTo))
-                return false;
-            const size_t head = m_regions[static_cast<size_t>(s.number)].head;
-            if (head <= region.head || head >= region.foot)
-                return false;
-        }
-    }
-    return true;
-}
 
 Exit Run::run(size_t pc, size_t stopAt)
 {
@@ -345,7 +287,7 @@ Exit Run::countDown(size_t &pc)
 
 Exit Run::enterLoop(int k)
 {
-    const Region &region = m_regions[static_cast<size_t>(k)];
+    const LoopRegion &region = m_regions[static_cast<size_t>(k)];
     const FlowStep &head = m_steps[region.head];
     auto sameEntry = [&](const MachineState &a) {
         if (a.position != m_state.position || a.speed != m_state.speed || a.acceleration != m_state.acceleration)
