@@ -9,7 +9,7 @@
 #include "motion/programpath.h"
 #include "testing/fakelinkview.h"
 #include "testing/scriptedoperator.h"
-#include "testing/tablerows.h"
+#include "testing/stepbuilder.h"
 
 #include "simprocess.h"
 

@@ -10,6 +10,8 @@
 #include "table/programtable.h"
 #include "testing/fakelinkview.h"
 #include "testing/scriptedoperator.h"
+#include "testing/stepbuilder.h"
+#include "testing/workedexample.h"
 
 #include "simprocess.h"
 
@@ -37,12 +39,6 @@ const QString kStation = QStringLiteral(TALVEX_STATION_EXECUTABLE);
 /// seconds of motion and waits pass in well under one.
 const QString kTimeScale = QStringLiteral("20");
 
-const QStringList kWorkedLines = {"{",       "CLR VAR;", "VA 2000;",   "SI #IN;",         "SI #OUT;",
-                                  "SI #L1;", "$MAIN:;",  "VM=50;",     "#L1=3;",          "$LOOP1:;",
-                                  "WI 3;",   "WI 1;",    "XMA 100;",   "YMA 200;",        "DN;",
-                                  "OUTP 1;", "WT 1000;", "#L1=#L1-1;", "JNZ #L1,$LOOP1;", "XH;",
-                                  "YH;",     "DN;",      "JP $END;",   "$END:;",          "}"};
-
 /// The station's link side as the main window holds it.
 struct Station
 {
@@ -55,33 +51,17 @@ struct Station
     StationLink link{port, sleeper, op, view};
 };
 
-Step stepOf(const QString &encoded)
-{
-    const QStringList parts = encoded.split(QLatin1Char('|'));
-    Step step = {parts.value(0), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
-    for (int c = 1; c < parts.size() && c < ProgramTable::kColumns; ++c)
-        step[static_cast<size_t>(c)] = parts.at(c);
-    return step;
-}
-
 /// Uploads rows "KIND|IN|X|Y|OUT" with "修改加速度" ticked at 2000, answering the two
 /// questions with @p save and @p run.
 void upload(Station &station, const QStringList &rows, bool save, bool run)
 {
-    ProgramTable table;
-    table.writeHeader();
-    for (int i = 0; i < rows.size(); ++i)
-        table.setRow(i + 1, stepOf(rows.at(i)));
-    CompileOptions options;
-    options.SetAcceleration = true;
-    options.AccelerationText = QStringLiteral("2000");
+    const ProgramTable table = tableOf(rows);
+    const CompileOptions options = workedExampleOptions();
     CompiledProgram program;
     save ? station.op.answerYes() : station.op.answerNo();
     run ? station.op.answerYes() : station.op.answerNo();
     station.link.upload(table, static_cast<int>(rows.size()), options, program, QStringLiteral("1"));
 }
-
-const QStringList kWorkedRows = {"VM|50", "LOOP|3", "POINT|5|100|200|1", "WT|1000", "LOOPEND", "HOME"};
 
 QByteArray downloadOf(const QStringList &lines)
 {
@@ -209,7 +189,7 @@ void TestSimE2E::workedExample_uploadedRunWaitsAndLoops()
     const QString capture = m_dir.filePath("worked.bin");
     QVERIFY(sim.start(storeOption() + QStringList{"--time-scale", kTimeScale, "--capture", capture}));
     Station station(sim.device);
-    upload(station, kWorkedRows, false, true);
+    upload(station, workedExampleRows(), false, true);
     QVERIFY(!station.port.isOpen());
     QCOMPARE(station.op.unscripted(), 0);
 
@@ -217,10 +197,10 @@ void TestSimE2E::workedExample_uploadedRunWaitsAndLoops()
     QCOMPARE(sim.waitFor("state", [](const QString &r) { return startsWith(r, "state running line 10"); }),
              "state running line 10 wait input 3");
     QCOMPARE(sim.command("program"), "program 25");
-    for (int i = 0; i < kWorkedLines.size(); ++i)
-        QCOMPARE(sim.command(QStringLiteral("line %1").arg(i)),
-                 QStringLiteral("line %1 %2").arg(i).arg(kWorkedLines.at(i)));
-    QCOMPARE(readFile(capture), kConnect + downloadOf(kWorkedLines) + "G\r");
+    const QStringList lines = workedExampleLines();
+    for (int i = 0; i < lines.size(); ++i)
+        QCOMPARE(sim.command(QStringLiteral("line %1").arg(i)), QStringLiteral("line %1 %2").arg(i).arg(lines.at(i)));
+    QCOMPARE(readFile(capture), kConnect + downloadOf(lines) + "G\r");
     QCOMPARE(sim.command("accel"), "accel 2000");
     QCOMPARE(sim.command("speed"), "speed 50");
     QCOMPARE(sim.command("pos"), "pos 0 0");
@@ -252,7 +232,7 @@ void TestSimE2E::savedProgram_survivesSimulatorRestart()
         SimProcess sim;
         QVERIFY(sim.start(storeOption()));
         Station station(sim.device);
-        upload(station, kWorkedRows, true, false);
+        upload(station, workedExampleRows(), true, false);
         QCOMPARE(sim.waitFor("program", [](const QString &r) { return r == "program 25"; }), "program 25");
         QCOMPARE(sim.command("state"), "state idle");
         sim.stop();
@@ -325,11 +305,11 @@ void TestSimE2E::baud_downloadKeepsToLineRate()
     QVERIFY(sim.start(storeOption() + QStringList{"--baud", "9600", "--capture", capture}));
     Station station(sim.device);
     station.link.Connect("1");
-    const QByteArray expected = kConnect + downloadOf(kWorkedLines);
+    const QByteArray expected = kConnect + downloadOf(workedExampleLines());
     const QString done = QStringLiteral("received %1").arg(expected.size());
     QElapsedTimer timer;
     timer.start();
-    upload(station, kWorkedRows, false, false);
+    upload(station, workedExampleRows(), false, false);
     QCOMPARE(sim.waitFor("received", [&](const QString &r) { return r.startsWith(done); }).section(' ', 0, 1), done);
     // Ten bits a byte at 9600 baud: the download (all but the connect) takes at least
     // its size in bytes times 1.04 ms, less the 20 ms the idle line may bank.

@@ -7,10 +7,10 @@
 #include "link/sleeper.h"
 #include "link/stationlink.h"
 #include "table/editstate.h"
-#include "table/steplist.h"
 #include "teach/teachdialog.h"
 #include "teach/teachdialogui.h"
 #include "testing/fakelinkview.h"
+#include "testing/recordingsteplist.h"
 #include "testing/scriptedoperator.h"
 
 #include <QLineEdit>
@@ -22,17 +22,6 @@
 using namespace talvex;
 using namespace talvex::testing;
 using talvex::sim::testing::SimProcess;
-
-namespace {
-
-struct NullList : StepList
-{
-    int items = 0;
-    void clearItems() override { items = 0; }
-    void addItem(int, const QString &, int, const QStringList &) override { ++items; }
-};
-
-} // namespace
 
 class TestTeachE2e : public QObject
 {
@@ -63,7 +52,7 @@ void TestTeachE2e::teachInput_jogThenConfirm_storesSimulatorPosition()
     StationValues values;
     values.PointKindFlag = QStringLiteral("1");
     values.NumericInput = false;
-    NullList list;
+    RecordingStepList list;
     TeachDialog dialog({station.link(), table, edit, values, list, op, [] {}});
     dialog.show();
     dialog.start();

@@ -5,8 +5,7 @@
 #include "editor/steplistview.h"
 #include "teach/teachdialog.h"
 #include "teach/teachdialogui.h"
-#include "testing/memoryserialport.h"
-#include "testing/scriptedoperator.h"
+#include "testing/mainwindowfixture.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -15,8 +14,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 using namespace talvex;
 using namespace talvex::testing;
@@ -41,9 +41,7 @@ private:
     void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
     void clickRow(int row);
 
-    QTemporaryDir *m_dir = nullptr;
-    QString m_oldCwd;
-    VirtualSleeper m_clock;
+    std::unique_ptr<MainWindowFixture> m_fixture;
     MemorySerialPort *m_port = nullptr;
     ScriptedOperator *m_op = nullptr;
     MainWindow *m_window = nullptr;
@@ -52,12 +50,10 @@ private:
 
 void TestTeachLauncher::init()
 {
-    m_oldCwd = QDir::currentPath();
-    m_dir = new QTemporaryDir;
-    QDir::setCurrent(m_dir->path());
-    m_port = new MemorySerialPort(m_clock);
-    m_op = new ScriptedOperator;
-    m_window = new MainWindow(*m_op, *m_port, m_clock);
+    m_fixture = std::make_unique<MainWindowFixture>();
+    m_port = &m_fixture->port();
+    m_op = &m_fixture->op();
+    m_window = &m_fixture->window();
     m_launcher = new TeachLauncher(*m_window, *m_op);
     m_window->show();
     click(m_window->ui().startEditingButton);
@@ -68,11 +64,7 @@ void TestTeachLauncher::init()
 void TestTeachLauncher::cleanup()
 {
     delete m_launcher;
-    delete m_window;
-    delete m_port;
-    delete m_op;
-    QDir::setCurrent(m_oldCwd);
-    delete m_dir;
+    m_fixture.reset();
 }
 
 void TestTeachLauncher::clickRow(int row)

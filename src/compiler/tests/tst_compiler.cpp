@@ -1,5 +1,7 @@
 #include "compiler/compiler.h"
 #include "testing/scriptedoperator.h"
+#include "testing/stepbuilder.h"
+#include "testing/workedexample.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,28 +10,9 @@
 #include <QTest>
 
 using namespace talvex;
+using namespace talvex::testing;
 
 namespace {
-
-/// One step written as "KIND|IN|X|Y|OUT"; missing columns hold "0", as the editor
-/// writes them.
-Step stepOf(const QString &encoded)
-{
-    const QStringList parts = encoded.split(QLatin1Char('|'));
-    Step step = {parts.value(0), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
-    for (int c = 1; c < parts.size() && c < ProgramTable::kColumns; ++c)
-        step[static_cast<size_t>(c)] = parts.at(c);
-    return step;
-}
-
-ProgramTable tableOf(const QStringList &rows)
-{
-    ProgramTable table;
-    table.writeHeader();
-    for (int i = 0; i < rows.size(); ++i)
-        table.setRow(i + 1, stepOf(rows.at(i)));
-    return table;
-}
 
 CompileResult compileRows(const QStringList &rows, CompiledProgram &program, const CompileOptions &options = {})
 {
@@ -56,22 +39,6 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-const QStringList kWorkedRows = {"VM|50", "LOOP|3", "POINT|5|100|200|1", "WT|1000", "LOOPEND", "HOME"};
-
-const QStringList kWorkedLines = {"{",       "CLR VAR;", "VA 2000;",   "SI #IN;",         "SI #OUT;",
-                                  "SI #L1;", "$MAIN:;",  "VM=50;",     "#L1=3;",          "$LOOP1:;",
-                                  "WI 3;",   "WI 1;",    "XMA 100;",   "YMA 200;",        "DN;",
-                                  "OUTP 1;", "WT 1000;", "#L1=#L1-1;", "JNZ #L1,$LOOP1;", "XH;",
-                                  "YH;",     "DN;",      "JP $END;",   "$END:;",          "}"};
-
-CompileOptions workedOptions()
-{
-    CompileOptions options;
-    options.SetAcceleration = true;
-    options.AccelerationText = QStringLiteral("2000");
-    return options;
 }
 
 const QStringList kAllSixteenWaits = {"WI 16;", "WI 15;", "WI 14;", "WI 13;", "WI 12;", "WI 11;", "WI 10;", "WI 9;",
@@ -130,15 +97,15 @@ private Q_SLOTS:
 void TestCompiler::compileTable_workedExample()
 {
     CompiledProgram program;
-    const CompileResult result = compileRows(kWorkedRows, program, workedOptions());
+    const CompileResult result = compileRows(workedExampleRows(), program, workedExampleOptions());
     QCOMPARE(result.status, CompileStatus::Compiled);
     QVERIFY(result.message.isEmpty());
     QCOMPARE(result.row, 0);
     QCOMPARE(program.ProgramTextLast, 24);
     const QStringList lines = linesOf(program);
-    for (int i = 0; i < kWorkedLines.size(); ++i)
-        QCOMPARE(lines.value(i), kWorkedLines.at(i));
-    QCOMPARE(lines.size(), kWorkedLines.size());
+    for (int i = 0; i < workedExampleLines().size(); ++i)
+        QCOMPARE(lines.value(i), workedExampleLines().at(i));
+    QCOMPARE(lines.size(), workedExampleLines().size());
     QCOMPARE(program.LoopCounts.at(1), QStringLiteral("3"));
 }
 
@@ -372,7 +339,7 @@ void TestCompiler::compileTable_refusedLeavesProgram()
     QFETCH(int, row);
 
     CompiledProgram program;
-    QCOMPARE(compileRows(kWorkedRows, program, workedOptions()).status, CompileStatus::Compiled);
+    QCOMPARE(compileRows(workedExampleRows(), program, workedExampleOptions()).status, CompileStatus::Compiled);
 
     CompileOptions options;
     options.SetAcceleration = !accelerationText.isEmpty();
@@ -383,7 +350,7 @@ void TestCompiler::compileTable_refusedLeavesProgram()
     QCOMPARE(result.row, row);
     // Nothing of the refused table reaches the program the main window holds.
     QCOMPARE(program.ProgramTextLast, 24);
-    QCOMPARE(linesOf(program), kWorkedLines);
+    QCOMPARE(linesOf(program), workedExampleLines());
     QCOMPARE(program.ProgramText.at(25), QString());
 
     testing::ScriptedOperator op;
@@ -392,7 +359,7 @@ void TestCompiler::compileTable_refusedLeavesProgram()
     QCOMPARE(op.shown().front().kind, testing::ScriptedOperator::Kind::Notice);
     QCOMPARE(op.shown().front().text, message);
     QCOMPARE(op.shown().front().title, QStringLiteral("訊息"));
-    QCOMPARE(linesOf(program), kWorkedLines);
+    QCOMPARE(linesOf(program), workedExampleLines());
 }
 
 void TestCompiler::compileTable_exactlyOneThousandOneLinesAccepted()
@@ -475,7 +442,7 @@ void TestCompiler::compileTable_shorterProgramLeavesLeftoversAboveLast()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     CompiledProgram program;
-    QCOMPARE(compileRows(kWorkedRows, program, workedOptions()).status, CompileStatus::Compiled);
+    QCOMPARE(compileRows(workedExampleRows(), program, workedExampleOptions()).status, CompileStatus::Compiled);
     QCOMPARE(compileRows({"HOME"}, program).status, CompileStatus::Compiled);
 
     QCOMPARE(program.ProgramTextLast, 10);
@@ -520,9 +487,9 @@ void TestCompiler::CompileProgram_compiledShowsNothing()
 {
     testing::ScriptedOperator op;
     CompiledProgram program;
-    QVERIFY(CompileProgram(tableOf(kWorkedRows), 6, workedOptions(), program, op));
+    QVERIFY(CompileProgram(tableOf(workedExampleRows()), 6, workedExampleOptions(), program, op));
     QVERIFY(op.shown().empty());
-    QCOMPARE(linesOf(program), kWorkedLines);
+    QCOMPARE(linesOf(program), workedExampleLines());
 }
 
 void TestCompiler::WriteListing_workedExampleBytesReplaceOldFile()
@@ -533,7 +500,7 @@ void TestCompiler::WriteListing_workedExampleBytesReplaceOldFile()
     QVERIFY(writeBytes(path, QByteArray(5000, 'x')));
 
     CompiledProgram program;
-    QCOMPARE(compileRows(kWorkedRows, program, workedOptions()).status, CompileStatus::Compiled);
+    QCOMPARE(compileRows(workedExampleRows(), program, workedExampleOptions()).status, CompileStatus::Compiled);
     QString error;
     QVERIFY(WriteListing(program, path, &error));
     QVERIFY(error.isEmpty());

@@ -2,12 +2,12 @@
 #include "editor/mainwindowui.h"
 #include "editor/steplistview.h"
 #include "table/placement.h"
-#include "testing/memoryserialport.h"
-#include "testing/scriptedoperator.h"
+#include "testing/mainwindowfixture.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,8 +16,9 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 using namespace talvex;
 using testing::ScriptedOperator;
@@ -67,33 +68,25 @@ private:
     QStringList rows() const;
     QList<QPushButton *> stepButtons() const;
 
-    QTemporaryDir *m_dir = nullptr;
-    QString m_oldCwd;
+    std::unique_ptr<testing::MainWindowFixture> m_fixture;
     ScriptedOperator *m_op = nullptr;
     MainWindow *m_window = nullptr;
-    testing::VirtualSleeper m_clock;
     testing::MemorySerialPort *m_port = nullptr;
 };
 
 void TestMainWindow::init()
 {
-    m_oldCwd = QDir::currentPath();
-    m_dir = new QTemporaryDir;
-    QDir::setCurrent(m_dir->path());
-    m_op = new ScriptedOperator;
-    m_port = new testing::MemorySerialPort(m_clock);
-    m_window = new MainWindow(*m_op, *m_port, m_clock);
+    m_fixture = std::make_unique<testing::MainWindowFixture>();
+    m_op = &m_fixture->op();
+    m_port = &m_fixture->port();
+    m_window = &m_fixture->window();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
 
 void TestMainWindow::cleanup()
 {
-    delete m_window;
-    delete m_port;
-    delete m_op;
-    QDir::setCurrent(m_oldCwd);
-    delete m_dir;
+    m_fixture.reset();
 }
 
 void TestMainWindow::clickRow(int row)
@@ -211,7 +204,7 @@ void TestMainWindow::startUp_portFromSettingsFileAndConnectChecksIt()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(contents);
     f.close();
-    MainWindow window(*m_op, *m_port, m_clock);
+    MainWindow window(*m_op, *m_port, m_fixture->clock());
     QCOMPARE(window.ui().statusPort->text(), panel);
     QCOMPARE(QStringLiteral("COM") + window.values().ComPort, panel);
 
@@ -553,7 +546,7 @@ void TestMainWindow::portMenu_showsAndRemembersPort()
     QCOMPARE(f.readAll(), QByteArray("3\r\n"));
     f.close();
 
-    MainWindow next(*m_op, *m_port, m_clock);
+    MainWindow next(*m_op, *m_port, m_fixture->clock());
     QCOMPARE(next.ui().statusPort->text(), QStringLiteral("COM3"));
 
     // The file's place taken by a directory: the operator is told, the choice still shows.
@@ -616,7 +609,7 @@ void TestMainWindow::accessibility_namesAndMnemonics()
 void TestMainWindow::fileMenu_saveThenOpenRestoresProgramAndDisablesRowButtons()
 {
     addSteps({"LOOP", "HOME", "LOOPEND"});
-    const QString file = m_dir->filePath(QStringLiteral("demo.tvx"));
+    const QString file = m_fixture->filePath(QStringLiteral("demo.tvx"));
     m_op->answerFile(file);
     m_window->ui().saveAsAction->trigger();
     QVERIFY(QFile::exists(file));
@@ -690,7 +683,7 @@ void TestMainWindow::fileMenu_openDamagedFileStaysInTable()
     QFETCH(int, lastRow);
     QFETCH(QString, step1);
     QFETCH(QStringList, told);
-    const QString file = m_dir->filePath(QStringLiteral("damaged.tvx"));
+    const QString file = m_fixture->filePath(QStringLiteral("damaged.tvx"));
     QFile f(file);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);

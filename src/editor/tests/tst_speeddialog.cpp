@@ -2,14 +2,14 @@
 #include "editor/mainwindowui.h"
 #include "editor/speeddialog.h"
 #include "editor/steplistview.h"
-#include "testing/memoryserialport.h"
-#include "testing/scriptedoperator.h"
+#include "testing/mainwindowfixture.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 using namespace talvex;
 
@@ -31,33 +31,25 @@ private Q_SLOTS:
 private:
     SpeedDialog *openDialog();
 
-    QTemporaryDir *m_dir = nullptr;
-    QString m_oldCwd;
+    std::unique_ptr<testing::MainWindowFixture> m_fixture;
     testing::ScriptedOperator *m_op = nullptr;
     MainWindow *m_window = nullptr;
-    testing::VirtualSleeper m_clock;
     testing::MemorySerialPort *m_port = nullptr;
 };
 
 void TestSpeedDialog::init()
 {
-    m_oldCwd = QDir::currentPath();
-    m_dir = new QTemporaryDir;
-    QDir::setCurrent(m_dir->path());
-    m_op = new testing::ScriptedOperator;
-    m_port = new testing::MemorySerialPort(m_clock);
-    m_window = new MainWindow(*m_op, *m_port, m_clock);
+    m_fixture = std::make_unique<testing::MainWindowFixture>();
+    m_op = &m_fixture->op();
+    m_port = &m_fixture->port();
+    m_window = &m_fixture->window();
     m_window->show();
     QTest::mouseClick(m_window->ui().startEditingButton, Qt::LeftButton);
 }
 
 void TestSpeedDialog::cleanup()
 {
-    delete m_window;
-    delete m_port;
-    delete m_op;
-    QDir::setCurrent(m_oldCwd);
-    delete m_dir;
+    m_fixture.reset();
 }
 
 SpeedDialog *TestSpeedDialog::openDialog()

@@ -2,35 +2,18 @@
 #include "files/programfile.h"
 #include "files/programfileactions.h"
 #include "table/editstate.h"
-#include "table/steplist.h"
+#include "testing/recordingsteplist.h"
 #include "testing/scriptedoperator.h"
+#include "testing/stepbuilder.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace talvex;
-using testing::ScriptedOperator;
+using namespace talvex::testing;
 
 namespace {
-
-struct CountingList : StepList
-{
-    int rebuilds = 0;
-    int items = 0;
-    void clearItems() override
-    {
-        ++rebuilds;
-        items = 0;
-    }
-    void addItem(int, const QString &, int, const QStringList &) override { ++items; }
-};
-
-Step row(const char *a, const char *b, const char *c, const char *d, const char *e)
-{
-    return {QString::fromUtf8(a), QString::fromUtf8(b), QString::fromUtf8(c), QString::fromUtf8(d),
-            QString::fromUtf8(e)};
-}
 
 QByteArray readAll(const QString &path)
 {
@@ -50,10 +33,10 @@ ProgramTable sampleTable(int &lastRow)
 {
     ProgramTable t;
     t.writeHeader();
-    t.setRow(1, row("POINT", "5", "100", "200.5", "1"));
-    t.setRow(2, row("LABLE", "起點", "0", "0", "0"));
-    t.setRow(3, row("GLABLE", "起點", "0", "0", "0"));
-    t.setRow(4, row("WT", "1000", "0", "0", "0"));
+    t.setRow(1, stepOf("POINT|5|100|200.5|1"));
+    t.setRow(2, stepOf("LABLE|起點|0|0|0"));
+    t.setRow(3, stepOf("GLABLE|起點|0|0|0"));
+    t.setRow(4, stepOf("WT|1000|0|0|0"));
     lastRow = 4;
     return t;
 }
@@ -117,16 +100,14 @@ void TestProgramFile::format_fixedWidthColumns_data()
     QTest::addColumn<QString>("line");
     QTest::newRow("header is 51 characters")
         << ProgramTable::header() << QStringLiteral("FUNCTINO    IN          XPOINT      YPOINT      OUT");
-    QTest::newRow("point") << row("POINT", "5", "100", "200", "1")
+    QTest::newRow("point") << stepOf("POINT|5|100|200|1")
                            << QStringLiteral("POINT       5           100         200         1");
     QTest::newRow("twelve characters still get a space")
-        << row("LABLE", "ABCDEFGHIJKL", "0", "0", "0")
-        << QStringLiteral("LABLE       ABCDEFGHIJKL 0           0           0");
+        << stepOf("LABLE|ABCDEFGHIJKL|0|0|0") << QStringLiteral("LABLE       ABCDEFGHIJKL 0           0           0");
     QTest::newRow("longer cell gets one space")
-        << row("WT", "12345678901234", "0", "0", "0")
-        << QStringLiteral("WT          12345678901234 0           0           0");
+        << stepOf("WT|12345678901234|0|0|0") << QStringLiteral("WT          12345678901234 0           0           0");
     QTest::newRow("width counts characters, not bytes")
-        << row("LABLE", "起點", "0", "0", "0") << QStringLiteral("LABLE       起點          0           0           0");
+        << stepOf("LABLE|起點|0|0|0") << QStringLiteral("LABLE       起點          0           0           0");
 }
 
 void TestProgramFile::format_fixedWidthColumns()
@@ -201,11 +182,11 @@ void TestProgramFile::parse_stopsAtShortLine()
 void TestProgramFile::parse_shortRowKeepsOtherCells()
 {
     ProgramTable current;
-    current.setRow(1, row("POINT", "5", "100", "200", "128"));
+    current.setRow(1, stepOf("POINT|5|100|200|128"));
     const QByteArray bytes = "FUNCTINO    IN          XPOINT      YPOINT      OUT\r\nWT    1000       77\r\n";
     const ProgramFileContents read = parseProgramFile(bytes, current);
     QCOMPARE(read.lastRow, 1);
-    QCOMPARE(read.table.row(1), row("WT", "1000", "77", "200", "128"));
+    QCOMPARE(read.table.row(1), stepOf("WT|1000|77|200|128"));
 }
 
 void TestProgramFile::parse_neverWritesOutsideTable_data()
@@ -281,7 +262,7 @@ void TestProgramFile::saveAs_writesOnlyNamedNonEmptyProgram()
         edit.LastRow = 0;
     edit.Dirty = true;
     writeAll(path("old.tvx"), "old contents");
-    CountingList list;
+    RecordingStepList list;
     ScriptedOperator op;
     ProgramFileActions actions(table, edit, list, op);
     if (named)
@@ -299,7 +280,7 @@ void TestProgramFile::saveAs_pausesStatusPollOnEveryPath()
 {
     EditState edit;
     ProgramTable table = sampleTable(edit.LastRow);
-    CountingList list;
+    RecordingStepList list;
     ScriptedOperator op;
     ProgramFileActions actions(table, edit, list, op);
     QStringList calls;
@@ -325,9 +306,9 @@ void TestProgramFile::save_unreadableCellAsksFirst_data()
     QTest::addColumn<Step>("cells");
     QTest::addColumn<bool>("answerOk");
     QTest::addColumn<bool>("written");
-    QTest::newRow("label with space, OK") << row("LABLE", "A B", "0", "0", "0") << true << true;
-    QTest::newRow("label with space, Cancel") << row("LABLE", "A B", "0", "0", "0") << false << false;
-    QTest::newRow("empty X, Cancel") << row("POINT", "0", "", "5", "0") << false << false;
+    QTest::newRow("label with space, OK") << stepOf("LABLE|A B|0|0|0") << true << true;
+    QTest::newRow("label with space, Cancel") << stepOf("LABLE|A B|0|0|0") << false << false;
+    QTest::newRow("empty X, Cancel") << stepOf("POINT|0||5|0") << false << false;
 }
 
 void TestProgramFile::save_unreadableCellAsksFirst()
@@ -338,7 +319,7 @@ void TestProgramFile::save_unreadableCellAsksFirst()
     EditState edit;
     ProgramTable table = sampleTable(edit.LastRow);
     table.setRow(3, cells);
-    CountingList list;
+    RecordingStepList list;
     ScriptedOperator op;
     ProgramFileActions actions(table, edit, list, op);
     op.answerFile(path("q.tvx"));
@@ -358,7 +339,7 @@ void TestProgramFile::save_characterBig5CannotHoldIsRefused()
     EditState edit;
     ProgramTable table = sampleTable(edit.LastRow);
     table.setCell(2, 1, QStringLiteral("标签"));
-    CountingList list;
+    RecordingStepList list;
     ScriptedOperator op;
     ProgramFileActions actions(table, edit, list, op);
     op.answerFile(path("b.tvx"));
@@ -442,7 +423,7 @@ void TestProgramFile::new_stateTable()
     edit.CurrentRow = edit.LastRow;
     edit.Dirty = dirty;
     const int lastBefore = edit.LastRow;
-    CountingList list;
+    RecordingStepList list;
     ScriptedOperator op;
     ProgramFileActions actions(table, edit, list, op);
     if (answer == 0) {
@@ -479,7 +460,7 @@ void TestProgramFile::open_readsFileAndResetsState()
     edit.CurrentRow = 0;
     ProgramTable table;
     table.writeHeader();
-    CountingList list;
+    RecordingStepList list;
     ScriptedOperator op;
     ProgramFileActions actions(table, edit, list, op);
     op.answerFile(path("o.tvx"));
@@ -487,7 +468,7 @@ void TestProgramFile::open_readsFileAndResetsState()
     QCOMPARE(edit.LastRow, 4);
     QCOMPARE(edit.CurrentRow, 1);
     QVERIFY(!edit.Dirty);
-    QCOMPARE(list.items, 4);
+    QCOMPARE(list.items.size(), 4);
     QCOMPARE(table.cell(2, 1), QStringLiteral("起點"));
     QCOMPARE(actions.programFileName(), path("o.tvx"));
     QVERIFY(op.notices().isEmpty());
@@ -510,7 +491,7 @@ void TestProgramFile::open_cancelOrUnreadableChangesNothing()
     ProgramTable table = sampleTable(edit.LastRow);
     edit.CurrentRow = 3;
     edit.Dirty = true;
-    CountingList list;
+    RecordingStepList list;
     ScriptedOperator op;
     ProgramFileActions actions(table, edit, list, op);
     if (answer.isEmpty())
@@ -533,7 +514,7 @@ void TestProgramFile::open_tellsOperatorWhatWasCut()
     writeAll(path("big.tvx"), bytes);
     EditState edit;
     ProgramTable table;
-    CountingList list;
+    RecordingStepList list;
     ScriptedOperator op;
     ProgramFileActions actions(table, edit, list, op);
     op.answerFile(path("big.tvx"));

@@ -3,6 +3,7 @@
 #include "testing/fakelinkview.h"
 #include "testing/memoryserialport.h"
 #include "testing/scriptedoperator.h"
+#include "testing/workedexample.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,36 +14,6 @@ using namespace talvex;
 using namespace talvex::testing;
 
 using Chunks = QList<QByteArray>;
-
-namespace {
-
-/// The compiler's worked example: speed 50, a loop of 3 around a point and a delay,
-/// then home.
-ProgramTable workedExample(int &lastRow)
-{
-    ProgramTable t;
-    t.writeHeader();
-    auto put = [&](int r, const char *a, const char *b, const char *c, const char *d, const char *e) {
-        t.setRow(r, {QString::fromLatin1(a), QString::fromLatin1(b), QString::fromLatin1(c), QString::fromLatin1(d),
-                     QString::fromLatin1(e)});
-    };
-    put(1, "VM", "50", "0", "0", "0");
-    put(2, "LOOP", "3", "0", "0", "0");
-    put(3, "POINT", "5", "100", "200", "1");
-    put(4, "WT", "1000", "0", "0", "0");
-    put(5, "LOOPEND", "0", "0", "0", "0");
-    put(6, "HOME", "0", "0", "0", "0");
-    lastRow = 6;
-    return t;
-}
-
-const QList<QByteArray> kWorkedExampleLines = {"{",       "CLR VAR;", "VA 2000;",   "SI #IN;",         "SI #OUT;",
-                                               "SI #L1;", "$MAIN:;",  "VM=50;",     "#L1=3;",          "$LOOP1:;",
-                                               "WI 3;",   "WI 1;",    "XMA 100;",   "YMA 200;",        "DN;",
-                                               "OUTP 1;", "WT 1000;", "#L1=#L1-1;", "JNZ #L1,$LOOP1;", "XH;",
-                                               "YH;",     "DN;",      "JP $END;",   "$END:;",          "}"};
-
-} // namespace
 
 class TestStationLink : public QObject
 {
@@ -227,11 +198,9 @@ void TestStationLink::upload_workedExampleByteExact()
 {
     QFETCH(bool, save);
     QFETCH(bool, run);
-    int lastRow = 0;
-    const ProgramTable table = workedExample(lastRow);
-    CompileOptions options;
-    options.SetAcceleration = true;
-    options.AccelerationText = QStringLiteral("2000");
+    const int lastRow = kWorkedExampleLastRow;
+    const ProgramTable table = workedExampleTable();
+    const CompileOptions options = workedExampleOptions();
     CompiledProgram program;
 
     m_station->Connect(QStringLiteral("1"));
@@ -247,8 +216,8 @@ void TestStationLink::upload_workedExampleByteExact()
     m_station->upload(table, lastRow, options, program, QStringLiteral("1"));
 
     Chunks expected = {"?VM\r", "\x1b", "\x1b", "DL", "\r"};
-    for (const QByteArray &line : kWorkedExampleLines)
-        expected << line << "\r";
+    for (const QString &line : workedExampleLines())
+        expected << line.toLatin1() << "\r";
     expected << "\r";
     const QByteArray downloadBytes = expected.mid(1).join();
     if (save)
@@ -271,7 +240,7 @@ void TestStationLink::upload_workedExampleByteExact()
 
     QFile listing(QStringLiteral("TRY.txt"));
     QVERIFY(listing.open(QIODevice::ReadOnly));
-    QCOMPARE(listing.readAll(), kWorkedExampleLines.join("\r\n") + "\r\n");
+    QCOMPARE(listing.readAll(), workedExampleLines().join("\r\n").toLatin1() + "\r\n");
 }
 
 void TestStationLink::upload_earlyExits_data()
@@ -301,8 +270,8 @@ void TestStationLink::upload_earlyExits()
     QFETCH(Chunks, chunks);
     QFETCH(bool, portOpen);
 
-    int lastRow = 0;
-    ProgramTable t = workedExample(lastRow);
+    int lastRow = kWorkedExampleLastRow;
+    ProgramTable t = workedExampleTable();
     if (table == QLatin1String("empty"))
         lastRow = 0;
     if (table == QLatin1String("unpaired"))
@@ -328,8 +297,8 @@ void TestStationLink::upload_earlyExits()
 void TestStationLink::upload_listingUnwritableStillDownloads()
 {
     QVERIFY(QDir().mkdir(QStringLiteral("TRY.txt")));
-    int lastRow = 0;
-    const ProgramTable table = workedExample(lastRow);
+    const int lastRow = kWorkedExampleLastRow;
+    const ProgramTable table = workedExampleTable();
     CompiledProgram program;
     m_station->Connect(QStringLiteral("1"));
     m_op->clear();
@@ -344,8 +313,8 @@ void TestStationLink::upload_listingUnwritableStillDownloads()
 
 void TestStationLink::upload_probeFailsBeforeDownload()
 {
-    int lastRow = 0;
-    const ProgramTable table = workedExample(lastRow);
+    const int lastRow = kWorkedExampleLastRow;
+    const ProgramTable table = workedExampleTable();
     CompiledProgram program;
     m_station->Connect(QStringLiteral("1"));
     m_op->clear();
@@ -363,8 +332,8 @@ void TestStationLink::upload_probeFailsBeforeDownload()
 
 void TestStationLink::upload_lineDiesMidDownload()
 {
-    int lastRow = 0;
-    const ProgramTable table = workedExample(lastRow);
+    const int lastRow = kWorkedExampleLastRow;
+    const ProgramTable table = workedExampleTable();
     CompiledProgram program;
     m_station->Connect(QStringLiteral("1"));
     m_op->clear();

@@ -1,6 +1,6 @@
 #include "motion/planarmove.h"
 #include "motion/programpath.h"
-#include "testing/tablerows.h"
+#include "testing/stepbuilder.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 #include "preview/pathview.h"
 #include "table/editstate.h"
 #include "testing/scriptedoperator.h"
-#include "testing/tablerows.h"
+#include "testing/stepbuilder.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,40 +2,16 @@
 #include "table/placement.h"
 #include "table/stepkind.h"
 #include "table/steplist.h"
+#include "testing/recordingsteplist.h"
 #include "testing/scriptedoperator.h"
+#include "testing/stepbuilder.h"
 
 #include <QTest>
 
 using namespace talvex;
+using namespace talvex::testing;
 
 namespace {
-
-struct RecordingList : StepList
-{
-    struct Item
-    {
-        int position;
-        QString text;
-        int icon;
-        QStringList subItems;
-    };
-    QList<Item> items;
-    int clears = 0;
-    void clearItems() override
-    {
-        ++clears;
-        items.clear();
-    }
-    void addItem(int position, const QString &text, int icon, const QStringList &subItems) override
-    {
-        items.append({position, text, icon, subItems});
-    }
-};
-
-Step step(const QString &kind, const QString &datum = QStringLiteral("0"))
-{
-    return {kind, datum, QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
-}
 
 /// A table with the header and the given kinds as steps (datum = row number).
 ProgramTable tableOf(const QStringList &kinds, EditState &state)
@@ -43,7 +19,7 @@ ProgramTable tableOf(const QStringList &kinds, EditState &state)
     ProgramTable table;
     table.writeHeader();
     for (int i = 0; i < kinds.size(); ++i)
-        table.setRow(i + 1, step(kinds.at(i), QString::number(i + 1)));
+        table.setRow(i + 1, stepOf(kinds.at(i) + QLatin1Char('|') + QString::number(i + 1)));
     state.LastRow = static_cast<int>(kinds.size());
     return table;
 }
@@ -149,7 +125,7 @@ void TestPlacement::placeRows_followsPendingRequest()
     state.InsertMode = insert;
     state.ModifyMode = modify;
 
-    QCOMPARE(placeRows(table, state, step(QStringLiteral("VM"), QStringLiteral("x"))), Placement::Placed);
+    QCOMPARE(placeRows(table, state, stepOf(QStringLiteral("VM|x"))), Placement::Placed);
     QCOMPARE(kindsOf(table, state), after);
     QCOMPARE(state.LastRow, after.size());
     QCOMPARE(state.CurrentRow, currentAfter);
@@ -164,7 +140,7 @@ void TestPlacement::placeRows_nothingPendingChangesNothing()
     EditState state;
     ProgramTable table = tableOf({"WT"}, state);
     state.CurrentRow = 1;
-    QCOMPARE(placeRows(table, state, step(QStringLiteral("HOME"))), Placement::Nothing);
+    QCOMPARE(placeRows(table, state, stepOf(QStringLiteral("HOME"))), Placement::Nothing);
     QCOMPARE(kindsOf(table, state), QStringList{"WT:1"});
 }
 
@@ -174,9 +150,9 @@ void TestPlacement::placeRows_insertThenNextStepAppends()
     ProgramTable table = tableOf({"WT", "HOME"}, state);
     state.CurrentRow = 1;
     state.InsertMode = true;
-    placeRows(table, state, step(QStringLiteral("VM"), QStringLiteral("a")));
+    placeRows(table, state, stepOf(QStringLiteral("VM|a")));
     ArmAppend(state);
-    placeRows(table, state, step(QStringLiteral("VM"), QStringLiteral("b")));
+    placeRows(table, state, stepOf(QStringLiteral("VM|b")));
     QCOMPARE(kindsOf(table, state), (QStringList{"VM:a", "WT:1", "HOME:2", "VM:b"}));
 }
 
@@ -207,7 +183,7 @@ void TestPlacement::placeRows_refusedAtFiveHundredSteps()
     state.ModifyMode = modify;
     const EditState before = state;
 
-    QCOMPARE(int(placeRows(table, state, step(QStringLiteral("HOME")))), outcome);
+    QCOMPARE(int(placeRows(table, state, stepOf(QStringLiteral("HOME")))), outcome);
     QCOMPARE(state.LastRow, 500);
     QCOMPARE(state.CurrentRow, 250);
     if (outcome == int(Placement::Full)) {
@@ -251,7 +227,7 @@ void TestPlacement::placeRows_requestOnVanishedRowNeverTouchesHeader()
     state.CurrentRow = currentRow;
     state.InsertMode = insert;
     state.ModifyMode = modify;
-    QCOMPARE(placeRows(table, state, step(QStringLiteral("HOME"))), Placement::Placed);
+    QCOMPARE(placeRows(table, state, stepOf(QStringLiteral("HOME"))), Placement::Placed);
     QCOMPARE(table.row(0), ProgramTable::header());
     QCOMPARE(state.LastRow, lastRow + 1);
     QCOMPARE(state.CurrentRow, rowWritten);
@@ -357,10 +333,10 @@ void TestPlacement::showIt_mirrorsRowsWithIcons()
     ProgramTable table = tableOf({"POINT", "GLABLE", "home", "LINE"}, state);
     table.setRow(1, {QStringLiteral("POINT"), QStringLiteral("5"), QStringLiteral("100"), QStringLiteral("200"),
                      QStringLiteral("1")});
-    RecordingList list;
+    RecordingStepList list;
     list.addItem(1, QStringLiteral("stale"), 1, {});
     relistSteps(table, state, list);
-    QCOMPARE(list.clears, 1);
+    QCOMPARE(list.rebuilds, 1);
     QCOMPARE(list.items.size(), 4);
     QCOMPARE(list.items[0].text, QStringLiteral("1"));
     QCOMPARE(list.items[0].icon, 1);
@@ -393,12 +369,12 @@ void TestPlacement::PlaceStep_fullTableNoticeLeavesListAlone()
     EditState state;
     ProgramTable table = tableOf(QStringList(500, QStringLiteral("WT")), state);
     state.AppendMode = true;
-    RecordingList list;
+    RecordingStepList list;
     testing::ScriptedOperator op;
-    QVERIFY(!PlaceStep(table, state, step(QStringLiteral("HOME")), list, op));
+    QVERIFY(!PlaceStep(table, state, stepOf(QStringLiteral("HOME")), list, op));
     QCOMPARE(op.notices(), QStringList{programFullMessage()});
     QCOMPARE(op.shown().front().title, QStringLiteral("訊息"));
-    QCOMPARE(list.clears, 0);
+    QCOMPARE(list.rebuilds, 0);
     QCOMPARE(state.LastRow, 500);
 }
 

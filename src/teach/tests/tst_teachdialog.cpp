@@ -1,11 +1,12 @@
 #include "link/link.h"
 #include "table/editstate.h"
 #include "table/placement.h"
-#include "table/steplist.h"
 #include "teach/teachdialog.h"
 #include "teach/teachdialogui.h"
 #include "testing/memoryserialport.h"
+#include "testing/recordingsteplist.h"
 #include "testing/scriptedoperator.h"
+#include "testing/stepbuilder.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -20,34 +21,6 @@ using namespace talvex::testing;
 using Chunks = QList<QByteArray>;
 
 namespace {
-
-struct ListMirror : StepList
-{
-    struct Item
-    {
-        int position;
-        QString text;
-        int icon;
-        QStringList subItems;
-    };
-    QList<Item> items;
-    int rebuilds = 0;
-    void clearItems() override
-    {
-        ++rebuilds;
-        items.clear();
-    }
-    void addItem(int position, const QString &text, int icon, const QStringList &subItems) override
-    {
-        items.insert(std::clamp(position - 1, 0, int(items.size())), {position, text, icon, subItems});
-    }
-};
-
-Step stepOf(const char *kind, const char *in, const char *x, const char *y, const char *out)
-{
-    return {QString::fromUtf8(kind), QString::fromUtf8(in), QString::fromUtf8(x), QString::fromUtf8(y),
-            QString::fromUtf8(out)};
-}
 
 QList<int> checkedOf(const QList<QCheckBox *> &boxes)
 {
@@ -102,7 +75,7 @@ private:
     ProgramTable m_table;
     EditState m_edit;
     StationValues m_values;
-    ListMirror m_list;
+    RecordingStepList m_list;
     int m_mainEnabled = 0;
     TeachDialog *m_dialog = nullptr;
     QString m_x = QStringLiteral("150.25\r");
@@ -117,14 +90,14 @@ void TestTeachDialog::init()
     m_link = new Link(*m_port, m_clock, *m_op);
     m_table = ProgramTable();
     m_table.writeHeader();
-    m_table.setRow(1, stepOf("WT", "1000", "0", "0", "0"));
-    m_table.setRow(2, stepOf("POINT", "5", "100", "200", "128"));
-    m_table.setRow(3, stepOf("HOME", "0", "0", "0", "0"));
+    m_table.setRow(1, stepOf("WT|1000|0|0|0"));
+    m_table.setRow(2, stepOf("POINT|5|100|200|128"));
+    m_table.setRow(3, stepOf("HOME|0|0|0|0"));
     m_edit = EditState();
     m_edit.LastRow = 3;
     m_values = StationValues();
     m_values.PointKindFlag = QStringLiteral("1");
-    m_list = ListMirror();
+    m_list = RecordingStepList();
     m_mainEnabled = 0;
     m_port->replyDelayMs = 10;
     m_port->responder = [this](const QByteArray &line) -> QByteArray {
@@ -340,7 +313,7 @@ void TestTeachDialog::modify_decodesRowIntoBoxes()
     QFETCH(QString, x);
     QFETCH(QList<int>, inputs);
     QFETCH(QList<int>, outputs);
-    m_table.setRow(4, stepOf("LABLE", "起點", "0", "0", "0"));
+    m_table.setRow(4, stepOf("LABLE|起點|0|0|0"));
     m_edit.LastRow = 4;
     m_edit.ModifyMode = true;
     m_edit.CurrentRow = row;
@@ -505,7 +478,7 @@ void TestTeachDialog::confirm_placement()
 void TestTeachDialog::confirm_fullTableKeepsDialogAndRequest()
 {
     for (int r = 1; r <= 500; ++r)
-        m_table.setRow(r, stepOf("WT", "1", "0", "0", "0"));
+        m_table.setRow(r, stepOf("WT|1|0|0|0"));
     m_edit.LastRow = 500;
     m_edit.AppendMode = true;
     TeachDialog *d = openDialog(true);

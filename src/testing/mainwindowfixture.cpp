@@ -1,0 +1,21 @@
+#include "testing/mainwindowfixture.h"
+
+#include "editor/mainwindow.h"
+
+#include <QDir>
+
+namespace talvex::testing {
+
+MainWindowFixture::MainWindowFixture() : m_previousDirectory(QDir::currentPath())
+{
+    QDir::setCurrent(m_dir.path());
+    m_window = std::make_unique<MainWindow>(m_op, m_port, m_clock);
+}
+
+MainWindowFixture::~MainWindowFixture()
+{
+    m_window.reset();
+    QDir::setCurrent(m_previousDirectory);
+}
+
+} // namespace talvex::testing

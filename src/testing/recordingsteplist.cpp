@@ -1,0 +1,19 @@
+#include "testing/recordingsteplist.h"
+
+#include <algorithm>
+
+namespace talvex::testing {
+
+void RecordingStepList::clearItems()
+{
+    ++rebuilds;
+    items.clear();
+}
+
+void RecordingStepList::addItem(int position, const QString &text, int icon, const QStringList &subItems)
+{
+    const auto at = std::clamp<qsizetype>(position - 1, 0, items.size());
+    items.insert(at, {position, text, icon, subItems});
+}
+
+} // namespace talvex::testing
