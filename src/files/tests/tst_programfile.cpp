@@ -363,7 +363,7 @@ void TestProgramFile::save_headerBig5CannotHoldIsReplacedOnce_data()
     QTest::newRow("undecodable bytes") << QByteArray("FUNCTINO\xff\xfe  IN          XPOINT      YPOINT      OUT")
                                        << true;
     QTest::newRow("a header of its own in Big5")
-        << encodeBig5(formatProgramLine(row("步驟", "IN", "XPOINT", "YPOINT", "OUT"))).bytes << false;
+        << encodeBig5(formatProgramLine(stepOf(QStringLiteral("步驟|IN|XPOINT|YPOINT|OUT")))).bytes << false;
 }
 
 void TestProgramFile::save_headerBig5CannotHoldIsReplacedOnce()
@@ -374,7 +374,7 @@ void TestProgramFile::save_headerBig5CannotHoldIsReplacedOnce()
     writeAll(path("in.tvx"), headerLine + "\r\n" + step);
     EditState edit;
     ProgramTable table;
-    CountingList list;
+    RecordingStepList list;
     ScriptedOperator op;
     ProgramFileActions actions(table, edit, list, op);
     op.answerFile(path("in.tvx"));
