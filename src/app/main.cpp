@@ -142,7 +142,7 @@ int main(int argc, char *argv[])
     talvex::ThreadSleeper sleeper;
     talvex::MainWindow window(op, port, sleeper);
     op.setParentWidget(&window);
-    talvex::TeachLauncher teach(window, op);
+    talvex::TeachLauncher teach(window);
     window.show();
     // The start-up benchmark runs the real program and stops it as soon as the
     // window is up, reporting how much memory it took to get there.

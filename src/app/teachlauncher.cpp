@@ -7,7 +7,7 @@
 
 namespace talvex {
 
-TeachLauncher::TeachLauncher(MainWindow &window, Operator &op) : m_window(window), m_op(op)
+TeachLauncher::TeachLauncher(MainWindow &window) : m_window(window)
 {
     connect(&m_window, &MainWindow::pointRequested, this, &TeachLauncher::onPointRequested);
     connect(&m_window, &MainWindow::closing, this, [this] {
@@ -29,13 +29,11 @@ void TeachLauncher::onPointRequested()
         m_dialog->activateWindow();
         return;
     }
-    TeachContext context{m_window.stationLink().link(),
-                         m_window.table(),
-                         m_window.editState(),
-                         m_window.values(),
-                         *m_window.ui().stepList,
-                         m_op,
-                         [this] { m_window.setEnabled(true); }};
+    Link &link = m_window.stationLink().link();
+    const auto enableMainWindow = [this] { m_window.setEnabled(true); };
+    const TeachContext context{
+        link,      m_window.table(), m_window.editState(), m_window.values(), *m_window.ui().stepList,
+        link.op(), enableMainWindow};
     // A window of its own: the speed dialog disables the main window, and this one
     // must stay usable meanwhile.
     m_dialog = new TeachDialog(context);

@@ -8,7 +8,6 @@
 namespace talvex {
 
 class MainWindow;
-class Operator;
 
 /// Opens the teach dialog for the main window's Point button: a new dialog for each
 /// request, or the open one brought forward.
@@ -17,7 +16,9 @@ class TeachLauncher : public QObject
     Q_OBJECT
 
 public:
-    TeachLauncher(MainWindow &window, Operator &op);
+    /// The dialogs talk to the operator through the main window's link, which holds
+    /// the polls while a box is up.
+    explicit TeachLauncher(MainWindow &window);
     ~TeachLauncher() override;
 
     TeachDialog *dialog() const { return m_dialog; }
@@ -26,7 +27,6 @@ private:
     void onPointRequested();
 
     MainWindow &m_window;
-    Operator &m_op;
     QPointer<TeachDialog> m_dialog;
 };
 

@@ -32,10 +32,10 @@ Step datumStep(StepKind kind, const QString &datum)
 } // namespace
 
 MainWindow::MainWindow(Operator &op, SerialPort &port, Sleeper &sleeper, QWidget *parent)
-    : QMainWindow(parent), m_op(op), m_ui(std::make_unique<MainWindowUi>())
+    : QMainWindow(parent), m_link(std::make_unique<StationLink>(port, sleeper, op, *this)), m_op(m_link->link().op()),
+      m_ui(std::make_unique<MainWindowUi>())
 {
     m_ui->setupUi(this);
-    m_link = std::make_unique<StationLink>(port, sleeper, op, *this);
     m_files = std::make_unique<ProgramFileActions>(m_table, m_edit, *m_ui->stepList, m_op);
     m_files->pauseStatusPoll = [this] {
         if (!portOpen())
@@ -45,6 +45,7 @@ MainWindow::MainWindow(Operator &op, SerialPort &port, Sleeper &sleeper, QWidget
     };
     m_files->resumeStatusPoll = [this] { m_timer.start(); };
     m_timer.setInterval(kStatusTimerMs);
+    m_link->link().polls().addTimer(m_timer);
     initConnections();
     startUp();
     m_timer.start();

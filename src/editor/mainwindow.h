@@ -105,6 +105,8 @@ private:
     QString askDatum(const QString &message, const QString &title, const QString &defaultText = QString());
     bool portOpen() const;
 
+    std::unique_ptr<StationLink> m_link;
+    /// The link's operator: every box holds the status poll while it is up.
     Operator &m_op;
     std::unique_ptr<MainWindowUi> m_ui;
     ProgramTable m_table;
@@ -114,7 +116,6 @@ private:
     QTimer m_timer;
     QPointer<SpeedDialog> m_speedDialog;
     std::unique_ptr<ProgramFileActions> m_files;
-    std::unique_ptr<StationLink> m_link;
     CompiledProgram m_program;
 };
 

@@ -33,7 +33,6 @@ void PollInputs(Link &link, LinkView &view)
         reportClosed(link, view);
         return;
     }
-    BusyScope busy(link);
     link.readText(); // stale replies are not the answer to this question
     if (!link.writeLine(QStringLiteral("?INP")))
         return;

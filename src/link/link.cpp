@@ -14,7 +14,21 @@ constexpr int kDrainStepMs = 20;
 
 } // namespace
 
-Link::Link(SerialPort &port, Sleeper &sleeper, Operator &op) : m_port(port), m_sleeper(sleeper), m_op(op) {}
+Link::Link(SerialPort &port, Sleeper &sleeper, Operator &op) : m_port(port), m_sleeper(sleeper), m_op(op, m_polls)
+{
+    m_port.setDeviceGoneHandler([this] {
+        observePort();
+        if (!m_polls.isHeld())
+            tellLossWhenQuiet();
+    });
+    // A loss that came while a box was up is told when the last box closes.
+    m_polls.setReleaseHandler([this] { tellLossWhenQuiet(); });
+}
+
+Link::~Link()
+{
+    m_port.setDeviceGoneHandler({});
+}
 
 QString Link::linkErrorText()
 {
@@ -28,45 +42,133 @@ QString Link::notRespondingText()
 
 Link::Operation::Operation(Link &link) : m_link(link)
 {
-    if (m_link.m_depth++ == 0)
-        m_link.m_lostInOperation = false;
+    ++m_link.m_depth;
 }
 
 Link::Operation::~Operation()
 {
-    --m_link.m_depth;
+    if (--m_link.m_depth == 0)
+        m_link.actionEnded();
 }
 
-bool Link::isOpen() const
+void Link::opened()
 {
-    return m_port.isOpen();
+    m_state = LinkState::Open;
 }
 
-void Link::lineLost()
+void Link::lineFailed()
 {
-    const bool first = !m_lostInOperation;
-    m_lostInOperation = true;
+    if (m_state == LinkState::Open)
+        m_state = LinkState::Lost;
+}
+
+void Link::lossReported()
+{
+    if (m_state != LinkState::Lost)
+        return;
+    m_state = LinkState::LostReported;
     m_port.close();
-    m_op.endProgress();
-    if (first)
-        m_op.notice(linkErrorText());
+    op().endProgress();
+    op().notice(linkErrorText());
 }
 
-bool Link::checkLine()
+void Link::actionEnded()
 {
-    if (m_port.isOpen() && m_port.broken()) {
-        lineLost();
-        return false;
+    // A loss no use has met: told now, or when the box that is up closes.
+    if (m_state == LinkState::Lost && !m_polls.isHeld()) {
+        ++m_depth;
+        lossReported();
+        --m_depth;
     }
-    return m_port.isOpen();
+    if (m_state == LinkState::LostReported)
+        m_state = LinkState::Closed;
+}
+
+void Link::closed()
+{
+    m_port.close();
+    m_sentSinceDrain = 0;
+    // After a loss was told the rest of the action stays silent; the action's end
+    // closes the state.
+    if (m_state != LinkState::LostReported)
+        m_state = LinkState::Closed;
+}
+
+void Link::observePort()
+{
+    switch (m_state) {
+    case LinkState::Closed:
+        if (m_port.isOpen() && !m_port.broken())
+            opened();
+        break;
+    case LinkState::Open:
+        if (m_port.broken())
+            lineFailed();
+        else if (!m_port.isOpen())
+            m_state = LinkState::Closed;
+        break;
+    case LinkState::Lost:
+    case LinkState::LostReported:
+        break;
+    }
+}
+
+bool Link::lineUsable()
+{
+    observePort();
+    if (m_state == LinkState::Lost)
+        lossReported();
+    return m_state == LinkState::Open;
+}
+
+void Link::loseLine()
+{
+    lineFailed();
+    lossReported();
+}
+
+void Link::tellLossWhenQuiet()
+{
+    if (m_state != LinkState::Lost || m_depth > 0)
+        return;
+    Operation report(*this);
+    lossReported();
+}
+
+LinkState Link::state()
+{
+    observePort();
+    return m_state;
+}
+
+bool Link::isOpen()
+{
+    const LinkState now = state();
+    return now == LinkState::Open || now == LinkState::Lost;
+}
+
+bool Link::open(int portNumber)
+{
+    observePort();
+    m_port.setPortNumber(portNumber);
+    if (!m_port.open())
+        return false;
+    opened();
+    return true;
+}
+
+void Link::close()
+{
+    closed();
 }
 
 bool Link::writeRaw(const QByteArray &bytes)
 {
-    if (!m_port.isOpen())
+    Operation operation(*this);
+    if (!lineUsable())
         return false;
     if (!m_port.write(bytes)) {
-        lineLost();
+        loseLine();
         return false;
     }
     m_sentSinceDrain += bytes.size();
@@ -80,34 +182,36 @@ bool Link::writeText(const QString &text)
 
 bool Link::writeLine(const QString &text)
 {
+    Operation operation(*this);
     return writeText(text) && writeRaw(QByteArray(1, kCarriageReturn));
 }
 
 QString Link::readText()
 {
-    if (!m_port.isOpen())
+    Operation operation(*this);
+    if (!lineUsable())
         return {};
     const QByteArray bytes = m_port.readAll();
-    checkLine();
-    return decodeBig5(bytes);
+    const QString text = decodeBig5(bytes);
+    if (m_port.broken())
+        loseLine();
+    return text;
 }
 
 void Link::sendCommand(const QString &text)
 {
     Operation operation(*this);
-    if (!m_port.isOpen()) {
-        // After the line died in this operation the operator has been told once.
-        if (!m_lostInOperation)
-            m_op.notice(linkErrorText());
+    if (state() == LinkState::Closed) {
+        op().notice(linkErrorText());
         return;
     }
+    // A lost line is told by the write; after that, the rest of the action is silent.
     writeLine(text);
 }
 
 QString Link::TimedQuery(const QString &query)
 {
     Operation operation(*this);
-    BusyScope busy(*this);
     sendCommand(query);
     m_sleeper.sleep(kQueryWaitMs);
     return readText();
@@ -116,7 +220,6 @@ QString Link::TimedQuery(const QString &query)
 bool Link::LinkProbe()
 {
     Operation operation(*this);
-    BusyScope busy(*this);
     writeRaw(QByteArrayLiteral("?VM\r"));
     m_sleeper.sleep(kProbeWaitMs);
     return !readText().isEmpty();
@@ -124,10 +227,10 @@ bool Link::LinkProbe()
 
 bool Link::waitUntilSent(const QString &what)
 {
-    BusyScope busy(*this);
+    Operation operation(*this);
     const qint64 total = m_sentSinceDrain;
     m_sentSinceDrain = 0;
-    if (!m_port.isOpen())
+    if (!lineUsable())
         return false;
     const qint64 start = m_sleeper.now();
     qint64 lastProgress = start;
@@ -135,7 +238,7 @@ bool Link::waitUntilSent(const QString &what)
     bool shown = false;
     while (true) {
         if (!m_port.pushOutput() || m_port.broken()) {
-            lineLost();
+            loseLine();
             return false;
         }
         const qint64 pending = m_port.pendingOutput();
@@ -148,29 +251,23 @@ bool Link::waitUntilSent(const QString &what)
         } else if (now - lastProgress > kStallMs) {
             // Nothing moves: the line is as good as gone, and waiting longer would
             // only freeze the station.
-            lineLost();
+            loseLine();
             return false;
         }
         if (now - start >= kProgressAfterMs) {
             const qint64 sent = std::max<qint64>(0, total - pending);
-            m_op.showProgress(QStringLiteral("%1中... 已送出 %2 / %3 位元組").arg(what).arg(sent).arg(total),
+            op().showProgress(QStringLiteral("%1中... 已送出 %2 / %3 位元組").arg(what).arg(sent).arg(total),
                               messageTitle(), sent, std::max(total, sent));
             shown = true;
         }
         m_sleeper.sleep(kDrainStepMs);
     }
     if (shown) {
-        m_op.showProgress(QStringLiteral("%1完成, 已送出 %2 位元組").arg(what).arg(total), messageTitle(), total,
+        op().showProgress(QStringLiteral("%1完成, 已送出 %2 位元組").arg(what).arg(total), messageTitle(), total,
                           total);
-        m_op.endProgress();
+        op().endProgress();
     }
     return true;
-}
-
-void Link::close()
-{
-    m_port.close();
-    m_sentSinceDrain = 0;
 }
 
 } // namespace talvex

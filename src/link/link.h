@@ -1,5 +1,8 @@
 #pragma once
 
+#include "link/holdingoperator.h"
+#include "link/pollhold.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,6 +12,42 @@ class Operator;
 class SerialPort;
 class Sleeper;
 
+/// The health of the line as the station sees it.
+///
+/// | state        | the port               | isOpen() | a command sent in it                |
+/// |--------------|------------------------|----------|-------------------------------------|
+/// | Closed       | closed                 | false    | " 連線錯誤 !", at every call         |
+/// | Open         | holds the device       | true     | written                             |
+/// | Lost         | failed, or let go of   | true     | not written; the loss is told       |
+/// | LostReported | closed                 | false    | not written, nothing shown          |
+///
+/// Transitions (the private functions of Link with these names):
+/// - opened: Closed -> Open. The port was opened.
+/// - lineFailed: Open -> Lost. A write, push or read failed, the line stalled, or the
+///   port let a vanished device go.
+/// - lossReported: Lost -> LostReported. " 連線錯誤 !" is shown once and the port is
+///   closed. It happens at the first use of the line after the failure, so the action
+///   that meets it tells it; a loss that no use meets is told as soon as no action
+///   runs and no box is up (at once when the device vanishes between two exchanges,
+///   or when the box that was up closes).
+/// - actionEnded: LostReported -> Closed. The operator action (Link::Operation) that
+///   told the loss is over: the rest of it stayed silent, the next one is told about
+///   the closed line like any other.
+/// - closed: Open or Lost -> Closed. The station closes the line.
+///
+/// The port has the last word on what it holds: a port opened or closed by its owner
+/// without the link is taken as it stands (Closed -> Open, Open -> Closed).
+///
+/// Lost counts as open so that callers go on to use the line and that use tells the
+/// operator, within whichever action met the failure.
+enum class LinkState
+{
+    Closed,
+    Open,
+    Lost,
+    LostReported
+};
+
 /// The line exchange with the controller: command lines ended by one carriage
 /// return, answers taken by waiting a fixed time and reading everything received.
 /// Answers are not matched to questions; every read takes all that has arrived.
@@ -17,6 +56,9 @@ class Sleeper;
 /// reported once with " 連線錯誤 !", the port is closed, and the rest of that
 /// operation stays silent, so a download of a thousand lines does not raise a
 /// thousand boxes.
+///
+/// The link also owns the hold of the polls: op() is the operator with the polls
+/// held around every interaction, and the polls register their timers with polls().
 class Link
 {
 public:
@@ -28,11 +70,26 @@ public:
     static constexpr int kStallMs = 5000;
 
     Link(SerialPort &port, Sleeper &sleeper, Operator &op);
+    ~Link();
+    Link(const Link &) = delete;
+    Link &operator=(const Link &) = delete;
 
     SerialPort &port() { return m_port; }
     Sleeper &sleeper() { return m_sleeper; }
+    /// The operator, with the polls held while a box or dialog is up.
     Operator &op() { return m_op; }
-    bool isOpen() const;
+    PollHold &polls() { return m_polls; }
+
+    /// The state after looking at what the port reports.
+    LinkState state();
+    /// Open or Lost (see LinkState).
+    bool isOpen();
+
+    /// Opens COM @p portNumber. False (and still closed) when the port cannot be
+    /// opened; the port's openFailure() says why.
+    bool open(int portNumber);
+    /// Closes the port (nothing is sent).
+    void close();
 
     /// Sends one command line: the text, then a carriage return as a second write.
     /// With the port closed shows " 連線錯誤 !" and writes nothing.
@@ -59,11 +116,9 @@ public:
     /// Starts counting the bytes of a transfer for waitUntilSent()'s progress.
     void beginTransfer() { m_sentSinceDrain = 0; }
 
-    /// Closes the port (nothing is sent).
-    void close();
-
-    /// Marks one operator-level operation (a button, a timer tick). Nested scopes
-    /// belong to the outermost one.
+    /// One operator action on the line (a button, a timer tick, a download): the only
+    /// guard there is. A line lost within it is told once; nested scopes belong to the
+    /// outermost. Every call of the link is an action of its own when no scope is open.
     class Operation
     {
     public:
@@ -76,39 +131,35 @@ public:
         Link &m_link;
     };
 
-    /// True while an exchange or a download is running: a timer tick that fires from
-    /// inside a message box must not start another one.
-    bool busy() const { return m_busy > 0; }
-
     static QString linkErrorText();
     static QString notRespondingText();
 
 private:
-    friend class Operation;
-    friend class BusyScope;
-    void lineLost();
-    bool checkLine();
+    // Transitions (see LinkState).
+    void opened();
+    void lineFailed();
+    void lossReported();
+    void actionEnded();
+    void closed();
+
+    /// Applies what the port reports: a failure, or an open or close done without
+    /// the link.
+    void observePort();
+    /// Before a use: tells a loss not told yet; true when the line can be used.
+    bool lineUsable();
+    /// A use of the line just failed: lost, and told now.
+    void loseLine();
+    /// Tells a loss that no use has met, once nothing runs and no box is up.
+    void tellLossWhenQuiet();
 
     SerialPort &m_port;
     Sleeper &m_sleeper;
-    Operator &m_op;
+    PollHold m_polls;
+    HoldingOperator m_op;
+    LinkState m_state = LinkState::Closed;
+    /// Nesting of Operation scopes.
     int m_depth = 0;
-    bool m_lostInOperation = false;
-    int m_busy = 0;
     qint64 m_sentSinceDrain = 0;
-};
-
-/// Holds Link::busy() for its lifetime.
-class BusyScope
-{
-public:
-    explicit BusyScope(Link &link) : m_link(link) { ++m_link.m_busy; }
-    ~BusyScope() { --m_link.m_busy; }
-    BusyScope(const BusyScope &) = delete;
-    BusyScope &operator=(const BusyScope &) = delete;
-
-private:
-    Link &m_link;
 };
 
 } // namespace talvex

@@ -43,11 +43,9 @@ QString QtSerialPort::deviceName() const
 bool QtSerialPort::open()
 {
     m_openFailure.clear();
-    m_broken = false;
-    m_released = false;
+    m_failed = false;
     if (m_port.isOpen())
         return true;
-    ++m_generation;
     const QString device = deviceName();
     if (device.isEmpty()) {
         m_openFailure = QStringLiteral("沒有 COM%1 這個通訊埠, 只有 COM1 到 COM4。").arg(m_number);
@@ -102,44 +100,37 @@ QString QtSerialPort::describeOpenError(QSerialPort::SerialPortError error) cons
 
 void QtSerialPort::close()
 {
-    ++m_generation;
-    m_released = false;
-    if (m_port.isOpen()) {
-        // Restoring the settings of a vanished device fails; that is no news.
-        m_closing = true;
+    // Restoring the settings of a vanished device fails while closing; that is no
+    // news, and forgetting the failure afterwards drops it.
+    if (m_port.isOpen())
         m_port.close();
-        m_closing = false;
-    }
     m_port.clearError();
-}
-
-bool QtSerialPort::isOpen() const
-{
-    return m_port.isOpen() || m_released;
+    m_failed = false;
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error)
 {
-    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || m_closing || !m_port.isOpen() ||
-        m_broken)
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !m_port.isOpen() || m_failed)
         return;
     // Between two exchanges the event loop watches the device for QSerialPort. A
     // vanished device (a pulled USB adapter, the far end of a pseudo-terminal gone)
     // reports a hang-up at every look, and QSerialPort keeps looking: the station
-    // would spin at full load until the link next touches the line, which a dialog
-    // can put off for as long as it is open. So the device is let go at once; the
-    // link still reports the failure, once, the next time it uses the line.
-    m_broken = true;
-    const quint64 generation = m_generation;
-    QTimer::singleShot(0, &m_port, [this, generation] { releaseDevice(generation); });
+    // would spin at full load for as long as anything (a dialog, say) kept the link
+    // from closing the line. So the device is let go at once, once QSerialPort has
+    // finished reporting, and the link is told.
+    m_failed = true;
+    QTimer::singleShot(0, &m_port, [this] { letGoOfFailedDevice(); });
 }
 
-void QtSerialPort::releaseDevice(quint64 generation)
+void QtSerialPort::letGoOfFailedDevice()
 {
-    if (generation != m_generation || !m_broken || !m_port.isOpen())
+    // Nothing to do when the station has closed the line meanwhile (and perhaps
+    // opened it again, which forgets the failure).
+    if (!m_failed || !m_port.isOpen())
         return;
-    close();
-    m_released = true;
+    m_port.close();
+    m_port.clearError();
+    reportDeviceGone();
 }
 
 void QtSerialPort::noteError()
@@ -152,7 +143,7 @@ void QtSerialPort::noteError()
     default:
         // A USB adapter pulled mid-exchange shows up here (ResourceError) or as a
         // failed write; the link reports it once and closes.
-        m_broken = true;
+        m_failed = true;
         m_port.clearError();
         return;
     }
@@ -160,10 +151,10 @@ void QtSerialPort::noteError()
 
 bool QtSerialPort::write(const QByteArray &bytes)
 {
-    if (!m_port.isOpen() || m_broken)
+    if (!m_port.isOpen() || m_failed)
         return false;
     if (m_port.write(bytes) != bytes.size()) {
-        m_broken = true;
+        m_failed = true;
         return false;
     }
     return pushOutput();
@@ -171,7 +162,7 @@ bool QtSerialPort::write(const QByteArray &bytes)
 
 bool QtSerialPort::pushOutput()
 {
-    if (!m_port.isOpen() || m_broken)
+    if (!m_port.isOpen() || m_failed)
         return false;
     // No event loop runs while the station waits, so Qt's buffer is handed to the
     // system here. A zero timeout never blocks; whatever the system cannot take now
@@ -180,7 +171,7 @@ bool QtSerialPort::pushOutput()
         const qint64 before = m_port.bytesToWrite();
         m_port.waitForBytesWritten(0);
         noteError();
-        if (m_broken)
+        if (m_failed)
             return false;
         if (m_port.bytesToWrite() >= before)
             break;

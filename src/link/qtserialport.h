@@ -26,31 +26,25 @@ public:
     bool open() override;
     QString openFailure() const override { return m_openFailure; }
     void close() override;
-    bool isOpen() const override;
+    bool isOpen() const override { return m_port.isOpen(); }
     bool write(const QByteArray &bytes) override;
     QByteArray readAll() override;
     qint64 pendingOutput() override;
     bool pushOutput() override;
-    bool broken() const override { return m_broken; }
+    bool broken() const override { return m_failed; }
 
 private:
     QString describeOpenError(QSerialPort::SerialPortError error) const;
     void noteError();
     void onError(QSerialPort::SerialPortError error);
-    void releaseDevice(quint64 generation);
+    void letGoOfFailedDevice();
 
     const PortMap &m_map;
     QSerialPort m_port;
     int m_number = 1;
     QString m_openFailure;
-    bool m_broken = false;
-    /// The device was let go after the line failed between two exchanges; the line
-    /// still counts as open until the link closes it, so that it reports the failure.
-    bool m_released = false;
-    bool m_closing = false;
-    /// Counts opens and closes, so that a release queued for one connection never
-    /// touches the next.
-    quint64 m_generation = 0;
+    /// The line failed since it was opened.
+    bool m_failed = false;
 };
 
 } // namespace talvex

@@ -3,11 +3,17 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace talvex {
 
 /// The one serial line to the controller, as the station needs it. The Qt
 /// implementation wraps QSerialPort; tests use an in-memory port that records each
 /// write as a separate chunk.
+///
+/// A port reports facts only: whether it holds the device, what was written and
+/// received, and that the line failed. What the station makes of a failure (telling
+/// the operator once, closing) is the link's business.
 class SerialPort
 {
 public:
@@ -24,6 +30,8 @@ public:
     virtual bool open() = 0;
     virtual QString openFailure() const = 0;
     virtual void close() = 0;
+    /// True while the port holds the device: from a successful open until close, or
+    /// until the port let a vanished device go.
     virtual bool isOpen() const = 0;
 
     /// Queues @p bytes for sending, in order, and starts sending them. Returns false
@@ -40,6 +48,21 @@ public:
     virtual bool pushOutput() = 0;
     /// The line failed since it was opened (write or read error, device removed).
     virtual bool broken() const = 0;
+
+    /// Told when the device went away between two calls into the port (a pulled USB
+    /// adapter, the far end of a pseudo-terminal gone). By then the port has let the
+    /// device go: isOpen() is false and broken() true.
+    void setDeviceGoneHandler(std::function<void()> handler) { m_deviceGone = std::move(handler); }
+
+protected:
+    void reportDeviceGone() const
+    {
+        if (m_deviceGone)
+            m_deviceGone();
+    }
+
+private:
+    std::function<void()> m_deviceGone;
 };
 
 } // namespace talvex

@@ -24,7 +24,7 @@ QString notConnected()
 } // namespace
 
 StationLink::StationLink(SerialPort &port, Sleeper &sleeper, Operator &op, LinkView &view)
-    : m_op(op), m_view(view), m_link(port, sleeper, op)
+    : m_link(port, sleeper, op), m_op(m_link.op()), m_view(view)
 {
 }
 
@@ -41,7 +41,6 @@ QString StationLink::probeFailedText()
 void StationLink::Connect(const QString &comPort)
 {
     Link::Operation operation(m_link);
-    SerialPort &port = m_link.port();
     m_op.notice(connectNotice(), messageTitle());
 
     // A hand-edited settings file may name anything; only COM1..COM4 exist.
@@ -53,14 +52,12 @@ void StationLink::Connect(const QString &comPort)
     }
     // An open link stays on the port it was opened with; the new number is used by
     // the next open.
-    if (!port.isOpen()) {
-        port.setPortNumber(number);
-        if (!port.open()) {
-            m_op.notice(QStringLiteral("無法開啟通訊埠 COM%1 (%2)!\n%3")
-                            .arg(QString::number(number), port.deviceName(), port.openFailure()),
-                        messageTitle(), Operator::Icon::Warning);
-            return;
-        }
+    if (!m_link.isOpen() && !m_link.open(number)) {
+        const SerialPort &port = m_link.port();
+        m_op.notice(QStringLiteral("無法開啟通訊埠 COM%1 (%2)!\n%3")
+                        .arg(QString::number(number), port.deviceName(), port.openFailure()),
+                    messageTitle(), Operator::Icon::Warning);
+        return;
     }
     if (!m_link.LinkProbe()) {
         if (m_link.isOpen())
@@ -79,11 +76,6 @@ void StationLink::Connect(const QString &comPort)
 
 void StationLink::tick()
 {
-    // A tick can fire from inside a message box shown by another handler; it must not
-    // start an exchange in the middle of one, nor run twice at once.
-    if (m_inTick || m_link.busy())
-        return;
-    m_inTick = true;
     Link::Operation operation(m_link);
     if (m_link.isOpen()) {
         m_view.setMotionButtonsEnabled(true);
@@ -96,7 +88,6 @@ void StationLink::tick()
         m_view.setLinkStatus(notConnected());
         m_view.setMotionButtonsEnabled(false);
     }
-    m_inTick = false;
 }
 
 void StationLink::upload(const ProgramTable &table, int lastRow, const CompileOptions &options,
@@ -118,7 +109,6 @@ void StationLink::upload(const ProgramTable &table, int lastRow, const CompileOp
     }
 
     m_view.setStatusTimerRunning(false);
-    BusyScope busy(m_link);
     if (!m_link.LinkProbe()) {
         if (m_link.isOpen())
             m_op.notice(probeFailedText(), messageTitle());

@@ -25,6 +25,8 @@ public:
     /// ("EC 0") and start the status timer.
     void Connect(const QString &comPort);
     /// The status timer's tick: link state, motion buttons, input poll, output sync.
+    /// The timer is held while a box or dialog is up (Link::polls()), so a tick never
+    /// starts in the middle of another handler's exchange.
     void tick();
     /// "上傳": connect if needed, compile, write the listing, download, then offer
     /// to store and to start the program, and close the link.
@@ -37,11 +39,11 @@ public:
     static QString probeFailedText();
 
 private:
+    Link m_link;
+    /// The link's operator, which holds the polls while a box is up.
     Operator &m_op;
     LinkView &m_view;
-    Link m_link;
     OutputLatch m_latch;
-    bool m_inTick = false;
 };
 
 } // namespace talvex

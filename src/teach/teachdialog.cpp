@@ -49,6 +49,8 @@ TeachDialog::TeachDialog(const TeachContext &context, QWidget *parent)
 {
     m_ui->setupUi(this);
     m_poll.setInterval(kPollMs);
+    // Like the main window's status timer, the poll waits while a box is up.
+    m_context.link.polls().addTimer(m_poll);
     initConnections();
 }
 
@@ -182,9 +184,6 @@ void TeachDialog::onLocate()
 
 void TeachDialog::onPollTick()
 {
-    // A tick from inside a message box or a running download waits for the next one.
-    if (m_context.link.busy())
-        return;
     if (!linkUp()) {
         m_poll.stop();
         m_ui->statusLink->setText(QStringLiteral("未連線"));

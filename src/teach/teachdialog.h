@@ -18,6 +18,8 @@ struct TeachDialogUi;
 
 /// What the teach dialog works on: the main window's table, edit state and values,
 /// its step list, its line to the controller, and a way to give the main window back.
+/// The operator should be the link's (Link::op()), which holds the polls while a box
+/// is up.
 struct TeachContext
 {
     Link &link;

@@ -80,6 +80,14 @@ public:
 
     /// Breaks the line now (the next write or read notices).
     void unplug() { m_broken = true; }
+    /// The device goes away between two exchanges: the port lets it go at once and
+    /// says so, as the Qt port does with a pulled adapter.
+    void vanish()
+    {
+        m_open = false;
+        m_broken = true;
+        reportDeviceGone();
+    }
 
 private:
     struct Delivery

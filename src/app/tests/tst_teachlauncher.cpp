@@ -36,6 +36,8 @@ private Q_SLOTS:
     void mainWindowButtons_locateAndOrigin();
     void accessibility_changingTextsAreRead_data();
     void accessibility_changingTextsAreRead();
+    void anyBox_holdsStatusTimerAndTeachPoll_data();
+    void anyBox_holdsStatusTimerAndTeachPoll();
 
 private:
     void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
@@ -54,7 +56,7 @@ void TestTeachLauncher::init()
     m_port = &m_fixture->port();
     m_op = &m_fixture->op();
     m_window = &m_fixture->window();
-    m_launcher = new TeachLauncher(*m_window, *m_op);
+    m_launcher = new TeachLauncher(*m_window);
     m_window->show();
     click(m_window->ui().startEditingButton);
     click(m_window->ui().homeButton); // a HOME step
@@ -256,6 +258,34 @@ void TestTeachLauncher::accessibility_changingTextsAreRead()
             QCOMPARE(iface->text(QAccessible::Value), textOf());
         }
     }
+}
+
+void TestTeachLauncher::anyBox_holdsStatusTimerAndTeachPoll_data()
+{
+    QTest::addColumn<bool>("statusTimerRunning");
+    QTest::newRow("both polls running") << true;
+    QTest::newRow("status timer stopped") << false;
+}
+
+void TestTeachLauncher::anyBox_holdsStatusTimerAndTeachPoll()
+{
+    QFETCH(bool, statusTimerRunning);
+    QVERIFY(m_port->open());
+    click(m_window->ui().pointButton);
+    QTimer &teachPoll = m_launcher->dialog()->pollTimer();
+    QVERIFY(teachPoll.isActive());
+    if (!statusTimerRunning)
+        m_window->statusTimer().stop();
+    QList<bool> heldActive;
+    m_op->onShow = [&](const ScriptedOperator::Shown &) {
+        heldActive << m_window->statusTimer().isActive() << teachPoll.isActive();
+    };
+    m_op->answerText(QStringLiteral("500"));
+    click(m_window->ui().delayButton);
+    QCOMPARE(heldActive, (QList<bool>{false, false}));
+    QCOMPARE(m_window->statusTimer().isActive(), statusTimerRunning);
+    QVERIFY(teachPoll.isActive());
+    QCOMPARE(m_window->editState().LastRow, 3);
 }
 
 QTEST_MAIN(TestTeachLauncher)

@@ -28,6 +28,8 @@ private Q_SLOTS:
     void TimedQuery_lateReplyLandsInNextRead();
     void LinkProbe_oneWriteAndAnyTextCounts_data();
     void LinkProbe_oneWriteAndAnyTextCounts();
+    void linkState_transitions_data();
+    void linkState_transitions();
 
     void PollInputs_decodesAnswer_data();
     void PollInputs_decodesAnswer();
@@ -163,6 +165,70 @@ void TestLink::LinkProbe_oneWriteAndAnyTextCounts()
     QCOMPARE(m_link->LinkProbe(), alive);
     QCOMPARE(m_port->writes, Chunks{"?VM\r"});
     QCOMPARE(m_clock.slept, 200);
+}
+
+void TestLink::linkState_transitions_data()
+{
+    // Each step is followed by the state it leaves; steps that look inside a box or an
+    // action record the state seen there too.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("states");
+    QTest::addColumn<int>("linkErrors");
+    QTest::newRow("closed by the station") << QStringList{"close", "send"} << QStringList{"Closed", "Closed"} << 1;
+    QTest::newRow("failure met by a send is told, then closed")
+        << QStringList{"unplug", "send", "send"} << QStringList{"Lost", "Closed", "Closed"} << 2;
+    QTest::newRow("told once per action") << QStringList{"unplug", "twoSends"} << QStringList{"Lost", "Closed"} << 1;
+    QTest::newRow("vanished between exchanges: told at once")
+        << QStringList{"vanish", "open"} << QStringList{"Closed", "Open"} << 1;
+    QTest::newRow("vanished in an action: told at its end")
+        << QStringList{"vanishInAction"} << QStringList{"Lost", "Closed"} << 1;
+    QTest::newRow("vanished while a box is up: told after it")
+        << QStringList{"vanishInBox"} << QStringList{"Lost", "Closed"} << 1;
+}
+
+void TestLink::linkState_transitions()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, states);
+    QFETCH(int, linkErrors);
+    static const QStringList kNames = {"Closed", "Open", "Lost", "LostReported"};
+    QStringList seen;
+    auto record = [&] { seen << kNames.at(int(m_link->state())); };
+    QCOMPARE(m_link->state(), LinkState::Open);
+    for (const QString &step : steps) {
+        if (step == QLatin1String("close")) {
+            m_link->close();
+        } else if (step == QLatin1String("open")) {
+            QVERIFY(m_link->open(1));
+        } else if (step == QLatin1String("unplug")) {
+            m_port->unplug();
+        } else if (step == QLatin1String("vanish")) {
+            m_port->vanish();
+        } else if (step == QLatin1String("send")) {
+            m_link->sendCommand(QStringLiteral("H"));
+        } else if (step == QLatin1String("twoSends")) {
+            Link::Operation action(*m_link);
+            m_link->sendCommand(QStringLiteral("H"));
+            m_link->sendCommand(QStringLiteral("H"));
+        } else if (step == QLatin1String("vanishInAction")) {
+            Link::Operation action(*m_link);
+            m_port->vanish();
+            record();
+        } else if (step == QLatin1String("vanishInBox")) {
+            m_op->onShow = [&](const ScriptedOperator::Shown &shown) {
+                if (shown.text != QLatin1String("box"))
+                    return;
+                m_port->vanish();
+                record();
+            };
+            m_link->op().notice(QStringLiteral("box"));
+            m_op->onShow = {};
+        }
+        record();
+    }
+    QCOMPARE(seen, states);
+    QCOMPARE(m_op->notices().count(Link::linkErrorText()), linkErrors);
+    QVERIFY(m_port->writes.isEmpty());
 }
 
 void TestLink::PollInputs_decodesAnswer_data()
