@@ -72,6 +72,20 @@ QString decodeBig5(const QByteArray &bytes)
     return decoder.decode(bytes);
 }
 
+Big5StreamDecoder::Big5StreamDecoder() : m_decoder("Big5") {}
+
+QString Big5StreamDecoder::decode(const QByteArray &bytes)
+{
+    // The converter is stateful: an incomplete sequence at the end of one call is
+    // kept and completed by the next.
+    return m_decoder.decode(bytes);
+}
+
+void Big5StreamDecoder::reset()
+{
+    m_decoder.resetState();
+}
+
 QString characterAt(const QString &text, qsizetype index)
 {
     if (index < 0 || index >= text.size())

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 
 namespace talvex {
 
@@ -21,6 +22,23 @@ Big5Bytes encodeBig5(const QString &text);
 /// Decodes Big5 bytes. Invalid sequences become replacement characters; decoding
 /// never fails, so a damaged file still opens.
 QString decodeBig5(const QByteArray &bytes);
+
+/// Decodes Big5 that arrives in pieces, as it does on the serial line, where a read
+/// ends wherever the bytes received so far end. A two-byte character split between
+/// two pieces is joined: a lead byte at the end of one piece waits for its trail byte
+/// at the start of the next. Invalid sequences become replacement characters.
+class Big5StreamDecoder
+{
+public:
+    Big5StreamDecoder();
+
+    QString decode(const QByteArray &bytes);
+    /// Forgets a lead byte still waiting, for a stream that starts anew.
+    void reset();
+
+private:
+    QStringDecoder m_decoder;
+};
 
 /// The character at @p index of @p text as a printable text (a whole surrogate pair).
 QString characterAt(const QString &text, qsizetype index);

@@ -33,7 +33,7 @@ void PollInputs(Link &link, LinkView &view)
         reportClosed(link, view);
         return;
     }
-    link.readText(); // stale replies are not the answer to this question
+    link.discardReceived(); // stale replies are not the answer to this question
     if (!link.writeLine(QStringLiteral("?INP")))
         return;
     link.sleeper().sleep(Link::kQueryWaitMs);

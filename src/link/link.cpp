@@ -54,6 +54,7 @@ Link::Operation::~Operation()
 void Link::opened()
 {
     m_state = LinkState::Open;
+    m_decoder.reset();
 }
 
 void Link::lineFailed()
@@ -68,6 +69,7 @@ void Link::lossReported()
         return;
     m_state = LinkState::LostReported;
     m_port.close();
+    m_decoder.reset();
     op().endProgress();
     op().notice(linkErrorText());
 }
@@ -88,6 +90,7 @@ void Link::closed()
 {
     m_port.close();
     m_sentSinceDrain = 0;
+    m_decoder.reset();
     // After a loss was told the rest of the action stays silent; the action's end
     // closes the state.
     if (m_state != LinkState::LostReported)
@@ -104,8 +107,10 @@ void Link::observePort()
     case LinkState::Open:
         if (m_port.broken())
             lineFailed();
-        else if (!m_port.isOpen())
+        else if (!m_port.isOpen()) {
             m_state = LinkState::Closed;
+            m_decoder.reset();
+        }
         break;
     case LinkState::Lost:
     case LinkState::LostReported:
@@ -186,16 +191,27 @@ bool Link::writeLine(const QString &text)
     return writeText(text) && writeRaw(QByteArray(1, kCarriageReturn));
 }
 
-QString Link::readText()
+Link::Received Link::receive()
 {
     Operation operation(*this);
     if (!lineUsable())
         return {};
     const QByteArray bytes = m_port.readAll();
-    const QString text = decodeBig5(bytes);
+    Received received{m_decoder.decode(bytes), bytes.size()};
     if (m_port.broken())
         loseLine();
-    return text;
+    return received;
+}
+
+QString Link::readText()
+{
+    return receive().text;
+}
+
+void Link::discardReceived()
+{
+    receive();
+    m_decoder.reset();
 }
 
 void Link::sendCommand(const QString &text)
@@ -222,7 +238,8 @@ bool Link::LinkProbe()
     Operation operation(*this);
     writeRaw(QByteArrayLiteral("?VM\r"));
     m_sleeper.sleep(kProbeWaitMs);
-    return !readText().isEmpty();
+    // Bytes, not characters: a reply of one lead byte is still a reply.
+    return receive().bytes > 0;
 }
 
 bool Link::waitUntilSent(const QString &what)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/big5.h"
 #include "link/holdingoperator.h"
 #include "link/pollhold.h"
 
@@ -97,7 +98,8 @@ public:
     /// sendCommand(query), wait 50 ms, return everything received, untouched.
     QString TimedQuery(const QString &query);
     /// Writes "?VM" and a carriage return as one write, waits 200 ms, and tells
-    /// whether anything at all has been received (also text that came before).
+    /// whether anything at all has been received (also bytes that came before, and
+    /// half a character).
     bool LinkProbe();
 
     /// Raw writes, without the closed-port message; false when nothing was written.
@@ -106,8 +108,11 @@ public:
     /// The text, then a carriage return as a second write, without the closed-port
     /// message (the polls and the teach dialog's commands); false if not all went.
     bool writeLine(const QString &text);
-    /// Everything received so far, as text.
+    /// Everything received so far, as text. The receive side is one Big5 stream for
+    /// the life of a connection: a character split between two reads is joined.
     QString readText();
+    /// Reads and drops everything received so far, half a character included.
+    void discardReceived();
 
     /// Waits until every byte written has left, showing the operator how far it got
     /// when that takes a while. Returns false if the line died meanwhile.
@@ -135,6 +140,13 @@ public:
     static QString notRespondingText();
 
 private:
+    struct Received
+    {
+        QString text;
+        qsizetype bytes = 0;
+    };
+    Received receive();
+
     // Transitions (see LinkState).
     void opened();
     void lineFailed();
@@ -159,6 +171,7 @@ private:
     LinkState m_state = LinkState::Closed;
     /// Nesting of Operation scopes.
     int m_depth = 0;
+    Big5StreamDecoder m_decoder;
     qint64 m_sentSinceDrain = 0;
 };
 

@@ -28,6 +28,8 @@ private Q_SLOTS:
     void TimedQuery_lateReplyLandsInNextRead();
     void LinkProbe_oneWriteAndAnyTextCounts_data();
     void LinkProbe_oneWriteAndAnyTextCounts();
+    void readText_oneBig5StreamPerConnection_data();
+    void readText_oneBig5StreamPerConnection();
     void linkState_transitions_data();
     void linkState_transitions();
 
@@ -150,6 +152,7 @@ void TestLink::LinkProbe_oneWriteAndAnyTextCounts_data()
     QTest::newRow("silent") << 0 << QByteArray() << QByteArray() << false;
     QTest::newRow("too slow") << 250 << QByteArray("V1.0\r") << QByteArray() << false;
     QTest::newRow("text from before counts") << 0 << QByteArray() << QByteArray("junk") << true;
+    QTest::newRow("a lone lead byte counts") << 150 << QByteArray("\xA4") << QByteArray() << true;
 }
 
 void TestLink::LinkProbe_oneWriteAndAnyTextCounts()
@@ -165,6 +168,42 @@ void TestLink::LinkProbe_oneWriteAndAnyTextCounts()
     QCOMPARE(m_link->LinkProbe(), alive);
     QCOMPARE(m_port->writes, Chunks{"?VM\r"});
     QCOMPARE(m_clock.slept, 200);
+}
+
+void TestLink::readText_oneBig5StreamPerConnection_data()
+{
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QString>("between"); // what the link does between the two reads
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<QString>("firstText");
+    QTest::addColumn<QString>("secondText");
+    QTest::newRow("a lead byte waits for its trail")
+        << QByteArray("12\xA4") << "" << QByteArray("\x40") << "12" << QStringLiteral("一");
+    QTest::newRow("then the rest of the read")
+        << QByteArray("\xA4") << "" << QByteArray("\x40OK\r") << "" << QStringLiteral("一OK\r");
+    QTest::newRow("a new connection starts clean") << QByteArray("\xA4") << "reopen" << QByteArray("\x40") << ""
+                                                   << "@";
+    QTest::newRow("the input poll's discard drops it") << QByteArray("\xA4") << "discard" << QByteArray("\x40") << ""
+                                                       << "@";
+}
+
+void TestLink::readText_oneBig5StreamPerConnection()
+{
+    QFETCH(QByteArray, first);
+    QFETCH(QString, between);
+    QFETCH(QByteArray, second);
+    QFETCH(QString, firstText);
+    QFETCH(QString, secondText);
+    m_port->deliverNow(first);
+    QCOMPARE(m_link->readText(), firstText);
+    if (between == QLatin1String("reopen")) {
+        m_link->close();
+        QVERIFY(m_link->open(1));
+    } else if (between == QLatin1String("discard")) {
+        m_link->discardReceived();
+    }
+    m_port->deliverNow(second);
+    QCOMPARE(m_link->readText(), secondText);
 }
 
 void TestLink::linkState_transitions_data()
