@@ -218,6 +218,7 @@ void TeachDialog::readPositions()
 
 void TeachDialog::onConfirm()
 {
+    const bool polling = m_poll.isActive();
     m_poll.stop();
     const QString inMask = QString::number(inputMask());
     const QString outMask = QString::number(outputMask());
@@ -231,7 +232,9 @@ void TeachDialog::onConfirm()
         // The point stays pending and the dialog open: the operator can cancel, or
         // delete a row in the main window and confirm again.
         m_context.op.notice(programFullMessage(), messageTitle(), Operator::Icon::Warning);
-        if (linkUp())
+        // The poll goes on as it was: a tick that found the link down stopped it for
+        // this opening, even if the link has come back since.
+        if (polling)
             m_poll.start();
         return;
     case PointPlacement::Appended:

@@ -61,6 +61,7 @@ private Q_SLOTS:
     void confirm_placement_data();
     void confirm_placement();
     void confirm_fullTableKeepsDialogAndRequest();
+    void confirm_fullTableAfterPollStopped_pollStaysStopped();
     void cancel_leavesRequestPending();
 
 private:
@@ -496,6 +497,21 @@ void TestTeachDialog::confirm_fullTableKeepsDialogAndRequest()
 
     QTest::mouseClick(d->ui().cancelButton, Qt::LeftButton);
     QVERIFY(!d->isVisible());
+}
+
+void TestTeachDialog::confirm_fullTableAfterPollStopped_pollStaysStopped()
+{
+    m_edit.LastRow = 500;
+    m_edit.AppendMode = true;
+    TeachDialog *d = openDialog(true);
+    m_port->close();
+    QTRY_VERIFY(!d->pollTimer().isActive());
+    QVERIFY(m_port->open()); // connected again from the main window
+    QTest::mouseClick(d->ui().confirmButton, Qt::LeftButton);
+    QCOMPARE(m_op->notices(), QStringList{programFullMessage()});
+    QVERIFY(d->isVisible());
+    QVERIFY(!d->pollTimer().isActive());
+    QCOMPARE(d->ui().statusLink->text(), QStringLiteral("未連線"));
 }
 
 void TestTeachDialog::cancel_leavesRequestPending()
