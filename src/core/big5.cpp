@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace talvex {
 
 namespace {
@@ -13,6 +15,11 @@ bool fitsBig5(QStringView part)
     const QByteArray out = encoder.encode(part);
     Q_UNUSED(out);
     return !encoder.hasError();
+}
+
+bool isAscii(const QByteArray &bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; });
 }
 
 qsizetype characterLength(const QString &text, qsizetype index)
@@ -72,18 +79,22 @@ QString decodeBig5(const QByteArray &bytes)
     return decoder.decode(bytes);
 }
 
-Big5StreamDecoder::Big5StreamDecoder() : m_decoder("Big5") {}
-
 QString Big5StreamDecoder::decode(const QByteArray &bytes)
 {
+    // Until a byte outside ASCII arrives nothing can be waiting for a trail byte.
+    if (!m_decoder) {
+        if (isAscii(bytes))
+            return QString::fromLatin1(bytes);
+        m_decoder.emplace("Big5");
+    }
     // The converter is stateful: an incomplete sequence at the end of one call is
     // kept and completed by the next.
-    return m_decoder.decode(bytes);
+    return m_decoder->decode(bytes);
 }
 
 void Big5StreamDecoder::reset()
 {
-    m_decoder.resetState();
+    m_decoder.reset();
 }
 
 QString characterAt(const QString &text, qsizetype index)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace talvex {
 
 /// Result of turning a text into Big5 bytes at a file or line boundary.
@@ -30,14 +32,14 @@ QString decodeBig5(const QByteArray &bytes);
 class Big5StreamDecoder
 {
 public:
-    Big5StreamDecoder();
-
     QString decode(const QByteArray &bytes);
     /// Forgets a lead byte still waiting, for a stream that starts anew.
     void reset();
 
 private:
-    QStringDecoder m_decoder;
+    /// Made at the first byte outside ASCII: the converter's tables cost memory that
+    /// a line carrying only ASCII never needs.
+    std::optional<QStringDecoder> m_decoder;
 };
 
 /// The character at @p index of @p text as a printable text (a whole surrogate pair).
