@@ -1,5 +1,6 @@
 #include "editor/mainwindow.h"
 
+#include "core/big5.h"
 #include "core/operator.h"
 #include "core/textnumber.h"
 #include "editor/mainwindowui.h"
@@ -374,7 +375,21 @@ void MainWindow::onConnect()
 
 void MainWindow::onLocate()
 {
-    // The row's kind is not looked at: any row's X and Y columns are sent.
+    // The row's kind is not looked at: any row's X and Y columns are sent. A cell
+    // read from a damaged file may hold a character Big5 cannot carry; it would go out
+    // as "?" and move the axes elsewhere, so nothing is sent then.
+    const std::pair<QString, int> cells[] = {{QStringLiteral("X 座標"), 2}, {QStringLiteral("Y 座標"), 3}};
+    for (const auto &[caption, column] : cells) {
+        const QString text = m_table.cell(m_edit.CurrentRow, column);
+        const Big5Bytes encoded = encodeBig5(text);
+        if (!encoded.ok) {
+            m_op.notice(
+                QStringLiteral("第 %1 行的 %2「%3」中的「%4」無法以 Big5 傳送, 請修改後再定位!")
+                    .arg(QString::number(m_edit.CurrentRow), caption, text, characterAt(text, encoded.firstBad)),
+                messageTitle(), Operator::Icon::Warning);
+            return;
+        }
+    }
     Link &link = m_link->link();
     Link::Operation operation(link);
     link.sendCommand(QStringLiteral("XMA ") + m_table.cell(m_edit.CurrentRow, 2));

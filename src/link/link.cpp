@@ -182,7 +182,13 @@ bool Link::writeRaw(const QByteArray &bytes)
 
 bool Link::writeText(const QString &text)
 {
-    return writeRaw(encodeBig5(text).bytes);
+    // A character Big5 cannot carry would reach the controller as "?", so a command
+    // holding one is not sent at all. Callers check first and tell the operator; this
+    // is the last guard.
+    const Big5Bytes encoded = encodeBig5(text);
+    if (!encoded.ok)
+        return false;
+    return writeRaw(encoded.bytes);
 }
 
 bool Link::writeLine(const QString &text)

@@ -6,6 +6,7 @@
 #include "teach/teachdialog.h"
 #include "teach/teachdialogui.h"
 #include "testing/mainwindowfixture.h"
+#include "testing/stepbuilder.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -146,19 +147,25 @@ void TestTeachLauncher::closeBox_discardsAndMainWindowStaysUsable()
 void TestTeachLauncher::mainWindowButtons_locateAndOrigin_data()
 {
     QTest::addColumn<bool>("linkUp");
+    QTest::addColumn<QString>("yCell");
     QTest::addColumn<QList<QByteArray>>("chunks");
-    QTest::addColumn<int>("notices");
-    QTest::newRow("link up") << true << QList<QByteArray>{"XMA 50", "\r", "YMA 60", "\r", "H", "\r"} << 0;
-    QTest::newRow("link down") << false << QList<QByteArray>{} << 3;
+    QTest::addColumn<QStringList>("notices");
+    QTest::newRow("link up") << true << "60" << QList<QByteArray>{"XMA 50", "\r", "YMA 60", "\r", "H", "\r"}
+                             << QStringList();
+    QTest::newRow("link down") << false << "60" << QList<QByteArray>{} << QStringList(3, QStringLiteral(" 連線錯誤 !"));
+    // A cell Big5 cannot carry would go out as "?": the locate sends nothing at all.
+    QTest::newRow("cell Big5 cannot carry")
+        << true << QStringLiteral("6\uFFFD") << QList<QByteArray>{"H", "\r"}
+        << QStringList{QStringLiteral("第 2 行的 Y 座標「6\uFFFD」中的「\uFFFD」無法以 Big5 傳送, 請修改後再定位!")};
 }
 
 void TestTeachLauncher::mainWindowButtons_locateAndOrigin()
 {
     QFETCH(bool, linkUp);
+    QFETCH(QString, yCell);
     QFETCH(QList<QByteArray>, chunks);
-    QFETCH(int, notices);
-    m_window->table().setRow(2, {QStringLiteral("POINT"), QStringLiteral("0"), QStringLiteral("50"),
-                                 QStringLiteral("60"), QStringLiteral("0")});
+    QFETCH(QStringList, notices);
+    m_window->table().setRow(2, stepOf(QStringLiteral("POINT|0|50|") + yCell + QStringLiteral("|0")));
     m_window->relistSteps();
     clickRow(2);
     if (linkUp)
@@ -170,9 +177,7 @@ void TestTeachLauncher::mainWindowButtons_locateAndOrigin()
     click(m_window->ui().locateButton);
     click(m_window->ui().originButton);
     QCOMPARE(m_port->writes, chunks);
-    QCOMPARE(m_op->notices().size(), notices);
-    if (notices)
-        QCOMPARE(m_op->notices(), QStringList(3, QStringLiteral(" 連線錯誤 !")));
+    QCOMPARE(m_op->notices(), notices);
 }
 
 void TestTeachLauncher::accessibility_changingTextsAreRead_data()
