@@ -2,12 +2,6 @@
 
 namespace talvex {
 
-PortMap::PortMap()
-{
-    for (int n = 1; n <= kPorts; ++n)
-        m_devices[static_cast<size_t>(n) - 1] = defaultDevice(n);
-}
-
 QString PortMap::defaultDevice(int number)
 {
 #if defined(Q_OS_WIN)
@@ -21,7 +15,26 @@ QString PortMap::device(int number) const
 {
     if (number < 1 || number > kPorts)
         return {};
-    return m_devices[static_cast<size_t>(number) - 1];
+    const size_t index = static_cast<size_t>(number) - 1;
+    if (!m_devices[index].isEmpty())
+        return m_devices[index];
+    return m_chosen[index].isEmpty() ? defaultDevice(number) : m_chosen[index];
+}
+
+QString PortMap::runDevice(int number) const
+{
+    return number >= 1 && number <= kPorts ? m_devices[static_cast<size_t>(number) - 1] : QString();
+}
+
+QString PortMap::chosenDevice(int number) const
+{
+    return number >= 1 && number <= kPorts ? m_chosen[static_cast<size_t>(number) - 1] : QString();
+}
+
+void PortMap::setChosenDevice(int number, const QString &path)
+{
+    if (number >= 1 && number <= kPorts)
+        m_chosen[static_cast<size_t>(number) - 1] = path;
 }
 
 void PortMap::setDevice(int number, const QString &path)

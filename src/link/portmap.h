@@ -6,20 +6,28 @@
 
 namespace talvex {
 
-/// Which device each of the menu's COM1..COM4 opens: "COM1".."COM4" on Windows,
-/// "/dev/ttyS0".."/dev/ttyS3" on Linux, unless remapped on the command line.
+/// Which device each of the menu's COM1..COM4 opens. The first of three that names
+/// one wins: the device given for this run (the command line), the device the
+/// operator chose in the station (kept per user, see portchoices.h), and the
+/// platform's default, "COM1".."COM4" on Windows, "/dev/ttyS0".."/dev/ttyS3" on Linux.
+/// The port looks the device up at every open, so a change applies from the next one.
 class PortMap
 {
 public:
     static constexpr int kPorts = 4;
 
-    PortMap();
-
     /// Device of port @p number (1..4); the empty text for any other number.
     QString device(int number) const;
+    /// For this run only: wins over the operator's choice and is never kept.
     void setDevice(int number, const QString &path);
-    /// Maps every port to @p path (the virtual controller's line).
+    /// Maps every port to @p path for this run (the virtual controller's line).
     void setAll(const QString &path);
+    /// The device given for this run, or the empty text.
+    QString runDevice(int number) const;
+
+    /// The device the operator chose for port @p number; the empty text: the default.
+    QString chosenDevice(int number) const;
+    void setChosenDevice(int number, const QString &path);
 
     /// Applies one "N=PATH" option; on a malformed option returns false and explains.
     bool applyOption(const QString &option, QString *error);
@@ -27,7 +35,10 @@ public:
     static QString defaultDevice(int number);
 
 private:
+    /// Given for this run; empty where none was.
     std::array<QString, kPorts> m_devices;
+    /// Chosen by the operator; empty for the default.
+    std::array<QString, kPorts> m_chosen;
 };
 
 } // namespace talvex

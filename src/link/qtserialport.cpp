@@ -72,7 +72,8 @@ QString QtSerialPort::describeOpenError(QSerialPort::SerialPortError error) cons
     const QString device = deviceName();
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
-        return QStringLiteral("裝置 %1 不存在。請確認控制器的連接線或 USB 轉接器已接上, 或用 --device 指定裝置。")
+        return QStringLiteral("裝置 %1 不存在。請檢查控制器的連接線或 USB 轉接器,"
+                              " 或在「設定」→「通訊埠對應...」選擇其他裝置。")
             .arg(device);
     case QSerialPort::PermissionError: {
 #if defined(Q_OS_UNIX)

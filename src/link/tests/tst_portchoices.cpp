@@ -1,0 +1,137 @@
+// The operator's choice of device per COM port: kept per user in QSettings, overridden
+// for one run by the command line, each device's stable name found, and a chosen
+// device that is missing at connect named in the notice with the way out.
+#include "link/portchoices.h"
+#include "link/portmap.h"
+#include "link/qtserialdevicecatalog.h"
+#include "link/qtserialport.h"
+#include "link/stationlink.h"
+#include "testing/fakelinkview.h"
+#include "testing/memoryserialport.h"
+#include "testing/scriptedoperator.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace talvex;
+using namespace talvex::testing;
+
+class TestPortChoices : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void choices_keptPerUserAndOverriddenForTheRun_data();
+    void choices_keptPerUserAndOverriddenForTheRun();
+    void stableNames_byTheDeviceTheyLeadTo();
+    void missingChosenDevice_noticeNamesPortDeviceAndRemedy();
+};
+
+void TestPortChoices::choices_keptPerUserAndOverriddenForTheRun_data()
+{
+    QTest::addColumn<QStringList>("chosen");  // COM1..COM4; empty: the default
+    QTest::addColumn<QStringList>("options"); // --device for this run
+    QTest::addColumn<QStringList>("devices"); // what COM1..COM4 open in this run
+    QTest::addColumn<QStringList>("kept");    // what they open at the next start
+
+    const QStringList defaults{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+    const QString adapter = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A5069RR4-if00-port0");
+    QTest::newRow("nothing chosen") << QStringList{"", "", "", ""} << QStringList() << defaults << defaults;
+    QTest::newRow("COM2 chosen") << QStringList{"", adapter, "", ""} << QStringList()
+                                 << QStringList{"/dev/ttyS0", adapter, "/dev/ttyS2", "/dev/ttyS3"}
+                                 << QStringList{"/dev/ttyS0", adapter, "/dev/ttyS2", "/dev/ttyS3"};
+    QTest::newRow("--device wins for the run only")
+        << QStringList{"", adapter, "", "/dev/ttyACM0"} << QStringList{"2=/dev/ttyUSB3"}
+        << QStringList{"/dev/ttyS0", "/dev/ttyUSB3", "/dev/ttyS2", "/dev/ttyACM0"}
+        << QStringList{"/dev/ttyS0", adapter, "/dev/ttyS2", "/dev/ttyACM0"};
+    QTest::newRow("--device on a port left at its default")
+        << QStringList{"", "", "", ""} << QStringList{"3=/dev/pts/7"}
+        << QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/pts/7", "/dev/ttyS3"} << defaults;
+}
+
+void TestPortChoices::choices_keptPerUserAndOverriddenForTheRun()
+{
+    QFETCH(QStringList, chosen);
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, devices);
+    QFETCH(QStringList, kept);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("station.conf"));
+    {
+        // A choice made earlier and taken back now must not linger in the settings.
+        QSettings settings(file, QSettings::IniFormat);
+        PortMap everyPortChosen;
+        for (int n = 1; n <= PortMap::kPorts; ++n)
+            everyPortChosen.setChosenDevice(n, QStringLiteral("/dev/earlier%1").arg(n));
+        QVERIFY(savePortChoices(everyPortChosen, settings));
+    }
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        PortMap map;
+        for (const QString &option : options) {
+            QString error;
+            QVERIFY(map.applyOption(option, &error));
+        }
+        for (int n = 1; n <= PortMap::kPorts; ++n)
+            map.setChosenDevice(n, chosen.at(n - 1));
+        QVERIFY(savePortChoices(map, settings));
+        for (int n = 1; n <= PortMap::kPorts; ++n)
+            QCOMPARE(map.device(n), devices.at(n - 1));
+    }
+    QSettings settings(file, QSettings::IniFormat);
+    PortMap next;
+    loadPortChoices(next, settings);
+    for (int n = 1; n <= PortMap::kPorts; ++n) {
+        QCOMPARE(next.device(n), kept.at(n - 1));
+        QCOMPARE(next.runDevice(n), QString());
+    }
+}
+
+void TestPortChoices::stableNames_byTheDeviceTheyLeadTo()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("dev/serial/by-id")));
+    const QString folder = dir.filePath(QStringLiteral("dev/serial/by-id"));
+    for (const char *device : {"ttyUSB0", "ttyACM0"}) {
+        QFile f(dir.filePath(QStringLiteral("dev/") + QLatin1String(device)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    // udev's links are relative, as here; a link to a device that went away leads nowhere.
+    QVERIFY(QFile::link(QStringLiteral("../../ttyUSB0"), folder + QStringLiteral("/usb-FTDI_FT232R_A50-if00-port0")));
+    QVERIFY(QFile::link(QStringLiteral("../../ttyACM0"), folder + QStringLiteral("/usb-Arduino_Uno_7563-if00")));
+    QVERIFY(QFile::link(QStringLiteral("../../ttyUSB9"), folder + QStringLiteral("/usb-gone-if00-port0")));
+
+    const QHash<QString, QString> names = QtSerialDeviceCatalog::stableNames(folder);
+    const QString dev = QDir(dir.filePath(QStringLiteral("dev"))).canonicalPath();
+    QCOMPARE(names.size(), 2);
+    QCOMPARE(names.value(dev + QStringLiteral("/ttyUSB0")), folder + QStringLiteral("/usb-FTDI_FT232R_A50-if00-port0"));
+    QCOMPARE(names.value(dev + QStringLiteral("/ttyACM0")), folder + QStringLiteral("/usb-Arduino_Uno_7563-if00"));
+    QVERIFY(QtSerialDeviceCatalog::stableNames(dir.filePath(QStringLiteral("no-such-folder"))).isEmpty());
+}
+
+void TestPortChoices::missingChosenDevice_noticeNamesPortDeviceAndRemedy()
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("usb-Prolific_2303-if00-port0"));
+    PortMap map;
+    map.setChosenDevice(3, missing);
+    QtSerialPort port(map);
+    VirtualSleeper clock;
+    ScriptedOperator op;
+    FakeLinkView view;
+    StationLink station(port, clock, op, view);
+
+    station.Connect(QStringLiteral("3"));
+    QCOMPARE(op.notices().size(), 2); // the connect notice, then why it failed
+    const QString notice = op.notices().at(1);
+    for (const QString &part :
+         {QStringLiteral("COM3"), missing, QStringLiteral("連接線"), QStringLiteral("「設定」→「通訊埠對應...」")})
+        QVERIFY2(notice.contains(part), qPrintable(notice));
+    QVERIFY(!port.isOpen());
+    QCOMPARE(view.status, QStringLiteral("未連線"));
+}
+
+QTEST_GUILESS_MAIN(TestPortChoices)
+#include "tst_portchoices.moc"
