@@ -5,6 +5,10 @@
 #include "link/serialport.h"
 #include "link/sleeper.h"
 
+#include <QDateTime>
+
+#include <algorithm>
+
 namespace talvex {
 
 namespace {
@@ -13,6 +17,8 @@ constexpr char kCarriageReturn = '\r';
 constexpr int kDrainStepMs = 20;
 
 } // namespace
+
+LineTrafficObserver::~LineTrafficObserver() = default;
 
 Link::Link(SerialPort &port, Sleeper &sleeper, Operator &op) : m_port(port), m_sleeper(sleeper), m_op(op, m_polls)
 {
@@ -177,6 +183,7 @@ bool Link::writeRaw(const QByteArray &bytes)
         return false;
     }
     m_sentSinceDrain += bytes.size();
+    tellObservers(LineTrafficObserver::Direction::Sent, bytes);
     return true;
 }
 
@@ -203,10 +210,32 @@ Link::Received Link::receive()
     if (!lineUsable())
         return {};
     const QByteArray bytes = m_port.readAll();
+    if (!bytes.isEmpty())
+        tellObservers(LineTrafficObserver::Direction::Received, bytes);
     Received received{m_decoder.decode(bytes), bytes.size()};
     if (m_port.broken())
         loseLine();
     return received;
+}
+
+void Link::addTrafficObserver(LineTrafficObserver &observer)
+{
+    if (std::find(m_observers.begin(), m_observers.end(), &observer) == m_observers.end())
+        m_observers.push_back(&observer);
+}
+
+void Link::removeTrafficObserver(LineTrafficObserver &observer)
+{
+    m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), &observer), m_observers.end());
+}
+
+void Link::tellObservers(LineTrafficObserver::Direction direction, const QByteArray &bytes)
+{
+    if (m_observers.empty())
+        return;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (LineTrafficObserver *observer : m_observers)
+        observer->lineTraffic(direction, bytes, now);
 }
 
 QString Link::readText()

@@ -2,10 +2,13 @@
 
 #include "core/big5.h"
 #include "link/holdingoperator.h"
+#include "link/linetrafficobserver.h"
 #include "link/pollhold.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <vector>
 
 namespace talvex {
 
@@ -121,6 +124,10 @@ public:
     /// Starts counting the bytes of a transfer for waitUntilSent()'s progress.
     void beginTransfer() { m_sentSinceDrain = 0; }
 
+    /// From now on @p observer is told every byte written and read, until removed.
+    void addTrafficObserver(LineTrafficObserver &observer);
+    void removeTrafficObserver(LineTrafficObserver &observer);
+
     /// One operator action on the line (a button, a timer tick, a download): the only
     /// guard there is. A line lost within it is told once; nested scopes belong to the
     /// outermost. Every call of the link is an action of its own when no scope is open.
@@ -163,6 +170,7 @@ private:
     void loseLine();
     /// Tells a loss that no use has met, once nothing runs and no box is up.
     void tellLossWhenQuiet();
+    void tellObservers(LineTrafficObserver::Direction direction, const QByteArray &bytes);
 
     SerialPort &m_port;
     Sleeper &m_sleeper;
@@ -173,6 +181,7 @@ private:
     int m_depth = 0;
     Big5StreamDecoder m_decoder;
     qint64 m_sentSinceDrain = 0;
+    std::vector<LineTrafficObserver *> m_observers;
 };
 
 } // namespace talvex

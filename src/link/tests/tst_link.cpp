@@ -5,7 +5,10 @@
 #include "testing/memoryserialport.h"
 #include "testing/scriptedoperator.h"
 
+#include <QDateTime>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace talvex;
 using namespace talvex::testing;
@@ -32,6 +35,7 @@ private Q_SLOTS:
     void readText_oneBig5StreamPerConnection();
     void linkState_transitions_data();
     void linkState_transitions();
+    void trafficObserver_toldEveryWriteAndReadInOrder();
 
     void PollInputs_decodesAnswer_data();
     void PollInputs_decodesAnswer();
@@ -451,6 +455,41 @@ void TestLink::waitUntilSent_stalledLineIsDead()
     QCOMPARE(m_op->notices(), QStringList{" 連線錯誤 !"});
     QVERIFY(!m_op->progressOpen);
     QVERIFY(m_clock.now() >= Link::kStallMs);
+}
+
+void TestLink::trafficObserver_toldEveryWriteAndReadInOrder()
+{
+    using Direction = LineTrafficObserver::Direction;
+    struct Recorder : LineTrafficObserver
+    {
+        QList<QPair<Direction, QByteArray>> seen;
+        QList<qint64> times;
+        void lineTraffic(Direction direction, const QByteArray &bytes, qint64 msecsSinceEpoch) override
+        {
+            seen.append({direction, bytes});
+            times.append(msecsSinceEpoch);
+        }
+    } recorder;
+    m_port->responder = [](const QByteArray &line) {
+        return line == "?VM" ? QByteArray("V\r") : line == "?VA" ? QByteArray("1800\r") : QByteArray();
+    };
+    const qint64 before = QDateTime::currentMSecsSinceEpoch();
+    m_link->addTrafficObserver(recorder);
+    QVERIFY(m_link->LinkProbe());
+    m_link->writeRaw(QByteArray(1, '\x1b'));
+    m_link->sendCommand(QStringLiteral("EC 0"));
+    QCOMPARE(m_link->TimedQuery(QStringLiteral("?VA")), QStringLiteral("1800\r"));
+    m_link->readText(); // nothing more arrived: nothing to tell
+    m_link->removeTrafficObserver(recorder);
+    m_link->sendCommand(QStringLiteral("H"));
+
+    const QList<QPair<Direction, QByteArray>> expected{{Direction::Sent, "?VM\r"}, {Direction::Received, "V\r"},
+                                                       {Direction::Sent, "\x1b"},  {Direction::Sent, "EC 0"},
+                                                       {Direction::Sent, "\r"},    {Direction::Sent, "?VA"},
+                                                       {Direction::Sent, "\r"},    {Direction::Received, "1800\r"}};
+    QCOMPARE(recorder.seen, expected);
+    QVERIFY(std::is_sorted(recorder.times.begin(), recorder.times.end()));
+    QVERIFY(recorder.times.first() >= before && recorder.times.last() <= QDateTime::currentMSecsSinceEpoch());
 }
 
 void TestLink::portMap_defaultsAndOptions_data()
