@@ -4,7 +4,10 @@
 #include "app/teachlauncher.h"
 #include "editor/mainwindow.h"
 #include "editor/qtoperator.h"
+#include "editor/seriallineactions.h"
+#include "link/portchoices.h"
 #include "link/portmap.h"
+#include "link/qtserialdevicecatalog.h"
 #include "link/qtserialport.h"
 #include "link/sleeper.h"
 
@@ -14,6 +17,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QProcess>
+#include <QSettings>
 
 #include <cstdio>
 #include <cstdlib>
@@ -118,6 +122,9 @@ int main(int argc, char *argv[])
 
     talvex::QtOperator op;
     talvex::PortMap ports;
+    // The operator's own choice of devices, from the station's per-user settings.
+    QSettings settings;
+    talvex::loadPortChoices(ports, settings);
     QProcess simulator;
     if (parser.isSet(simulateOption)) {
         QString error;
@@ -143,6 +150,8 @@ int main(int argc, char *argv[])
     talvex::MainWindow window(op, port, sleeper);
     op.setParentWidget(&window);
     talvex::TeachLauncher teach(window);
+    talvex::QtSerialDeviceCatalog devices;
+    talvex::SerialLineActions lineActions(window, ports, devices, settings);
     window.show();
     // The start-up benchmark runs the real program and stops it as soon as the
     // window is up, reporting how much memory it took to get there.

@@ -209,6 +209,12 @@ void MainWindowUi::setupUi(QMainWindow *window)
         a->setObjectName(QStringLiteral("COM") + QString::number(n));
         comActions[static_cast<size_t>(n) - 1] = a;
     }
+    portMappingAction = settingsMenu->addAction(QStringLiteral("通訊埠對應..."));
+    portMappingAction->setObjectName(QStringLiteral("通訊埠對應"));
+    viewMenu = bar->addMenu(QStringLiteral("檢視(&V)"));
+    viewMenu->setObjectName(QStringLiteral("檢視"));
+    trafficLogAction = viewMenu->addAction(QStringLiteral("通訊記錄(&L)"));
+    trafficLogAction->setObjectName(QStringLiteral("通訊記錄"));
     exitAction = bar->addAction(QStringLiteral("結束(&E)"));
     exitAction->setObjectName(QStringLiteral("結束"));
 

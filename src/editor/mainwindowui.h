@@ -84,6 +84,9 @@ struct MainWindowUi
     QMenu *settingsMenu = nullptr;
     QMenu *comPortMenu = nullptr;
     std::array<QAction *, 4> comActions{};
+    QAction *portMappingAction = nullptr; // 通訊埠對應...
+    QMenu *viewMenu = nullptr;
+    QAction *trafficLogAction = nullptr; // 通訊記錄
     QAction *exitAction = nullptr;
 
     /// The eight step buttons, in the order of the step-button group.

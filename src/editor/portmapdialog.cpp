@@ -1,0 +1,158 @@
+#include "editor/portmapdialog.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace talvex {
+
+namespace {
+
+constexpr int kBoxMinimumWidth = 460;
+
+QPushButton *dialogButton(const QString &caption, const QString &name, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+PortMapDialog::PortMapDialog(const PortMap &map, const SerialDeviceCatalog &catalog, QWidget *parent)
+    : QDialog(parent), m_catalog(catalog)
+{
+    setObjectName(QStringLiteral("PortMapDialog"));
+    setWindowTitle(QStringLiteral("通訊埠對應"));
+
+    auto *intro = new QLabel(QStringLiteral("請為每個通訊埠選擇裝置, 或直接輸入裝置路徑; 留空則使用預設裝置。\n"
+                                            "變更從下次開啟通訊埠時生效。"),
+                             this);
+    intro->setWordWrap(true);
+
+    auto *grid = new QGridLayout;
+    int row = 0;
+    for (int n = 1; n <= PortMap::kPorts; ++n) {
+        const QString port = QStringLiteral("COM%1").arg(n);
+        auto *label = new QLabel(port, this);
+        auto *box = new QComboBox(this);
+        box->setObjectName(port);
+        box->setAccessibleName(QStringLiteral("%1 的裝置").arg(port));
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setMinimumWidth(kBoxMinimumWidth);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->lineEdit()->setPlaceholderText(QStringLiteral("預設裝置 %1").arg(PortMap::defaultDevice(n)));
+        label->setBuddy(box);
+        m_boxes[static_cast<size_t>(n) - 1] = box;
+        grid->addWidget(label, row, 0);
+        grid->addWidget(box, row, 1);
+        ++row;
+        // A device given on the command line holds for this run whatever is chosen here.
+        const QString runDevice = map.runDevice(n);
+        if (!runDevice.isEmpty()) {
+            auto *note = new QLabel(
+                QStringLiteral("本次執行由命令列指定為 %1, 此處的選擇從下次啟動起生效。").arg(runDevice), this);
+            note->setObjectName(port + QStringLiteral("Note"));
+            note->setWordWrap(true);
+            grid->addWidget(note, row++, 1);
+        }
+    }
+    grid->setColumnStretch(1, 1);
+
+    m_refresh = dialogButton(QStringLiteral("重新整理"), QStringLiteral("refreshButton"), this);
+    m_ok = dialogButton(QStringLiteral("確定"), QStringLiteral("okButton"), this);
+    m_ok->setDefault(true);
+    m_cancel = dialogButton(QStringLiteral("取消"), QStringLiteral("cancelButton"), this);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_refresh);
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(intro);
+    layout->addLayout(grid);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+
+    listDevices();
+    for (int n = 1; n <= PortMap::kPorts; ++n)
+        showPath(n, map.chosenDevice(n));
+
+    connect(m_refresh, &QPushButton::clicked, this, &PortMapDialog::listDevices);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QString PortMapDialog::deviceText(const SerialDevice &device)
+{
+    QStringList known;
+    if (!device.stablePath.isEmpty())
+        known << device.systemPath;
+    if (!device.description.isEmpty())
+        known << device.description;
+    if (!device.manufacturer.isEmpty())
+        known << device.manufacturer;
+    if (!device.usbId.isEmpty())
+        known << QStringLiteral("USB ") + device.usbId;
+    if (!device.serialNumber.isEmpty())
+        known << QStringLiteral("序號 ") + device.serialNumber;
+    const QString path = device.mappingPath();
+    return known.isEmpty() ? path : path + QStringLiteral(" (") + known.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+void PortMapDialog::listDevices()
+{
+    Choices shown;
+    for (int n = 1; n <= PortMap::kPorts; ++n)
+        shown[static_cast<size_t>(n) - 1] = pathOf(n);
+    m_devices = m_catalog.devices();
+    for (QComboBox *box : m_boxes) {
+        box->clear();
+        for (const SerialDevice &device : std::as_const(m_devices))
+            box->addItem(deviceText(device), device.mappingPath());
+    }
+    for (int n = 1; n <= PortMap::kPorts; ++n)
+        showPath(n, shown[static_cast<size_t>(n) - 1]);
+}
+
+void PortMapDialog::showPath(int number, const QString &path)
+{
+    QComboBox *box = deviceBox(number);
+    const int index = path.isEmpty() ? -1 : box->findData(path);
+    box->setCurrentIndex(index);
+    if (index < 0)
+        box->setEditText(path);
+}
+
+QString PortMapDialog::pathOf(int number) const
+{
+    const QComboBox *box = deviceBox(number);
+    const QString text = box->currentText().trimmed();
+    const int index = box->findText(text);
+    if (index >= 0)
+        return box->itemData(index).toString();
+    // A typed path of a device that has a stable name is kept as that name, so the
+    // mapping survives the adapter moving to another socket.
+    for (const SerialDevice &device : m_devices) {
+        if (device.systemPath == text)
+            return device.mappingPath();
+    }
+    return text;
+}
+
+PortMapDialog::Choices PortMapDialog::choices() const
+{
+    Choices chosen;
+    for (int n = 1; n <= PortMap::kPorts; ++n)
+        chosen[static_cast<size_t>(n) - 1] = pathOf(n);
+    return chosen;
+}
+
+} // namespace talvex

@@ -1,0 +1,106 @@
+#include "editor/trafficlogwindow.h"
+
+#include "core/operator.h"
+#include "editor/trafficlogmodel.h"
+#include "link/link.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace talvex {
+
+TrafficLogWindow::TrafficLogWindow(Link &link, QWidget *parent) : QWidget(parent, Qt::Window), m_link(link)
+{
+    setObjectName(QStringLiteral("TrafficLogWindow"));
+    setWindowTitle(QStringLiteral("通訊記錄"));
+    resize(640, 420);
+
+    m_model = new TrafficLogModel(this);
+    m_view = new QTreeView(this);
+    m_view->setObjectName(QStringLiteral("trafficView"));
+    m_view->setAccessibleName(QStringLiteral("通訊記錄"));
+    m_view->setModel(m_model);
+    m_view->setRootIsDecorated(false);
+    m_view->setUniformRowHeights(true);
+    m_view->setAlternatingRowColors(true);
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_view->header()->setStretchLastSection(true);
+    const int timeWidth = m_view->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00.000")) + 16;
+    m_view->setColumnWidth(TrafficLogModel::TimeColumn, timeWidth);
+    m_view->setColumnWidth(TrafficLogModel::DirectionColumn,
+                           m_view->fontMetrics().horizontalAdvance(QStringLiteral("方向")) + 16);
+
+    m_pause = new QPushButton(QStringLiteral("暫停"), this);
+    m_pause->setObjectName(QStringLiteral("pauseButton"));
+    m_pause->setCheckable(true);
+    m_pause->setAutoDefault(false);
+    m_clear = new QPushButton(QStringLiteral("清除"), this);
+    m_clear->setObjectName(QStringLiteral("clearButton"));
+    m_clear->setAutoDefault(false);
+    m_save = new QPushButton(QStringLiteral("存檔..."), this);
+    m_save->setObjectName(QStringLiteral("saveButton"));
+    m_save->setAutoDefault(false);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_pause);
+    buttons->addWidget(m_clear);
+    buttons->addStretch(1);
+    buttons->addWidget(m_save);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(buttons);
+
+    initConnections();
+    m_link.addTrafficObserver(*m_model);
+}
+
+TrafficLogWindow::~TrafficLogWindow()
+{
+    m_link.removeTrafficObserver(*m_model);
+}
+
+QString TrafficLogWindow::fileFilter()
+{
+    return QStringLiteral("文字檔(*.txt) | *.txt");
+}
+
+void TrafficLogWindow::initConnections()
+{
+    connect(m_pause, &QPushButton::toggled, m_model, &TrafficLogModel::setPaused);
+    connect(m_clear, &QPushButton::clicked, m_model, &TrafficLogModel::clear);
+    connect(m_save, &QPushButton::clicked, this, &TrafficLogWindow::save);
+    // The log follows the newest entries unless the operator scrolled back to read.
+    connect(m_model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
+        const QScrollBar *bar = m_view->verticalScrollBar();
+        m_following = bar->value() >= bar->maximum();
+    });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (m_following)
+            m_view->scrollToBottom();
+    });
+}
+
+void TrafficLogWindow::save()
+{
+    m_model->flush();
+    const QString path = m_link.op().saveFileName(fileFilter());
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        file.write(m_model->logText().toUtf8());
+        if (file.commit())
+            return;
+    }
+    m_link.op().notice(QStringLiteral("無法寫入通訊記錄檔 %1 !\n%2").arg(path, file.errorString()), messageTitle(),
+                       Operator::Icon::Warning);
+}
+
+} // namespace talvex

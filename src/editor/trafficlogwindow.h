@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+class QPushButton;
+class QTreeView;
+
+namespace talvex {
+
+class Link;
+class TrafficLogModel;
+
+/// The modeless window "通訊記錄": every byte the station sends to and receives from
+/// the controller, an entry a line or a burst, with its time and direction. "暫停"
+/// stops adding entries (the line goes on as before), "清除" empties the log, and
+/// "存檔..." writes the shown log as UTF-8 text.
+class TrafficLogWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// Watches @p link's traffic for as long as the window exists.
+    explicit TrafficLogWindow(Link &link, QWidget *parent = nullptr);
+    ~TrafficLogWindow() override;
+
+    TrafficLogModel &model() const { return *m_model; }
+    QTreeView *view() const { return m_view; }
+    QPushButton *pauseButton() const { return m_pause; }
+    QPushButton *clearButton() const { return m_clear; }
+    QPushButton *saveButton() const { return m_save; }
+
+    static QString fileFilter();
+
+private:
+    void initConnections();
+    void save();
+
+    Link &m_link;
+    TrafficLogModel *m_model = nullptr;
+    QTreeView *m_view = nullptr;
+    QPushButton *m_pause = nullptr;
+    QPushButton *m_clear = nullptr;
+    QPushButton *m_save = nullptr;
+    /// The view stood at its last entry before new ones came: it follows them.
+    bool m_following = true;
+};
+
+} // namespace talvex
