@@ -72,7 +72,7 @@ int main(int argc, char *argv[])
     else
         app = std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("talvex-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TALVEX_VERSION));
 
     talvex::sim::SimOptions options;
     QString message;
@@ -83,7 +83,7 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(message), stdout);
         return 0;
     case talvex::sim::ParseResult::Version:
-        std::puts("talvex-sim 1.0");
+        std::puts("talvex-sim " TALVEX_VERSION);
         return 0;
     case talvex::sim::ParseResult::Error:
         std::fprintf(stderr, "talvex-sim: %s\n", qPrintable(message));

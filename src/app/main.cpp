@@ -76,6 +76,20 @@ QString startSimulator(QProcess &process, QString *error)
     return line.mid(kSimulatorPrefix.size());
 }
 
+// The version is text only: it is printed without a display, as before a package is
+// installed on a machine that has none.
+bool asksForVersion(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--")
+            return false;
+        if (arg == "--version" || arg == "-v")
+            return true;
+    }
+    return false;
+}
+
 void stopSimulator(QProcess &process)
 {
     if (process.state() == QProcess::NotRunning)
@@ -92,6 +106,10 @@ void stopSimulator(QProcess &process)
 
 int main(int argc, char *argv[])
 {
+    if (asksForVersion(argc, argv)) {
+        std::printf("talvex-station %s\n", TALVEX_VERSION);
+        return 0;
+    }
     if (!displayAvailable()) {
         std::fputs("talvex-station: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
                    "Start it from a desktop session, or on a machine without a screen run it under a\n"
@@ -103,6 +121,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TALVEX Station"));
     QApplication::setOrganizationName(QStringLiteral("TALVEX"));
+    QApplication::setApplicationVersion(QStringLiteral(TALVEX_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/talvex.svg")));
     talvex::registerFontSubstitutions();
     talvex::installQtTranslation(app);
@@ -110,6 +129,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("TALVEX Station: program and teach a TALVEX X/Y controller"));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption deviceOption(QStringLiteral("device"),
                                           QStringLiteral("Map menu entry COM<N> (1..4) to the serial device PATH."),
                                           QStringLiteral("N=PATH"));
