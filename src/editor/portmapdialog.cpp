@@ -134,7 +134,7 @@ void PortMapDialog::showPath(int number, const QString &path)
 QString PortMapDialog::pathOf(int number) const
 {
     const QComboBox *box = deviceBox(number);
-    const QString text = box->currentText().trimmed();
+    QString text = box->currentText().trimmed();
     const int index = box->findText(text);
     if (index >= 0)
         return box->itemData(index).toString();

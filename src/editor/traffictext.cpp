@@ -77,7 +77,7 @@ QString TrafficText::big5Character(unsigned char lead, unsigned char trail)
     if (!m_big5->isValid())
         return {};
     const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-    const QString text = m_big5->decode(QByteArrayView(pair, 2));
+    QString text = m_big5->decode(QByteArrayView(pair, 2));
     if (text.isEmpty() || text.contains(QChar::ReplacementCharacter) || m_big5->hasError()) {
         m_big5->resetState();
         return {};

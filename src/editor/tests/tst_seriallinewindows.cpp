@@ -135,7 +135,7 @@ void TestSerialLineWindows::portMapping_listsDevicesAndKeepsTheChoice()
 
     for (int n = 1; n <= PortMap::kPorts; ++n) {
         QComboBox *box = dialog->deviceBox(n);
-        const QString what = typed.at(n - 1);
+        const QString &what = typed.at(n - 1);
         if (what.startsWith(QLatin1Char('#'))) {
             box->setCurrentIndex(what.mid(1).toInt());
         } else {
