@@ -1,18 +1,20 @@
 #include "editor/portmapdialog.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace talvex {
 
 namespace {
 
-constexpr int kBoxMinimumWidth = 460;
+constexpr int kBoxMinimumWidth = 600;
 
 QPushButton *dialogButton(const QString &caption, const QString &name, QWidget *parent)
 {
@@ -115,8 +117,14 @@ void PortMapDialog::listDevices()
     m_devices = m_catalog.devices();
     for (QComboBox *box : m_boxes) {
         box->clear();
-        for (const SerialDevice &device : std::as_const(m_devices))
-            box->addItem(deviceText(device), device.mappingPath());
+        for (const SerialDevice &device : std::as_const(m_devices)) {
+            const QString text = deviceText(device);
+            box->addItem(text, device.mappingPath());
+            box->setItemData(box->count() - 1, text, Qt::ToolTipRole);
+        }
+        // Stable names are long: the list opens as wide as its longest entry needs.
+        QAbstractItemView *list = box->view();
+        list->setMinimumWidth(list->sizeHintForColumn(0) + list->verticalScrollBar()->sizeHint().width());
     }
     for (int n = 1; n <= PortMap::kPorts; ++n)
         showPath(n, shown[static_cast<size_t>(n) - 1]);
@@ -129,6 +137,8 @@ void PortMapDialog::showPath(int number, const QString &path)
     box->setCurrentIndex(index);
     if (index < 0)
         box->setEditText(path);
+    // The start of the path says the most.
+    box->lineEdit()->setCursorPosition(0);
 }
 
 QString PortMapDialog::pathOf(int number) const
