@@ -76,8 +76,8 @@ QString startSimulator(QProcess &process, QString *error)
     return line.mid(kSimulatorPrefix.size());
 }
 
-// The version is text only: it is printed without a display, as before a package is
-// installed on a machine that has none.
+// The version is text only, so it needs no display: a machine without one can still
+// tell which station it has installed.
 bool asksForVersion(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
