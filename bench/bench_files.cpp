@@ -1,4 +1,5 @@
-// Opening a 500-row program file into the step list, and saving it.
+// Opening a 500-row program file into the step list, and saving it; opening a file
+// of one 10 MB line, in time and in peak memory over the file's size.
 #include "benchutil.h"
 #include "editor/steplistview.h"
 #include "files/programfile.h"
@@ -9,10 +10,39 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <fstream>
+#include <string>
 
 using namespace talvex;
 using namespace talvex::bench;
+
+namespace {
+
+/// A field of /proc/self/status in kB (Linux), -1 where it cannot be read.
+long statusKb(const char *field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field, 0) == 0)
+            return std::stol(line.substr(std::string(field).size()));
+    }
+    return -1;
+}
+
+/// Starts a new peak: the kernel sets the peak resident size back to the current one.
+bool resetPeakResident()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return static_cast<bool>(clear);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -65,5 +95,44 @@ int main(int argc, char *argv[])
                .arg(save / writeFloor, 0, 'f', 1)
                .arg(bytes.size())
                .arg(writeFloor, 0, 'f', 3));
+
+    // One line of 10 MB: every field a number, as a hostile or damaged file has it.
+    const QString longLine = dir.filePath(QStringLiteral("longline.tvx"));
+    {
+        QFile f(longLine);
+        f.open(QIODevice::WriteOnly);
+        f.write("FUNCTINO    IN          XPOINT      YPOINT      OUT\r\nPOINT       ");
+        f.write(QByteArray("1 ").repeated(5 * 1024 * 1024));
+        f.write("\r\n");
+    }
+    const double fileKb = static_cast<double>(QFileInfo(longLine).size()) / 1024.0;
+    const long beforeKb = statusKb("VmRSS:");
+    const bool peakReset = resetPeakResident();
+    op.answerFile(longLine);
+    actions.OpenProgram();
+    const double peakGrowthKb = static_cast<double>(statusKb("VmHWM:") - beforeKb);
+    const double ratio = peakGrowthKb / fileKb;
+    report(QStringLiteral("open a file of one 10 MB line: peak memory"), QStringLiteral("%1x").arg(ratio, 0, 'f', 2),
+           QStringLiteral("<= 3x the file"), peakReset && ratio <= 3.0,
+           QStringLiteral("peak resident growth %1 kB while opening a %2 kB file (%3 step read); every line is cut "
+                          "at %4 characters before it is decoded or split")
+               .arg(peakGrowthKb, 0, 'f', 0)
+               .arg(fileKb, 0, 'f', 0)
+               .arg(edit.LastRow)
+               .arg(kMaxProgramLineCharacters));
+    const double openLong = medianMs(5, [&] {
+        op.answerFile(longLine);
+        actions.OpenProgram();
+    });
+    const double longFloor = medianMs(5, [&] {
+        QFile f(longLine);
+        f.open(QIODevice::ReadOnly);
+        (void)f.readAll();
+    });
+    report(QStringLiteral("open a file of one 10 MB line: time"), QStringLiteral("%1 ms").arg(openLong, 0, 'f', 1),
+           QStringLiteral("<= 100 ms"), openLong <= 100.0,
+           QStringLiteral("%1x reading the file's bytes alone (%2 ms)")
+               .arg(openLong / longFloor, 0, 'f', 1)
+               .arg(longFloor, 0, 'f', 1));
     return 0;
 }

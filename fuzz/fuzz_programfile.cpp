@@ -1,9 +1,10 @@
 // Feeds arbitrary bytes to the program-file reader, over a table that already holds a
 // program (as when a file is opened in a running station). The reader must keep to
-// rows 0..500 and columns 0..4, report a step count inside that range, and leave no
-// row past its step count changed.
+// rows 0..500 and columns 0..4, report a step count inside that range, leave no row
+// past its step count changed, and keep no cell longer than the longest line it takes.
 #include "files/programfile.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 using namespace talvex;
@@ -26,6 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int r = read.lastRow + 2; r <= ProgramTable::kMaxSteps; ++r) {
         if (read.table.row(r) != before.row(r))
             std::abort();
+    }
+    // No cell outgrows the longest line the reader takes.
+    for (int r = 0; r <= std::min(read.lastRow + 1, ProgramTable::kMaxSteps); ++r) {
+        for (const QString &cell : read.table.row(r)) {
+            if (cell.size() > kMaxProgramLineCharacters)
+                std::abort();
+        }
     }
     // Whatever was read must write out and read back to the same steps when it holds
     // nothing the format cannot carry.

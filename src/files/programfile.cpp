@@ -4,6 +4,8 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace talvex {
 
 namespace {
@@ -129,15 +131,27 @@ ProgramFileContents parseProgramFile(const QByteArray &bytes, const ProgramTable
     ProgramFileContents result;
     result.table = current;
     int row = 0;
-    qsizetype pos = 0;
+    const char *const data = bytes.constData();
     const qsizetype size = bytes.size();
+    qsizetype pos = 0;
     while (pos < size) {
         // Lines end with CR LF; a lone LF or CR ends a line too, as hand-edited
         // files from other systems have them.
-        qsizetype end = pos;
-        while (end < size && bytes.at(end) != '\r' && bytes.at(end) != '\n')
-            ++end;
-        const QString line = decodeBig5(bytes.mid(pos, end - pos));
+        const char *const lineEnd =
+            std::find_if(data + pos, data + size, [](char b) { return b == '\r' || b == '\n'; });
+        const qsizetype end = lineEnd - data;
+        const qsizetype lineBytes = end - pos;
+        // A Big5 character takes at most two bytes, so these bytes hold at least the
+        // characters the line may keep; the rest is never decoded.
+        const qsizetype decodedBytes = std::min<qsizetype>(lineBytes, 2 * kMaxProgramLineCharacters);
+        QString line = decodeBig5(QByteArray::fromRawData(data + pos, decodedBytes));
+        bool lineCut = decodedBytes < lineBytes;
+        if (line.size() > kMaxProgramLineCharacters) {
+            // Never keep half of a surrogate pair.
+            line.truncate(line.at(kMaxProgramLineCharacters - 1).isHighSurrogate() ? kMaxProgramLineCharacters - 1
+                                                                                   : kMaxProgramLineCharacters);
+            lineCut = true;
+        }
         pos = end;
         if (pos < size && bytes.at(pos) == '\r') {
             ++pos;
@@ -153,6 +167,8 @@ ProgramFileContents parseProgramFile(const QByteArray &bytes, const ProgramTable
             result.rowsCut = true;
             break;
         }
+        if (lineCut)
+            result.linesCut = true;
         const QStringList fields = splitProgramLine(line);
         if (fields.size() > ProgramTable::kColumns)
             result.fieldsCut = true;

@@ -60,11 +60,19 @@ struct ProgramFileContents
     bool rowsCut = false;
     /// Some line had more than five fields; the extra ones were dropped.
     bool fieldsCut = false;
+    /// Some line was longer than kMaxProgramLineCharacters; the rest of it was skipped.
+    bool linesCut = false;
 };
+
+/// Most characters of one line the reader takes. A program line is a few dozen
+/// characters; what lies beyond this bound is skipped unread, so one huge line costs
+/// no more than a normal one.
+constexpr int kMaxProgramLineCharacters = 4096;
 
 /// Reads program file bytes over a copy of @p current (cells a short line does not
 /// reach keep their texts). Reading stops at the first line shorter than 13
-/// characters and never writes outside rows 0..500 and columns 0..4.
+/// characters, cuts every line at kMaxProgramLineCharacters and never writes outside
+/// rows 0..500 and columns 0..4.
 ProgramFileContents parseProgramFile(const QByteArray &bytes, const ProgramTable &current);
 
 /// Largest program file the station opens; a real one is a few tens of kilobytes.

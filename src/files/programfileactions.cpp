@@ -142,6 +142,8 @@ bool ProgramFileActions::OpenProgram()
         cut << QStringLiteral("檔案超過 500 步, 只讀入前 500 步。");
     if (contents.fieldsCut)
         cut << QStringLiteral("有些行的欄位超過 5 個, 多出的欄位已略過。");
+    if (contents.linesCut)
+        cut << QStringLiteral("有些行超過 %1 個字, 多出的部分已略過。").arg(kMaxProgramLineCharacters);
     if (!cut.isEmpty())
         m_op.notice(cut.join(QLatin1Char('\n')), messageTitle(), Operator::Icon::Warning);
     return true;

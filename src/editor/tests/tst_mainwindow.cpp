@@ -663,6 +663,9 @@ void TestMainWindow::fileMenu_openDamagedFileStaysInTable_data()
     const QByteArray manyLines = QByteArray("HOME        0           0           0           0\r\n").repeated(10000);
     const QString cutRows = QStringLiteral("500 步");
     const QString cutFields = QStringLiteral("欄位");
+    const QString cutLine = QStringLiteral("超過 4096 個字");
+    const QByteArray longLine = "POINT       " + QByteArray("1 ").repeated(5 * 1024 * 1024) + "\r\n";
+    const QByteArray longCell = "WT          " + QByteArray(10 * 1024 * 1024, '7') + "\r\n";
 
     QTest::newRow("random bytes") << noise(256 * 1024, true) << -1 << QString() << QStringList{"?"};
     QTest::newRow("10000 lines of random bytes") << randomLines << 500 << QString() << QStringList{cutRows};
@@ -670,6 +673,10 @@ void TestMainWindow::fileMenu_openDamagedFileStaysInTable_data()
     QTest::newRow("20 fields a line") << fieldsLine.repeated(3) << 2 << "WT:1" << QStringList{cutFields};
     QTest::newRow("10000 lines of 20 fields")
         << fieldsLine.repeated(10000) << 500 << "WT:1" << QStringList{cutRows, cutFields};
+    QTest::newRow("one 10 MB line of fields") << header + longLine << 1 << "POINT:1" << QStringList{cutFields, cutLine};
+    QTest::newRow("a 10 MB cell, then a step")
+        << header + longCell + "HOME        0           0           0           0\r\n"
+        << 2 << "WT:" + QString(4096 - 12, QLatin1Char('7')) << QStringList{cutLine};
     QTest::newRow("Big5 label") << header + "LABLE       \xb0\x5f\xc2\x49        0           0           0\r\n"
                                 << 1 << "LABLE:起點" << QStringList{};
     QTest::newRow("invalid Big5") << header + "LABLE       \xff\xfe\x81\xa4       0           0           0\r\n"
