@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include <utility>
+
 namespace talvex {
 
 namespace {
@@ -97,7 +99,7 @@ void MainWindow::startUp()
     DisableStepButtons();
     DisableRowButtons();
     m_ui->stepList->clearItems();
-    m_portNumber = ReadPortSetting();
+    m_portNumber = ReadPortSetting(&m_settingsReadFailure);
     m_edit.CurrentRow = 0;
     m_edit.LastRow = 0;
     setMotionButtonsEnabled(false);
@@ -428,6 +430,18 @@ void MainWindow::onOpenProgram()
 void MainWindow::onSaveProgramAs()
 {
     m_files->SaveProgramAs();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Told once, over the window: a box before it would stand alone, unexplained.
+    if (!m_settingsReadFailure.isEmpty()) {
+        QTimer::singleShot(0, this, [this, failure = std::exchange(m_settingsReadFailure, QString())] {
+            m_op.notice(QStringLiteral("無法讀取設定檔 %1 , 改用 COM1 !\n%2").arg(settingsFilePath(), failure),
+                        messageTitle(), Operator::Icon::Warning);
+        });
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

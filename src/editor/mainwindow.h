@@ -67,6 +67,7 @@ Q_SIGNALS:
     void closing();
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -113,6 +114,8 @@ private:
     EditState m_edit;
     StationValues m_values;
     QString m_portNumber;
+    /// Why the settings file could not be read at start-up; told once the window shows.
+    QString m_settingsReadFailure;
     QTimer m_timer;
     QPointer<SpeedDialog> m_speedDialog;
     std::unique_ptr<ProgramFileActions> m_files;

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -35,18 +36,34 @@ QString parsePortSetting(const QByteArray &head)
     return decodeBig5(head.left(std::min<qsizetype>(end, kMaxFirstLine)));
 }
 
-QString ReadPortSetting()
+QString ReadPortSetting(QString *failure)
 {
-    QFile file(settingsFilePath());
-    if (!file.exists())
+    // A named pipe in the file's place would hold the start-up until something wrote
+    // to it, and a folder or a device holds no setting: only a regular file is read.
+    const QString path = settingsFilePath();
+    if (!QFileInfo(path).isFile())
         return QStringLiteral("1");
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("1");
-    return parsePortSetting(file.read(kMaxFirstLine + 2));
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray head = file.read(kMaxFirstLine + 2);
+        if (file.error() == QFileDevice::NoError)
+            return parsePortSetting(head);
+    }
+    if (failure)
+        *failure = file.errorString();
+    return QStringLiteral("1");
 }
 
 bool WritePortSetting(const QString &comPort, QString *error)
 {
+    // Opening a named pipe for writing would wait for a reader, and replacing a
+    // folder or device entry is not the station's business.
+    const QFileInfo existing(settingsFilePath());
+    if (existing.exists() && !existing.isFile()) {
+        if (error)
+            *error = QStringLiteral("那不是一般檔案 (而是資料夾、具名管道或裝置)。");
+        return false;
+    }
     const Big5Bytes encoded = encodeBig5(comPort);
     QSaveFile file(settingsFilePath());
     if (!file.open(QIODevice::WriteOnly)) {
