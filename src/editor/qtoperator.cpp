@@ -1,5 +1,7 @@
 #include "editor/qtoperator.h"
 
+#include "editor/messageboxfit.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -53,21 +55,21 @@ QString QtOperator::titleOrDefault(const QString &title) const
 void QtOperator::notice(const QString &text, const QString &title, Icon icon)
 {
     QMessageBox box(toBoxIcon(icon), titleOrDefault(title), text, QMessageBox::Ok, m_parent);
-    box.exec();
+    execWithinScreen(box);
 }
 
 bool QtOperator::askYesNo(const QString &text, const QString &title)
 {
     QMessageBox box(QMessageBox::Question, titleOrDefault(title), text, QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    return execWithinScreen(box) == QMessageBox::Yes;
 }
 
 bool QtOperator::askOkCancel(const QString &text, const QString &title, Icon icon)
 {
     QMessageBox box(toBoxIcon(icon), titleOrDefault(title), text, QMessageBox::Ok | QMessageBox::Cancel, m_parent);
     box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok;
+    return execWithinScreen(box) == QMessageBox::Ok;
 }
 
 QString QtOperator::prompt(const QString &message, const QString &title, const QString &defaultText)

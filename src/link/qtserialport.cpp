@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #if defined(Q_OS_UNIX)
+#include <cerrno>
 #include <grp.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -70,6 +71,13 @@ bool QtSerialPort::open()
 QString QtSerialPort::describeOpenError(QSerialPort::SerialPortError error) const
 {
     const QString device = deviceName();
+#if defined(Q_OS_UNIX)
+    // QSerialPort cannot make its lock file for a name this long and calls that a
+    // permission error; the group membership it suggests would not help.
+    if (::access(QFile::encodeName(device).constData(), F_OK) != 0 && errno == ENAMETOOLONG)
+        return QStringLiteral("裝置 %1 的名稱太長, 系統無法開啟。請改用較短的路徑 (例如一個符號連結) 指定裝置。")
+            .arg(device);
+#endif
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
         return QStringLiteral("裝置 %1 不存在。請檢查控制器的連接線或 USB 轉接器,"
