@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/fonts.h"
 #include "app/qttranslation.h"
 #include "app/startupprobe.h"
@@ -12,7 +13,6 @@
 #include "link/sleeper.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QIcon>
@@ -21,13 +21,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
 // QApplication aborts with a terse message when there is no display; say what to do.
-bool displayAvailable()
+bool displayAvailable(const talvex::StationCommandLine &commandLine)
 {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || commandLine.platformGiven())
         return true;
 #if defined(Q_OS_LINUX)
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
@@ -76,20 +77,6 @@ QString startSimulator(QProcess &process, QString *error)
     return line.mid(kSimulatorPrefix.size());
 }
 
-// The version is text only, so it needs no display: a machine without one can still
-// tell which station it has installed.
-bool asksForVersion(int argc, char **argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg == "--")
-            return false;
-        if (arg == "--version" || arg == "-v")
-            return true;
-    }
-    return false;
-}
-
 void stopSimulator(QProcess &process)
 {
     if (process.state() == QProcess::NotRunning)
@@ -106,11 +93,10 @@ void stopSimulator(QProcess &process)
 
 int main(int argc, char *argv[])
 {
-    if (asksForVersion(argc, argv)) {
-        std::printf("talvex-station %s\n", TALVEX_VERSION);
-        return 0;
-    }
-    if (!displayAvailable()) {
+    talvex::StationCommandLine commandLine;
+    if (const std::optional<int> status = commandLine.handleWithoutWindow(argc, argv))
+        return *status;
+    if (!displayAvailable(commandLine)) {
         std::fputs("talvex-station: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
                    "Start it from a desktop session, or on a machine without a screen run it under a\n"
                    "virtual display:  xvfb-run -a talvex-station\n",
@@ -126,27 +112,13 @@ int main(int argc, char *argv[])
     talvex::registerFontSubstitutions();
     talvex::installQtTranslation(app);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("TALVEX Station: program and teach a TALVEX X/Y controller"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption deviceOption(QStringLiteral("device"),
-                                          QStringLiteral("Map menu entry COM<N> (1..4) to the serial device PATH."),
-                                          QStringLiteral("N=PATH"));
-    parser.addOption(deviceOption);
-    const QCommandLineOption simulateOption(
-        QStringLiteral("simulate"),
-        QStringLiteral("Start the virtual controller talvex-sim and map COM1..COM4 to its line."));
-    parser.addOption(simulateOption);
-    parser.process(app);
-
     talvex::QtOperator op;
     talvex::PortMap ports;
     // The operator's own choice of devices, from the station's per-user settings.
     QSettings settings;
     talvex::loadPortChoices(ports, settings);
     QProcess simulator;
-    if (parser.isSet(simulateOption)) {
+    if (commandLine.simulate()) {
         QString error;
         const QString device = startSimulator(simulator, &error);
         if (device.isEmpty()) {
@@ -157,13 +129,9 @@ int main(int argc, char *argv[])
         }
         ports.setAll(device);
     }
-    for (const QString &option : parser.values(deviceOption)) {
-        QString error;
-        if (!ports.applyOption(option, &error)) {
-            std::fprintf(stderr, "talvex-station: %s\n", qPrintable(error));
-            return 2;
-        }
-    }
+    // Checked with the rest of the command line before the window system started.
+    for (const QString &option : commandLine.deviceOptions())
+        ports.applyOption(option, nullptr);
 
     talvex::QtSerialPort port(ports);
     talvex::ThreadSleeper sleeper;
