@@ -37,6 +37,28 @@ bool displayAvailable(const talvex::StationCommandLine &commandLine)
 #endif
 }
 
+// On these platforms nothing is shown: a box would wait for a click that cannot come.
+bool screenless()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+// Why @p program cannot be run, or the empty text when it looks like a program.
+QString whyNotRunnable(const QString &program)
+{
+    const QFileInfo info(program);
+    if (!info.exists())
+        return QStringLiteral("找不到 %1").arg(program);
+    if (info.isDir())
+        return QStringLiteral("%1 是資料夾, 不是程式, 無法執行").arg(program);
+    if (!info.isFile())
+        return QStringLiteral("%1 不是一般檔案, 無法執行").arg(program);
+    if (!info.isExecutable())
+        return QStringLiteral("沒有執行 %1 的權限").arg(program);
+    return {};
+}
+
 // The virtual controller's first line on stdout names its end of the line.
 const QString kSimulatorPrefix = QStringLiteral("talvex-sim: ");
 constexpr int kSimulatorStartMs = 10000;
@@ -49,18 +71,16 @@ constexpr int kSimulatorStopMs = 3000;
 QString startSimulator(QProcess &process, QString *error)
 {
     const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/talvex-sim");
-    if (!QFileInfo(program).isExecutable()) {
-        *error = QStringLiteral("找不到 %1").arg(program);
+    *error = whyNotRunnable(program);
+    if (!error->isEmpty())
         return {};
-    }
     QStringList arguments{QStringLiteral("--attached")};
-    const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+    if (screenless())
         arguments << QStringLiteral("--headless");
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(program, arguments);
     if (!process.waitForStarted(kSimulatorStartMs)) {
-        *error = process.errorString();
+        *error = QStringLiteral("無法執行 %1: %2").arg(program, process.errorString());
         return {};
     }
     QElapsedTimer waited;
@@ -123,8 +143,10 @@ int main(int argc, char *argv[])
         const QString device = startSimulator(simulator, &error);
         if (device.isEmpty()) {
             std::fprintf(stderr, "talvex-station: the virtual controller did not start: %s\n", qPrintable(error));
-            op.notice(QStringLiteral("無法啟動模擬控制器 talvex-sim:\n%1").arg(error), talvex::messageTitle(),
-                      talvex::Operator::Icon::Warning);
+            if (!screenless()) {
+                op.notice(QStringLiteral("無法啟動模擬控制器 talvex-sim:\n%1").arg(error), talvex::messageTitle(),
+                          talvex::Operator::Icon::Warning);
+            }
             return 1;
         }
         ports.setAll(device);

@@ -99,6 +99,15 @@ void TestCommandLine::program_answersWithoutAWindow_data()
                                     << QStringList{"bogus", "--help"};
     QTest::newRow("bad device option") << QStringList{"--device", "9=x"} << "" << 2 << QStringList{}
                                        << QStringList{"9=x"};
+    // On the offscreen platform: the reason on standard error, no box to wait for.
+    QTest::newRow("simulator missing") << QStringList{"--simulate"} << "missing" << 1 << QStringList{}
+                                       << QStringList{"找不到", "talvex-sim"};
+    QTest::newRow("simulator not executable")
+        << QStringList{"--simulate"} << "plain file" << 1 << QStringList{} << QStringList{"權限", "talvex-sim"};
+    QTest::newRow("simulator is a folder")
+        << QStringList{"--simulate"} << "folder" << 1 << QStringList{} << QStringList{"資料夾", "talvex-sim"};
+    QTest::newRow("simulator is not a program")
+        << QStringList{"--simulate"} << "junk" << 1 << QStringList{} << QStringList{"無法執行", "talvex-sim"};
 }
 
 void TestCommandLine::program_answersWithoutAWindow()
