@@ -102,7 +102,7 @@ int main(int argc, char *argv[])
         QFile f(longLine);
         f.open(QIODevice::WriteOnly);
         f.write("FUNCTINO    IN          XPOINT      YPOINT      OUT\r\nPOINT       ");
-        f.write(QByteArray("1 ").repeated(5 * 1024 * 1024));
+        f.write(QByteArray("1 ").repeated(qsizetype(5) * 1024 * 1024));
         f.write("\r\n");
     }
     const double fileKb = static_cast<double>(QFileInfo(longLine).size()) / 1024.0;

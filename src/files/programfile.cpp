@@ -143,7 +143,7 @@ ProgramFileContents parseProgramFile(const QByteArray &bytes, const ProgramTable
         const qsizetype lineBytes = end - pos;
         // A Big5 character takes at most two bytes, so these bytes hold at least the
         // characters the line may keep; the rest is never decoded.
-        const qsizetype decodedBytes = std::min<qsizetype>(lineBytes, 2 * kMaxProgramLineCharacters);
+        const qsizetype decodedBytes = std::min(lineBytes, qsizetype(2) * kMaxProgramLineCharacters);
         QString line = decodeBig5(QByteArray::fromRawData(data + pos, decodedBytes));
         bool lineCut = decodedBytes < lineBytes;
         if (line.size() > kMaxProgramLineCharacters) {

@@ -664,8 +664,8 @@ void TestMainWindow::fileMenu_openDamagedFileStaysInTable_data()
     const QString cutRows = QStringLiteral("500 步");
     const QString cutFields = QStringLiteral("欄位");
     const QString cutLine = QStringLiteral("超過 4096 個字");
-    const QByteArray longLine = "POINT       " + QByteArray("1 ").repeated(5 * 1024 * 1024) + "\r\n";
-    const QByteArray longCell = "WT          " + QByteArray(10 * 1024 * 1024, '7') + "\r\n";
+    const QByteArray longLine = "POINT       " + QByteArray("1 ").repeated(qsizetype(5) * 1024 * 1024) + "\r\n";
+    const QByteArray longCell = "WT          " + QByteArray(qsizetype(10) * 1024 * 1024, '7') + "\r\n";
 
     QTest::newRow("random bytes") << noise(256 * 1024, true) << -1 << QString() << QStringList{"?"};
     QTest::newRow("10000 lines of random bytes") << randomLines << 500 << QString() << QStringList{cutRows};

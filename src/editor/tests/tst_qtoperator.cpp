@@ -118,11 +118,12 @@ void TestQtOperator::boxes_keepWithinScreen()
         op.askOkCancel(text, QString(), Operator::Icon::Question);
 
     QVERIFY(seen.shown);
-    for (const QRect &frame : seen.frames)
+    for (const QRect &frame : seen.frames) {
         QVERIFY2(
             within(seen.available, frame),
             qPrintable(
                 QStringLiteral("%1x%2+%3+%4").arg(frame.width()).arg(frame.height()).arg(frame.x()).arg(frame.y())));
+    }
     QVERIFY(seen.buttonsWithin);
     QCOMPARE(seen.format, Qt::PlainText); // a path that looks like markup shows as it is
     if (shownStart.isEmpty()) {
