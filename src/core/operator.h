@@ -19,12 +19,23 @@ public:
         Warning
     };
 
+    /// The answer to a question with three buttons.
+    enum class Answer
+    {
+        Yes,
+        No,
+        Cancel
+    };
+
     virtual ~Operator();
 
     /// Message box with an OK button only.
     virtual void notice(const QString &text, const QString &title = QString(), Icon icon = Icon::None) = 0;
     /// Question with Yes and No and the question icon; true on Yes.
     virtual bool askYesNo(const QString &text, const QString &title) = 0;
+    /// Question with Yes, No and Cancel and the question icon; closing the box counts
+    /// as Cancel.
+    virtual Answer askYesNoCancel(const QString &text, const QString &title) = 0;
     /// Box with OK and Cancel; true on OK (closing the box counts as Cancel).
     virtual bool askOkCancel(const QString &text, const QString &title, Icon icon = Icon::Question) = 0;
     /// Text prompt with OK and Cancel; Cancel gives the empty text.

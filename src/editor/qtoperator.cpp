@@ -65,6 +65,22 @@ bool QtOperator::askYesNo(const QString &text, const QString &title)
     return execWithinScreen(box) == QMessageBox::Yes;
 }
 
+Operator::Answer QtOperator::askYesNoCancel(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, titleOrDefault(title), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    // With a Cancel button the box's close button and Escape give Cancel.
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
 bool QtOperator::askOkCancel(const QString &text, const QString &title, Icon icon)
 {
     QMessageBox box(toBoxIcon(icon), titleOrDefault(title), text, QMessageBox::Ok | QMessageBox::Cancel, m_parent);

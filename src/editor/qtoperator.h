@@ -20,6 +20,7 @@ public:
 
     void notice(const QString &text, const QString &title, Icon icon) override;
     bool askYesNo(const QString &text, const QString &title) override;
+    Answer askYesNoCancel(const QString &text, const QString &title) override;
     bool askOkCancel(const QString &text, const QString &title, Icon icon) override;
     QString prompt(const QString &message, const QString &title, const QString &defaultText) override;
     QString openFileName(const QString &filter) override;

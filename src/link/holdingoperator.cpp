@@ -16,6 +16,12 @@ bool HoldingOperator::askYesNo(const QString &text, const QString &title)
     return m_op.askYesNo(text, title);
 }
 
+Operator::Answer HoldingOperator::askYesNoCancel(const QString &text, const QString &title)
+{
+    PollHold::Scope hold(m_hold);
+    return m_op.askYesNoCancel(text, title);
+}
+
 bool HoldingOperator::askOkCancel(const QString &text, const QString &title, Icon icon)
 {
     PollHold::Scope hold(m_hold);

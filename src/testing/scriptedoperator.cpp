@@ -6,7 +6,7 @@ ScriptedOperator::Answer ScriptedOperator::next()
 {
     if (m_answers.empty()) {
         ++m_unscripted;
-        return {false, {}};
+        return {false, {}, true};
     }
     Answer a = m_answers.front();
     m_answers.pop_front();
@@ -29,6 +29,15 @@ bool ScriptedOperator::askYesNo(const QString &text, const QString &title)
 {
     record({Kind::YesNo, text, title, Icon::Question, {}, {}});
     return next().accept;
+}
+
+Operator::Answer ScriptedOperator::askYesNoCancel(const QString &text, const QString &title)
+{
+    record({Kind::YesNoCancel, text, title, Icon::Question, {}, {}});
+    const Answer a = next();
+    if (a.accept)
+        return Operator::Answer::Yes;
+    return a.cancel ? Operator::Answer::Cancel : Operator::Answer::No;
 }
 
 bool ScriptedOperator::askOkCancel(const QString &text, const QString &title, Icon icon)

@@ -20,6 +20,7 @@ public:
     {
         Notice,
         YesNo,
+        YesNoCancel,
         OkCancel,
         Prompt,
         OpenFile,
@@ -40,12 +41,13 @@ public:
     void answerYes() { m_answers.push_back({true, {}}); }
     void answerNo() { m_answers.push_back({false, {}}); }
     void answerOk() { m_answers.push_back({true, {}}); }
-    void answerCancel() { m_answers.push_back({false, {}}); }
+    void answerCancel() { m_answers.push_back({false, {}, true}); }
     void answerText(const QString &text) { m_answers.push_back({true, text}); }
     void answerFile(const QString &path) { m_answers.push_back({true, path}); }
 
     void notice(const QString &text, const QString &title, Icon icon) override;
     bool askYesNo(const QString &text, const QString &title) override;
+    Operator::Answer askYesNoCancel(const QString &text, const QString &title) override;
     bool askOkCancel(const QString &text, const QString &title, Icon icon) override;
     QString prompt(const QString &message, const QString &title, const QString &defaultText) override;
     QString openFileName(const QString &filter) override;
@@ -59,7 +61,8 @@ public:
     /// Texts of the notices only.
     QStringList notices() const;
     void clear();
-    /// Questions asked with no answer queued (they got the negative answer).
+    /// Questions asked with no answer queued (they got the negative answer; a question
+    /// with Cancel got Cancel).
     int unscripted() const { return m_unscripted; }
     int pendingAnswers() const { return static_cast<int>(m_answers.size()); }
 
@@ -77,6 +80,8 @@ private:
     {
         bool accept;
         QString text;
+        /// Cancel rather than No, where a question has both.
+        bool cancel = false;
     };
     Answer next();
     void record(const Shown &shown);
