@@ -31,9 +31,10 @@ void TeachLauncher::onPointRequested()
     }
     Link &link = m_window.stationLink().link();
     const auto enableMainWindow = [this] { m_window.setEnabled(true); };
+    const auto tableChanged = [this](const QString &description) { m_window.recordTableChange(description); };
     const TeachContext context{
         link,      m_window.table(), m_window.editState(), m_window.values(), *m_window.ui().stepList,
-        link.op(), enableMainWindow};
+        link.op(), enableMainWindow, tableChanged};
     // A window of its own: the speed dialog disables the main window, and this one
     // must stay usable meanwhile.
     m_dialog = new TeachDialog(context);

@@ -6,7 +6,9 @@
 #include "editor/mainwindowui.h"
 #include "editor/speeddialog.h"
 #include "editor/steplistview.h"
+#include "editor/tablehistory.h"
 #include "files/settingsfile.h"
+#include "table/changedescription.h"
 #include "table/placement.h"
 #include "table/stepkind.h"
 
@@ -36,7 +38,7 @@ Step datumStep(StepKind kind, const QString &datum)
 
 MainWindow::MainWindow(Operator &op, SerialPort &port, Sleeper &sleeper, QWidget *parent)
     : QMainWindow(parent), m_link(std::make_unique<StationLink>(port, sleeper, op, *this)), m_op(m_link->link().op()),
-      m_ui(std::make_unique<MainWindowUi>())
+      m_ui(std::make_unique<MainWindowUi>()), m_history(std::make_unique<TableHistory>(m_table, m_edit, m_values))
 {
     m_ui->setupUi(this);
     m_files = std::make_unique<ProgramFileActions>(m_table, m_edit, *m_ui->stepList, m_op);
@@ -47,6 +49,7 @@ MainWindow::MainWindow(Operator &op, SerialPort &port, Sleeper &sleeper, QWidget
         return true;
     };
     m_files->resumeStatusPoll = [this] { m_timer.start(); };
+    m_files->saved = [this] { m_history->markSaved(); };
     m_timer.setInterval(kStatusTimerMs);
     m_link->link().polls().addTimer(m_timer);
     initConnections();
@@ -92,6 +95,12 @@ void MainWindow::initConnections()
     connect(ui.openAction, &QAction::triggered, this, &MainWindow::onOpenProgram);
     connect(ui.saveAsAction, &QAction::triggered, this, &MainWindow::onSaveProgramAs);
     connect(&m_timer, &QTimer::timeout, this, &MainWindow::onStatusTick);
+    m_history->bindActions(ui.undoAction, ui.redoAction);
+    connect(m_history.get(), &TableHistory::restored, this, [this] {
+        relistSteps();
+        DisableRowButtons(); // a row operation needs a fresh row click
+    });
+    connect(m_history.get(), &TableHistory::changed, this, &MainWindow::tableChanged);
 }
 
 void MainWindow::startUp()
@@ -121,6 +130,8 @@ void MainWindow::startUp()
     m_ui->statusPort->setText(QStringLiteral("COM") + m_values.ComPort);
     m_ui->internalAcceleration->setText(QStringLiteral("0"));
     m_ui->internalAcceleration->setEnabled(false);
+    // The empty program the station starts with holds no work to lose.
+    m_history->markSaved();
 }
 
 void MainWindow::EnableStepButtons()
@@ -156,7 +167,14 @@ void MainWindow::relistSteps()
 
 void MainWindow::placeStep(const Step &step)
 {
-    PlaceStep(m_table, m_edit, step, *m_ui->stepList, m_op);
+    const EditState before = m_edit;
+    if (PlaceStep(m_table, m_edit, step, *m_ui->stepList, m_op))
+        recordTableChange(placementDescription(before, m_edit, step));
+}
+
+void MainWindow::recordTableChange(const QString &description)
+{
+    m_history->record(description);
 }
 
 QString MainWindow::askDatum(const QString &message, const QString &title, const QString &defaultText)
@@ -299,9 +317,11 @@ void MainWindow::onDelete()
     if (!isStepRow(m_edit))
         return;
     m_edit.Dirty = true;
+    const int row = m_edit.CurrentRow;
     deleteRow(m_table, m_edit);
     relistSteps();
     DisableRowButtons();
+    recordTableChange(deleteDescription(row));
 }
 
 void MainWindow::onModify()
@@ -417,14 +437,19 @@ void MainWindow::onExit()
 void MainWindow::onNewProgram()
 {
     // Row buttons left enabled would act on a row that no longer exists.
-    if (m_files->NewProgram())
+    if (m_files->NewProgram()) {
         DisableRowButtons();
+        recordTableChange(newProgramDescription());
+    }
 }
 
 void MainWindow::onOpenProgram()
 {
-    if (m_files->OpenProgram())
+    if (m_files->OpenProgram()) {
         DisableRowButtons();
+        recordTableChange(openProgramDescription());
+        m_history->markSaved();
+    }
 }
 
 void MainWindow::onSaveProgramAs()

@@ -19,6 +19,7 @@ namespace talvex {
 class Operator;
 class SerialPort;
 class Sleeper;
+class TableHistory;
 struct MainWindowUi;
 
 /// The station's main window. It owns the step table and all editing state and runs
@@ -51,6 +52,13 @@ public:
     /// Re-lists the table into the step list.
     void relistSteps();
 
+    /// Every change of the table by the operator ends here, once it is made: it becomes
+    /// one undo step named @p description, the recovery file (if any) is marked for
+    /// writing, and tableChanged() is emitted. Nothing happens when the table did not
+    /// change.
+    void recordTableChange(const QString &description);
+    TableHistory &history() { return *m_history; }
+
     // LinkView
     void setLinkStatus(const QString &text) override;
     void setMotionButtonsEnabled(bool enabled) override;
@@ -65,6 +73,8 @@ Q_SIGNALS:
     void pointRequested();
     /// The window is closing; the dialogs it opened go with it.
     void closing();
+    /// The table changed: a change by the operator, an undo or a redo.
+    void tableChanged();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -120,6 +130,7 @@ private:
     QPointer<SpeedDialog> m_speedDialog;
     std::unique_ptr<ProgramFileActions> m_files;
     CompiledProgram m_program;
+    std::unique_ptr<TableHistory> m_history;
 };
 
 } // namespace talvex

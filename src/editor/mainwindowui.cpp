@@ -200,6 +200,14 @@ void MainWindowUi::setupUi(QMainWindow *window)
     openAction->setObjectName(QStringLiteral("開啟舊檔"));
     saveAsAction = fileMenu->addAction(QStringLiteral("另存新檔(&A)"));
     saveAsAction->setObjectName(QStringLiteral("另存新檔"));
+    editMenu = bar->addMenu(QStringLiteral("編輯(&D)"));
+    editMenu->setObjectName(QStringLiteral("編輯"));
+    undoAction = editMenu->addAction(QStringLiteral("復原(&U)"));
+    undoAction->setObjectName(QStringLiteral("復原"));
+    undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction = editMenu->addAction(QStringLiteral("重做(&R)"));
+    redoAction->setObjectName(QStringLiteral("重做"));
+    redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     settingsMenu = bar->addMenu(QStringLiteral("設定(&S)"));
     settingsMenu->setObjectName(QStringLiteral("設定"));
     comPortMenu = settingsMenu->addMenu(QStringLiteral("COM_PORT"));

@@ -81,6 +81,9 @@ struct MainWindowUi
     QAction *newAction = nullptr;
     QAction *openAction = nullptr;
     QAction *saveAsAction = nullptr;
+    QMenu *editMenu = nullptr;
+    QAction *undoAction = nullptr;
+    QAction *redoAction = nullptr;
     QMenu *settingsMenu = nullptr;
     QMenu *comPortMenu = nullptr;
     std::array<QAction *, 4> comActions{};

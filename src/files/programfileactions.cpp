@@ -61,6 +61,8 @@ bool ProgramFileActions::writeChecked(const QString &path)
         m_op.notice(QStringLiteral("檔頭的「%1」無法以 Big5 存檔, 已改用標準檔頭存檔!").arg(headerCharacter),
                     messageTitle(), Operator::Icon::Information);
     }
+    if (saved)
+        saved();
     return true;
 }
 

@@ -22,6 +22,8 @@ public:
     /// written (returns whether it was stopped), and start it again afterwards.
     std::function<bool()> pauseStatusPoll;
     std::function<void()> resumeStatusPoll;
+    /// Told after every write of the table to a program file.
+    std::function<void()> saved;
 
     /// "另存新檔(&A)". Writes only a non-empty program to a chosen name.
     void SaveProgramAs();

@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "core/textnumber.h"
 #include "link/link.h"
+#include "table/changedescription.h"
 #include "table/editstate.h"
 #include "table/placement.h"
 #include "table/programtable.h"
@@ -227,7 +228,9 @@ void TeachDialog::onConfirm()
     const Step step = {QStringLiteral("POINT"), inMask, coordinateText(xText), coordinateText(yText), outMask};
 
     StationValues &values = m_context.values;
-    switch (placePointRows(m_context.table, m_context.edit, values.PointKindFlag, step)) {
+    const EditState before = m_context.edit;
+    const PointPlacement placement = placePointRows(m_context.table, m_context.edit, values.PointKindFlag, step);
+    switch (placement) {
     case PointPlacement::Full:
         // The point stays pending and the dialog open: the operator can cancel, or
         // delete a row in the main window and confirm again.
@@ -260,6 +263,8 @@ void TeachDialog::onConfirm()
     case PointPlacement::Nothing:
         break;
     }
+    if (placement != PointPlacement::Nothing && m_context.tableChanged)
+        m_context.tableChanged(placementDescription(before, m_context.edit, step));
     finish();
 }
 

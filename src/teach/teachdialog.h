@@ -17,9 +17,9 @@ struct StationValues;
 struct TeachDialogUi;
 
 /// What the teach dialog works on: the main window's table, edit state and values,
-/// its step list, its line to the controller, and a way to give the main window back.
-/// The operator should be the link's (Link::op()), which holds the polls while a box
-/// is up.
+/// its step list, its line to the controller, a way to give the main window back, and
+/// whom to tell of a change of the table (named for the undo entry). The operator
+/// should be the link's (Link::op()), which holds the polls while a box is up.
 struct TeachContext
 {
     Link &link;
@@ -29,6 +29,7 @@ struct TeachContext
     StepList &list;
     Operator &op;
     std::function<void()> enableMainWindow;
+    std::function<void(const QString &description)> tableChanged = nullptr;
 };
 
 /// The teach dialog (Form3): shows the live X/Y position, moves the axes to typed
