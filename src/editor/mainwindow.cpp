@@ -430,8 +430,16 @@ void MainWindow::onUpload()
 
 void MainWindow::onExit()
 {
+    if (!mayQuit())
+        return;
     m_link->exit();
+    m_quitAsked = true;
     close();
+}
+
+bool MainWindow::mayQuit()
+{
+    return m_history->mayQuit(m_op, [this] { return m_files->SaveProgramAs(); });
 }
 
 void MainWindow::onNewProgram()
@@ -471,6 +479,11 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // The close box asks here; "結束(&E)" has asked before it talked to the controller.
+    if (!std::exchange(m_quitAsked, false) && !mayQuit()) {
+        event->ignore();
+        return;
+    }
     if (m_speedDialog)
         m_speedDialog->close();
     Q_EMIT closing();

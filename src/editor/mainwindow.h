@@ -108,6 +108,8 @@ private:
     void onNewProgram();
     void onOpenProgram();
     void onSaveProgramAs();
+    /// Asks about unsaved work; false when the operator stays in the station.
+    bool mayQuit();
 
     void showAndStorePort();
     /// Places one step through the common write path and re-lists the table.
@@ -131,6 +133,8 @@ private:
     std::unique_ptr<ProgramFileActions> m_files;
     CompiledProgram m_program;
     std::unique_ptr<TableHistory> m_history;
+    /// "結束(&E)" has asked about unsaved work already; the close must not ask again.
+    bool m_quitAsked = false;
 };
 
 } // namespace talvex

@@ -1,5 +1,6 @@
 #include "editor/tablehistory.h"
 
+#include "core/operator.h"
 #include "core/textnumber.h"
 #include "editor/tablesnapshotcommand.h"
 #include "files/recoveryfile.h"
@@ -66,6 +67,28 @@ bool TableHistory::differsFromSaved() const
 bool TableHistory::unsavedWork() const
 {
     return m_edit.Dirty && m_edit.LastRow > 0 && differsFromSaved();
+}
+
+bool TableHistory::mayQuit(Operator &op, const std::function<bool()> &saveAs) const
+{
+    // Only work that would be lost is asked about: no steps, or the steps as they were
+    // saved, opened or started with, quit at once.
+    if (!unsavedWork())
+        return true;
+    switch (op.askYesNoCancel(quitQuestion(), messageTitle())) {
+    case Operator::Answer::Yes:
+        return saveAs();
+    case Operator::Answer::No:
+        return true;
+    case Operator::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+QString TableHistory::quitQuestion()
+{
+    return QStringLiteral("程式尚未存檔, 是否要在結束前存檔?");
 }
 
 void TableHistory::restore(const Snapshot &snapshot)

@@ -5,12 +5,14 @@
 #include <QObject>
 #include <QUndoStack>
 
+#include <functional>
 #include <memory>
 
 class QAction;
 
 namespace talvex {
 
+class Operator;
 class ProgramTable;
 class RecoveryFile;
 struct EditState;
@@ -45,6 +47,11 @@ public:
     /// Work a quit would lose: editing has begun (Dirty), there are steps, and they
     /// differ from what was last saved, opened or started with.
     bool unsavedWork() const;
+    /// Before the station quits: with unsaved work, asks whether to save it first. Yes
+    /// runs @p saveAs, and the station may quit when it wrote the file; No quits
+    /// without saving; Cancel (or the box's close button) stays.
+    bool mayQuit(Operator &op, const std::function<bool()> &saveAs) const;
+    static QString quitQuestion();
 
     QUndoStack &stack() { return m_stack; }
     void undo() { m_stack.undo(); }

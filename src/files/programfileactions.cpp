@@ -66,14 +66,14 @@ bool ProgramFileActions::writeChecked(const QString &path)
     return true;
 }
 
-void ProgramFileActions::SaveProgramAs()
+bool ProgramFileActions::SaveProgramAs()
 {
     const bool paused = pauseStatusPoll ? pauseStatusPoll() : false;
     m_programFileName = m_op.saveFileName(filter());
-    if (!m_programFileName.isEmpty() && m_edit.LastRow != 0)
-        writeChecked(m_programFileName);
+    const bool written = !m_programFileName.isEmpty() && m_edit.LastRow != 0 && writeChecked(m_programFileName);
     if (paused && resumeStatusPoll)
         resumeStatusPoll();
+    return written;
 }
 
 void ProgramFileActions::reset()

@@ -25,8 +25,9 @@ public:
     /// Told after every write of the table to a program file.
     std::function<void()> saved;
 
-    /// "另存新檔(&A)". Writes only a non-empty program to a chosen name.
-    void SaveProgramAs();
+    /// "另存新檔(&A)". Writes only a non-empty program to a chosen name; returns whether
+    /// it was written.
+    bool SaveProgramAs();
     /// "建立新檔(&N)". Returns true when the program was reset (no steps, the standard
     /// header in row 0).
     bool NewProgram();
