@@ -25,6 +25,8 @@ Start startOnce(const QString &program, const QString &workDir)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("TALVEX_BENCH_EXIT_WHEN_SHOWN"), QStringLiteral("1"));
+    // A user data folder of its own: no recovery file of an earlier station is offered.
+    env.insert(QStringLiteral("XDG_DATA_HOME"), workDir + QStringLiteral("/data"));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(workDir);
     QElapsedTimer timer;

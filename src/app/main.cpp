@@ -2,6 +2,7 @@
 #include "app/fonts.h"
 #include "app/qttranslation.h"
 #include "app/startupprobe.h"
+#include "app/stationrecovery.h"
 #include "app/teachlauncher.h"
 #include "editor/mainwindow.h"
 #include "editor/qtoperator.h"
@@ -166,6 +167,7 @@ int main(int argc, char *argv[])
     // The start-up benchmark runs the real program and stops it as soon as the
     // window is up, reporting how much memory it took to get there.
     talvex::armStartupProbe(window);
+    talvex::StationRecovery recovery(window);
     const int status = QApplication::exec();
     port.close();
     stopSimulator(simulator);

@@ -1,0 +1,74 @@
+#include "app/stationrecovery.h"
+
+#include "core/operator.h"
+#include "editor/mainwindow.h"
+#include "editor/tablehistory.h"
+#include "files/recoveryleftover.h"
+#include "table/changedescription.h"
+
+#include <QTimer>
+
+#include <cstdio>
+
+namespace talvex {
+
+StationRecovery::StationRecovery(MainWindow &window, const QString &folder)
+    : m_window(window), m_folder(folder), m_file(folder)
+{
+    if (!m_file.open()) {
+        // The station works on without: the operator's work is as safe as it was
+        // before there was a recovery file.
+        std::fprintf(stderr, "talvex-station: no recovery file: %s\n", qPrintable(m_file.errorString()));
+        return;
+    }
+    m_file.contents = [this] {
+        return RecoveredProgram{m_window.table(), m_window.editState().LastRow,
+                                m_window.fileActions().programFileName(), m_window.editState().Dirty};
+    };
+    m_window.history().setRecoveryFile(&m_file);
+    QTimer::singleShot(0, this, &StationRecovery::offerLeftOvers);
+}
+
+StationRecovery::~StationRecovery()
+{
+    m_window.history().setRecoveryFile(nullptr);
+    m_file.discard();
+}
+
+QString StationRecovery::question()
+{
+    return QStringLiteral("上次未正常結束, 是否還原未存檔的程式?");
+}
+
+int StationRecovery::offerLeftOvers()
+{
+    int asked = 0;
+    for (RecoveryLeftOver &leftOver : RecoveryLeftOver::find(m_folder)) {
+        const std::optional<RecoveredProgram> program = leftOver.read();
+        if (!program) {
+            leftOver.remove(); // no step in it: nothing to offer
+            continue;
+        }
+        ++asked;
+        if (!m_window.stationLink().link().op().askYesNo(question(), messageTitle())) {
+            leftOver.remove();
+            continue;
+        }
+        m_window.table() = program->table;
+        EditState &edit = m_window.editState();
+        edit.LastRow = program->lastRow;
+        edit.CurrentRow = 0;
+        edit.AppendMode = edit.InsertMode = edit.ModifyMode = false;
+        edit.Dirty = true;
+        m_window.relistSteps();
+        m_window.DisableRowButtons();
+        m_window.recordTableChange(recoverProgramDescription());
+        // The program is in this station's own file before the old one goes.
+        m_file.writeNow();
+        leftOver.remove();
+        break;
+    }
+    return asked;
+}
+
+} // namespace talvex

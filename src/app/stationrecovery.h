@@ -1,0 +1,38 @@
+#pragma once
+
+#include "files/recoveryfile.h"
+
+#include <QObject>
+
+namespace talvex {
+
+class MainWindow;
+
+/// Keeps the main window's unsaved work in a recovery file while the station runs, and
+/// offers the work a station that did not end normally left behind. Made once the
+/// main window is shown: the offer comes as soon as the event loop runs, after the
+/// window's start-up. A normal end (this object's destruction) removes the file.
+class StationRecovery : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit StationRecovery(MainWindow &window, const QString &folder = RecoveryFile::defaultFolder());
+    ~StationRecovery() override;
+
+    RecoveryFile &file() { return m_file; }
+
+    /// Asks about each left-over, the most recent first, until one is taken back: Yes
+    /// puts its program in the table and the list (one undo step, Dirty true) and
+    /// removes the file; No removes it. Left-overs after the one taken back stay for
+    /// the next start. Returns how many were asked about.
+    int offerLeftOvers();
+    static QString question();
+
+private:
+    MainWindow &m_window;
+    QString m_folder;
+    RecoveryFile m_file;
+};
+
+} // namespace talvex
