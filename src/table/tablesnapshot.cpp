@@ -54,9 +54,4 @@ bool TableSnapshot::sameProgram(const TableSnapshot &other) const
     return true;
 }
 
-std::size_t TableSnapshot::ownBytes() const
-{
-    return sizeof(*this) + m_rows.capacity() * sizeof(Step);
-}
-
 } // namespace talvex

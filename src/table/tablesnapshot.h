@@ -2,7 +2,6 @@
 
 #include "table/programtable.h"
 
-#include <cstddef>
 #include <vector>
 
 namespace talvex {
@@ -29,9 +28,6 @@ public:
     bool sameTable(const TableSnapshot &other) const;
     /// Rows 0..LastRow and LastRow are the same: the same program in a file.
     bool sameProgram(const TableSnapshot &other) const;
-
-    /// Bytes this snapshot holds of its own (the shared texts not counted).
-    std::size_t ownBytes() const;
 
 private:
     std::vector<Step> m_rows;
