@@ -29,7 +29,7 @@ void writeOf500Rows(const QString &folder)
     RecoveryFile file(folder);
     file.open();
     const ProgramTable program = largestProgram(500);
-    const RecoveredProgram contents{program, 500, QStringLiteral("/home/operator/程式/大程式.tvx"), true};
+    RecoveredProgram contents{program, 500, QStringLiteral("/home/operator/程式/大程式.tvx"), true};
     file.contents = [&] { return contents; };
     const double write = medianMs(31, [&] { file.writeNow(); });
     const double build = medianMs(31, [&] { (void)recoveryFileBytes(contents); });

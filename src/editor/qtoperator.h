@@ -3,9 +3,9 @@
 #include "core/operator.h"
 
 #include <QPointer>
+#include <QWidget>
 
 class QProgressDialog;
-class QWidget;
 
 namespace talvex {
 

@@ -72,7 +72,7 @@ std::optional<RecoveredProgram> parseRecoveryFile(const QByteArray &bytes)
         program.programFileName = facts.value(kNameKey).toString();
         program.dirty = facts.value(kDirtyKey).toBool(true);
         program.lastRow = std::clamp(facts.value(kLastRowKey).toInt(read.lastRow), 0, ProgramTable::kMaxSteps);
-        for (const QJsonValue &value : facts.value(kRowsKey).toArray()) {
+        for (const auto &value : facts.value(kRowsKey).toArray()) {
             const QJsonArray entry = value.toArray();
             if (entry.size() != 1 + ProgramTable::kColumns)
                 continue;
