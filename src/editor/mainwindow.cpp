@@ -1,6 +1,5 @@
 #include "editor/mainwindow.h"
 
-#include "core/big5.h"
 #include "core/operator.h"
 #include "core/textnumber.h"
 #include "editor/mainwindowui.h"
@@ -37,8 +36,9 @@ Step datumStep(StepKind kind, const QString &datum)
 } // namespace
 
 MainWindow::MainWindow(Operator &op, SerialPort &port, Sleeper &sleeper, QWidget *parent)
-    : QMainWindow(parent), m_link(std::make_unique<StationLink>(port, sleeper, op, *this)), m_op(m_link->link().op()),
-      m_ui(std::make_unique<MainWindowUi>()), m_history(std::make_unique<TableHistory>(m_table, m_edit, m_values))
+    : QMainWindow(parent), m_ui(std::make_unique<MainWindowUi>()), m_linkView(*m_ui, m_timer),
+      m_link(std::make_unique<StationLink>(port, sleeper, op, m_linkView)), m_op(m_link->link().op()),
+      m_history(std::make_unique<TableHistory>(m_table, m_edit, m_values))
 {
     m_ui->setupUi(this);
     m_files = std::make_unique<ProgramFileActions>(m_table, m_edit, *m_ui->stepList, m_op);
@@ -73,15 +73,29 @@ void MainWindow::initConnections()
             [this](int value) { m_ui->accelerationText->setText(QString::number(value)); });
     connect(ui.speedButton, &QPushButton::clicked, this, &MainWindow::onSpeed);
     connect(ui.pointButton, &QPushButton::clicked, this, &MainWindow::onPoint);
-    connect(ui.delayButton, &QPushButton::clicked, this, &MainWindow::onDelay);
-    connect(ui.homeButton, &QPushButton::clicked, this, &MainWindow::onHome);
     connect(ui.insertButton, &QPushButton::clicked, this, &MainWindow::onInsert);
     connect(ui.deleteButton, &QPushButton::clicked, this, &MainWindow::onDelete);
     connect(ui.modifyButton, &QPushButton::clicked, this, &MainWindow::onModify);
-    connect(ui.loopButton, &QPushButton::clicked, this, &MainWindow::onLoop);
-    connect(ui.loopEndButton, &QPushButton::clicked, this, &MainWindow::onLoopEnd);
-    connect(ui.labelButton, &QPushButton::clicked, this, &MainWindow::onLabel);
-    connect(ui.jumpButton, &QPushButton::clicked, this, &MainWindow::onJumpToLabel);
+    // The steps with one datum: a prompt for it, or none (the datum is then "0").
+    const struct
+    {
+        QPushButton *button;
+        StepKind kind;
+        const char *message;
+        const char *title;
+    } datumSteps[] = {
+        {ui.delayButton, StepKind::Wait, "請輸入延遲時間{1000為1秒}", "延遲時間"},
+        {ui.homeButton, StepKind::Home, "", ""},
+        {ui.loopButton, StepKind::Loop, "請輸入迴圈次數:", "迴圈"},
+        {ui.loopEndButton, StepKind::LoopEnd, "", ""},
+        {ui.labelButton, StepKind::Label, "請輸入標籤名稱:", "標籤"},
+        {ui.jumpButton, StepKind::JumpToLabel, "請輸入跳至標籤名稱:", "跳至標籤"},
+    };
+    for (const auto &step : datumSteps) {
+        connect(step.button, &QPushButton::clicked, this,
+                [this, kind = step.kind, message = QString::fromUtf8(step.message),
+                 title = QString::fromUtf8(step.title)] { onDatumStep(kind, message, title); });
+    }
     for (int n = 1; n <= 4; ++n)
         connect(ui.comActions[static_cast<size_t>(n) - 1], &QAction::triggered, this, [this, n] { onPortChosen(n); });
     connect(ui.exitAction, &QAction::triggered, this, &MainWindow::onExit);
@@ -90,7 +104,7 @@ void MainWindow::initConnections()
     connect(ui.originButton, &QPushButton::clicked, this, &MainWindow::onOrigin);
     connect(ui.uploadButton, &QPushButton::clicked, this, &MainWindow::onUpload);
     for (QCheckBox *box : ui.inputBoxes)
-        connect(box, &QCheckBox::clicked, this, [this] { inputBoxClicked(m_link->link(), *this); });
+        connect(box, &QCheckBox::clicked, this, [this] { inputBoxClicked(m_link->link(), m_linkView); });
     connect(ui.newAction, &QAction::triggered, this, &MainWindow::onNewProgram);
     connect(ui.openAction, &QAction::triggered, this, &MainWindow::onOpenProgram);
     connect(ui.saveAsAction, &QAction::triggered, this, &MainWindow::onSaveProgramAs);
@@ -111,7 +125,7 @@ void MainWindow::startUp()
     m_portNumber = ReadPortSetting(&m_settingsReadFailure);
     m_edit.CurrentRow = 0;
     m_edit.LastRow = 0;
-    setMotionButtonsEnabled(false);
+    m_linkView.setMotionButtonsEnabled(false);
     m_edit.Dirty = false;
     m_edit.InsertMode = false;
     m_edit.AppendMode = false;
@@ -126,7 +140,7 @@ void MainWindow::startUp()
     m_values.ComPort = m_portNumber;
     m_ui->accelerationSlider->setValue(2000);
     m_ui->accelerationText->setText(QString::number(m_ui->accelerationSlider->value()));
-    setLinkStatus(QStringLiteral("未連線"));
+    m_linkView.setLinkStatus(QStringLiteral("未連線"));
     m_ui->statusPort->setText(QStringLiteral("COM") + m_values.ComPort);
     m_ui->internalAcceleration->setText(QStringLiteral("0"));
     m_ui->internalAcceleration->setEnabled(false);
@@ -177,50 +191,6 @@ void MainWindow::recordTableChange(const QString &description)
     m_history->record(description);
 }
 
-QString MainWindow::askDatum(const QString &message, const QString &title, const QString &defaultText)
-{
-    return m_op.prompt(message, title, defaultText);
-}
-
-void MainWindow::setLinkStatus(const QString &text)
-{
-    m_ui->statusLink->setText(text);
-}
-
-void MainWindow::setMotionButtonsEnabled(bool enabled)
-{
-    m_ui->locateButton->setEnabled(enabled);
-    m_ui->originButton->setEnabled(enabled);
-}
-
-void MainWindow::setStatusTimerRunning(bool running)
-{
-    if (running)
-        m_timer.start();
-    else
-        m_timer.stop();
-}
-
-bool MainWindow::statusTimerRunning() const
-{
-    return m_timer.isActive();
-}
-
-bool MainWindow::outputChecked(int n) const
-{
-    return m_ui->outputBoxes[static_cast<size_t>(n) - 1]->isChecked();
-}
-
-void MainWindow::setInputChecked(int k, bool checked)
-{
-    m_ui->inputBoxes[static_cast<size_t>(k) - 1]->setChecked(checked);
-}
-
-void MainWindow::setAccelerationReadout(const QString &text)
-{
-    m_ui->internalAcceleration->setText(text);
-}
-
 CompileOptions MainWindow::compileOptions() const
 {
     CompileOptions options;
@@ -238,10 +208,19 @@ void MainWindow::onStartEditing()
     DisableRowButtons();
 }
 
+void MainWindow::chooseRow(int row)
+{
+    if (row < 1 || row > m_edit.LastRow)
+        return;
+    m_ui->stepList->selectRow(row);
+    onRowChosen(QString::number(row));
+}
+
 void MainWindow::onRowChosen(const QString &itemText)
 {
     m_edit.CurrentRow = wholeNumberOf(itemText);
     EnableRowButtons();
+    Q_EMIT rowChosen(m_edit.CurrentRow);
 }
 
 void MainWindow::onSpeed()
@@ -284,21 +263,20 @@ void MainWindow::onPoint()
     m_timer.start();
 }
 
-void MainWindow::onDelay()
+void MainWindow::onDatumStep(StepKind kind, const QString &message, const QString &title)
 {
     ArmAppend(m_edit);
-    const QString text =
-        askDatum(QStringLiteral("請輸入延遲時間{1000為1秒}"), QStringLiteral("延遲時間"), m_values.DelayValue);
-    if (text.isEmpty())
-        return;
-    m_values.DelayValue = text;
-    placeStep(datumStep(StepKind::Wait, m_values.DelayValue));
-}
-
-void MainWindow::onHome()
-{
-    ArmAppend(m_edit);
-    placeStep(datumStep(StepKind::Home, QStringLiteral("0")));
+    QString datum = QStringLiteral("0");
+    if (!message.isEmpty()) {
+        // The delay prompt offers the last delay, so repeated delays need only an OK.
+        const bool delay = kind == StepKind::Wait;
+        datum = m_op.prompt(message, title, delay ? m_values.DelayValue : QString());
+        if (datum.isEmpty())
+            return;
+        if (delay)
+            m_values.DelayValue = datum;
+    }
+    placeStep(datumStep(kind, datum));
 }
 
 void MainWindow::onInsert()
@@ -334,36 +312,6 @@ void MainWindow::onModify()
     DisableRowButtons();
 }
 
-void MainWindow::onLoop()
-{
-    ArmAppend(m_edit);
-    const QString count = askDatum(QStringLiteral("請輸入迴圈次數:"), QStringLiteral("迴圈"));
-    if (!count.isEmpty())
-        placeStep(datumStep(StepKind::Loop, count));
-}
-
-void MainWindow::onLoopEnd()
-{
-    ArmAppend(m_edit);
-    placeStep(datumStep(StepKind::LoopEnd, QStringLiteral("0")));
-}
-
-void MainWindow::onLabel()
-{
-    ArmAppend(m_edit);
-    const QString name = askDatum(QStringLiteral("請輸入標籤名稱:"), QStringLiteral("標籤"));
-    if (!name.isEmpty())
-        placeStep(datumStep(StepKind::Label, name));
-}
-
-void MainWindow::onJumpToLabel()
-{
-    ArmAppend(m_edit);
-    const QString name = askDatum(QStringLiteral("請輸入跳至標籤名稱:"), QStringLiteral("跳至標籤"));
-    if (!name.isEmpty())
-        placeStep(datumStep(StepKind::JumpToLabel, name));
-}
-
 void MainWindow::onPortChosen(int n)
 {
     m_values.ComPort = QString::number(n);
@@ -397,25 +345,7 @@ void MainWindow::onConnect()
 
 void MainWindow::onLocate()
 {
-    // The row's kind is not looked at: any row's X and Y columns are sent. A cell
-    // read from a damaged file may hold a character Big5 cannot carry; it would go out
-    // as "?" and move the axes elsewhere, so nothing is sent then.
-    const std::pair<QString, int> cells[] = {{QStringLiteral("X 座標"), 2}, {QStringLiteral("Y 座標"), 3}};
-    for (const auto &[caption, column] : cells) {
-        const QString text = m_table.cell(m_edit.CurrentRow, column);
-        const Big5Bytes encoded = encodeBig5(text);
-        if (!encoded.ok) {
-            m_op.notice(
-                QStringLiteral("第 %1 行的 %2「%3」中的「%4」無法以 Big5 傳送, 請修改後再定位!")
-                    .arg(QString::number(m_edit.CurrentRow), caption, text, characterAt(text, encoded.firstBad)),
-                messageTitle(), Operator::Icon::Warning);
-            return;
-        }
-    }
-    Link &link = m_link->link();
-    Link::Operation operation(link);
-    link.sendCommand(QStringLiteral("XMA ") + m_table.cell(m_edit.CurrentRow, 2));
-    link.sendCommand(QStringLiteral("YMA ") + m_table.cell(m_edit.CurrentRow, 3));
+    m_link->locateRow(m_table, m_edit.CurrentRow);
 }
 
 void MainWindow::onOrigin()

@@ -2,11 +2,12 @@
 
 #include "compiler/compiler.h"
 #include "editor/speeddialog.h"
+#include "editor/windowlinkview.h"
 #include "files/programfileactions.h"
-#include "link/linkview.h"
 #include "link/stationlink.h"
 #include "table/editstate.h"
 #include "table/programtable.h"
+#include "table/stepkind.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -24,7 +25,7 @@ struct MainWindowUi;
 
 /// The station's main window. It owns the step table and all editing state and runs
 /// the handlers of the step, row, menu and link controls on the UI thread.
-class MainWindow : public QMainWindow, public LinkView
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
@@ -59,14 +60,12 @@ public:
     void recordTableChange(const QString &description);
     TableHistory &history() { return *m_history; }
 
-    // LinkView
-    void setLinkStatus(const QString &text) override;
-    void setMotionButtonsEnabled(bool enabled) override;
-    void setStatusTimerRunning(bool running) override;
-    bool statusTimerRunning() const override;
-    bool outputChecked(int n) const override;
-    void setInputChecked(int k, bool checked) override;
-    void setAccelerationReadout(const QString &text) override;
+    /// The link's view of the window (status panel, motion buttons, timer, I/O boxes).
+    LinkView &linkView() { return m_linkView; }
+
+    /// Chooses step @p row as a click on its list row does (CurrentRow, the row
+    /// buttons), and selects it in the list. Rows that are no step are ignored.
+    void chooseRow(int row);
 
 Q_SIGNALS:
     /// The Point button armed a point request; the teach dialog answers it.
@@ -75,6 +74,8 @@ Q_SIGNALS:
     void closing();
     /// The table changed: a change by the operator, an undo or a redo.
     void tableChanged();
+    /// The operator chose step @p row (a click or a keyboard move in the list).
+    void rowChosen(int row);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -89,15 +90,13 @@ private:
     void onSpeed();
     void onSpeedConfirmed(int speed);
     void onPoint();
-    void onDelay();
-    void onHome();
+    /// Delay, home, loop, loop end, label and jump: a step whose one datum is asked
+    /// in a prompt titled @p title, or is "0" when @p message is empty. A cancelled or
+    /// empty answer places nothing (the armed append stays).
+    void onDatumStep(StepKind kind, const QString &message, const QString &title);
     void onInsert();
     void onDelete();
     void onModify();
-    void onLoop();
-    void onLoopEnd();
-    void onLabel();
-    void onJumpToLabel();
     void onPortChosen(int n);
     void onStatusTick();
     void onConnect();
@@ -114,21 +113,20 @@ private:
     void showAndStorePort();
     /// Places one step through the common write path and re-lists the table.
     void placeStep(const Step &step);
-    /// Asks for a step's datum; the empty text means cancelled.
-    QString askDatum(const QString &message, const QString &title, const QString &defaultText = QString());
     bool portOpen() const;
 
+    std::unique_ptr<MainWindowUi> m_ui;
+    QTimer m_timer;
+    WindowLinkView m_linkView;
     std::unique_ptr<StationLink> m_link;
     /// The link's operator: every box holds the status poll while it is up.
     Operator &m_op;
-    std::unique_ptr<MainWindowUi> m_ui;
     ProgramTable m_table;
     EditState m_edit;
     StationValues m_values;
     QString m_portNumber;
     /// Why the settings file could not be read at start-up; told once the window shows.
     QString m_settingsReadFailure;
-    QTimer m_timer;
     QPointer<SpeedDialog> m_speedDialog;
     std::unique_ptr<ProgramFileActions> m_files;
     CompiledProgram m_program;

@@ -71,7 +71,7 @@ Operator::Answer QtOperator::askYesNoCancel(const QString &text, const QString &
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
     box.setDefaultButton(QMessageBox::Yes);
     // With a Cancel button the box's close button and Escape give Cancel.
-    switch (box.exec()) {
+    switch (execWithinScreen(box)) {
     case QMessageBox::Yes:
         return Answer::Yes;
     case QMessageBox::No:

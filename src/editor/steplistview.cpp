@@ -99,6 +99,15 @@ void StepListView::addItem(int position, const QString &text, int icon, const QS
     insertTopLevelItem(index, item);
 }
 
+void StepListView::selectRow(int row)
+{
+    QTreeWidgetItem *item = topLevelItem(row - 1);
+    if (!item)
+        return;
+    setCurrentItem(item);
+    scrollToItem(item);
+}
+
 int StepListView::iconIndexAt(int index) const
 {
     const QTreeWidgetItem *item = topLevelItem(index);

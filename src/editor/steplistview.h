@@ -22,6 +22,10 @@ public:
     void clearItems() override;
     void addItem(int position, const QString &text, int icon, const QStringList &subItems) override;
 
+    /// Selects and shows the item of step @p row (1-based) without choosing it: it is
+    /// not an operator's choice, so rowChosen() is not emitted.
+    void selectRow(int row);
+
     /// Icon index of the item at @p index (0-based), -1 when there is none.
     int iconIndexAt(int index) const;
 

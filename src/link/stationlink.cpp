@@ -1,5 +1,6 @@
 #include "link/stationlink.h"
 
+#include "core/big5.h"
 #include "core/operator.h"
 #include "core/textnumber.h"
 #include "link/linkview.h"
@@ -150,6 +151,26 @@ void StationLink::exit()
         m_link.waitUntilSent(QStringLiteral("傳送"));
         m_link.close();
     }
+}
+
+void StationLink::locateRow(const ProgramTable &table, int row)
+{
+    // A cell read from a damaged file may hold a character Big5 cannot carry; it
+    // would go out as "?" and move the axes elsewhere, so nothing is sent then.
+    const std::pair<QString, int> cells[] = {{QStringLiteral("X 座標"), 2}, {QStringLiteral("Y 座標"), 3}};
+    for (const auto &[caption, column] : cells) {
+        const QString text = table.cell(row, column);
+        const Big5Bytes encoded = encodeBig5(text);
+        if (!encoded.ok) {
+            m_op.notice(QStringLiteral("第 %1 行的 %2「%3」中的「%4」無法以 Big5 傳送, 請修改後再定位!")
+                            .arg(QString::number(row), caption, text, characterAt(text, encoded.firstBad)),
+                        messageTitle(), Operator::Icon::Warning);
+            return;
+        }
+    }
+    Link::Operation operation(m_link);
+    m_link.sendCommand(QStringLiteral("XMA ") + table.cell(row, 2));
+    m_link.sendCommand(QStringLiteral("YMA ") + table.cell(row, 3));
 }
 
 } // namespace talvex

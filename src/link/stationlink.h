@@ -34,6 +34,10 @@ public:
                 const QString &comPort);
     /// "結束(&E)": "EC 1" when connected, then the port is closed.
     void exit();
+    /// The main window's "定位": "XMA " and "YMA " with the X and Y cells of @p row,
+    /// whatever its kind. A cell Big5 cannot carry is named to the operator and
+    /// nothing is sent.
+    void locateRow(const ProgramTable &table, int row);
 
     static QString connectNotice();
     static QString probeFailedText();

@@ -223,7 +223,7 @@ void TestTeachLauncher::accessibility_changingTextsAreRead()
     std::function<void()> change;
     if (where == QLatin1String("statusLink")) {
         widget = ui.statusLink;
-        change = [&] { m_window->setLinkStatus(QStringLiteral("連線中")); };
+        change = [&] { m_window->linkView().setLinkStatus(QStringLiteral("連線中")); };
     } else if (where == QLatin1String("statusPort")) {
         widget = ui.statusPort;
         change = [&] { ui.comActions[2]->trigger(); };
@@ -238,7 +238,7 @@ void TestTeachLauncher::accessibility_changingTextsAreRead()
         change = [&] { ui.accelerationSlider->setValue(3000); };
     } else if (where == QLatin1String("internalAcceleration")) {
         widget = ui.internalAcceleration;
-        change = [&] { m_window->setAccelerationReadout(QStringLiteral("1500")); };
+        change = [&] { m_window->linkView().setAccelerationReadout(QStringLiteral("1500")); };
     } else {
         QLineEdit *readout = where == QLatin1String("xReadout") ? teach->ui().xReadout : teach->ui().yReadout;
         widget = readout;
