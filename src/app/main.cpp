@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/fonts.h"
+#include "app/previewlauncher.h"
 #include "app/qttranslation.h"
 #include "app/startupprobe.h"
 #include "app/stationrecovery.h"
@@ -161,6 +162,7 @@ int main(int argc, char *argv[])
     talvex::MainWindow window(op, port, sleeper);
     op.setParentWidget(&window);
     talvex::TeachLauncher teach(window);
+    talvex::PreviewLauncher preview(window);
     talvex::QtSerialDeviceCatalog devices;
     talvex::SerialLineActions lineActions(window, ports, devices, settings);
     window.show();

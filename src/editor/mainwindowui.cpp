@@ -223,6 +223,8 @@ void MainWindowUi::setupUi(QMainWindow *window)
     viewMenu->setObjectName(QStringLiteral("檢視"));
     trafficLogAction = viewMenu->addAction(QStringLiteral("通訊記錄(&L)"));
     trafficLogAction->setObjectName(QStringLiteral("通訊記錄"));
+    pathPreviewAction = viewMenu->addAction(QStringLiteral("路徑預覽(&P)"));
+    pathPreviewAction->setObjectName(QStringLiteral("路徑預覽"));
     exitAction = bar->addAction(QStringLiteral("結束(&E)"));
     exitAction->setObjectName(QStringLiteral("結束"));
 

@@ -89,7 +89,8 @@ struct MainWindowUi
     std::array<QAction *, 4> comActions{};
     QAction *portMappingAction = nullptr; // 通訊埠對應...
     QMenu *viewMenu = nullptr;
-    QAction *trafficLogAction = nullptr; // 通訊記錄
+    QAction *trafficLogAction = nullptr;  // 通訊記錄
+    QAction *pathPreviewAction = nullptr; // 路徑預覽
     QAction *exitAction = nullptr;
 
     /// The eight step buttons, in the order of the step-button group.
