@@ -2,13 +2,9 @@
 // virtual controller running the same program. The two share no motion code, so
 // either one misreading the speed, the acceleration, a profile or the flow shows up
 // as a difference between the estimate and the time the controller takes.
-#include "link/portmap.h"
-#include "link/qtserialport.h"
-#include "link/sleeper.h"
 #include "link/stationlink.h"
 #include "motion/programpath.h"
-#include "testing/fakelinkview.h"
-#include "testing/scriptedoperator.h"
+#include "testing/stationside.h"
 #include "testing/stepbuilder.h"
 
 #include "simprocess.h"
@@ -32,18 +28,6 @@ namespace {
 /// blurring the figure.
 const QString kTimeScale = QStringLiteral("40");
 constexpr double kTolerance = 0.01;
-
-/// The station's link side as the main window holds it.
-struct Station
-{
-    explicit Station(const QString &device) { ports.setAll(device); }
-    PortMap ports;
-    QtSerialPort port{ports};
-    ThreadSleeper sleeper;
-    ScriptedOperator op;
-    FakeLinkView view;
-    StationLink link{port, sleeper, op, view};
-};
 
 /// Machine time (ms) from the controller's "start" event to its "end" event, read
 /// from the timed events until the program has ended (-1 if it stopped otherwise).
@@ -148,7 +132,7 @@ void TestEstimateE2E::estimate_agreesWithController()
     const ProgramPath path = computeProgramPath(table, lastRow, motion);
     QCOMPARE(path.estimate.outcome, CycleEstimate::Outcome::Ends);
 
-    Station station(sim.device);
+    StationSide station(sim.device);
     CompileOptions compile;
     compile.SetAcceleration = motion.SetAcceleration;
     compile.AccelerationText = acceleration;

@@ -3,13 +3,9 @@
 // control channel. The two sides share no protocol code, so these tests catch a
 // misunderstanding of the line on either side.
 #include "core/text.h"
-#include "link/portmap.h"
-#include "link/qtserialport.h"
-#include "link/sleeper.h"
 #include "link/stationlink.h"
 #include "table/programtable.h"
-#include "testing/fakelinkview.h"
-#include "testing/scriptedoperator.h"
+#include "testing/stationside.h"
 #include "testing/stepbuilder.h"
 #include "testing/workedexample.h"
 
@@ -39,21 +35,9 @@ const QString kStation = QStringLiteral(TALVEX_STATION_EXECUTABLE);
 /// seconds of motion and waits pass in well under one.
 const QString kTimeScale = QStringLiteral("20");
 
-/// The station's link side as the main window holds it.
-struct Station
-{
-    explicit Station(const QString &device) { ports.setAll(device); }
-    PortMap ports;
-    QtSerialPort port{ports};
-    ThreadSleeper sleeper;
-    ScriptedOperator op;
-    FakeLinkView view;
-    StationLink link{port, sleeper, op, view};
-};
-
 /// Uploads rows "KIND|IN|X|Y|OUT" with "修改加速度" ticked at 2000, answering the two
 /// questions with @p save and @p run.
-void upload(Station &station, const QStringList &rows, bool save, bool run)
+void upload(StationSide &station, const QStringList &rows, bool save, bool run)
 {
     const ProgramTable table = tableOf(rows);
     const CompileOptions options = workedExampleOptions();
@@ -131,7 +115,7 @@ void TestSimE2E::connect_probeAnsweredAndProgramStopped()
 {
     SimProcess sim;
     QVERIFY(sim.start(storeOption() + QStringList{"--capture", m_dir.filePath("connect.bin")}));
-    Station station(sim.device);
+    StationSide station(sim.device);
     station.link.Connect("1");
     QCOMPARE(station.op.texts(), QStringList{" 準備連線終止運作中程式"});
     QCOMPARE(station.view.status, QStringLiteral("連線中"));
@@ -151,7 +135,7 @@ void TestSimE2E::inputBoxes_followInputsFlippedBySimulator()
 {
     SimProcess sim;
     QVERIFY(sim.start(storeOption()));
-    Station station(sim.device);
+    StationSide station(sim.device);
     station.link.Connect("1");
     QCOMPARE(sim.command("input 3 on"), "ok");
     QCOMPARE(sim.command("input 16 on"), "ok");
@@ -170,7 +154,7 @@ void TestSimE2E::outputBoxes_switchSimulatorOutputs()
 {
     SimProcess sim;
     QVERIFY(sim.start(storeOption()));
-    Station station(sim.device);
+    StationSide station(sim.device);
     station.link.Connect("1");
     station.view.checkOutput(5, true);
     station.view.checkOutput(2, true);
@@ -188,7 +172,7 @@ void TestSimE2E::workedExample_uploadedRunWaitsAndLoops()
     SimProcess sim;
     const QString capture = m_dir.filePath("worked.bin");
     QVERIFY(sim.start(storeOption() + QStringList{"--time-scale", kTimeScale, "--capture", capture}));
-    Station station(sim.device);
+    StationSide station(sim.device);
     upload(station, workedExampleRows(), false, true);
     QVERIFY(!station.port.isOpen());
     QCOMPARE(station.op.unscripted(), 0);
@@ -231,7 +215,7 @@ void TestSimE2E::savedProgram_survivesSimulatorRestart()
     {
         SimProcess sim;
         QVERIFY(sim.start(storeOption()));
-        Station station(sim.device);
+        StationSide station(sim.device);
         upload(station, workedExampleRows(), true, false);
         QCOMPARE(sim.waitFor("program", [](const QString &r) { return r == "program 25"; }), "program 25");
         QCOMPARE(sim.command("state"), "state idle");
@@ -242,7 +226,7 @@ void TestSimE2E::savedProgram_survivesSimulatorRestart()
     QVERIFY(again.start(storeOption() + QStringList{"--time-scale", kTimeScale}));
     QCOMPARE(again.command("program"), "program 25");
     QCOMPARE(again.command("line 12"), "line 12 XMA 100;");
-    Station station(again.device);
+    StationSide station(again.device);
     station.link.Connect("1");
     station.link.link().sendCommand("G");
     QCOMPARE(again.waitFor("state", [](const QString &r) { return startsWith(r, "state running line 10"); }),
@@ -253,7 +237,7 @@ void TestSimE2E::ecZero_stopsRunningProgram()
 {
     SimProcess sim;
     QVERIFY(sim.start(storeOption()));
-    Station station(sim.device);
+    StationSide station(sim.device);
     upload(station, {"POINT|0|5|5|2", "WT|600000", "POINT|0|9|9|4"}, false, true);
     QCOMPARE(sim.waitFor("state", [](const QString &r) { return r.contains("wait time"); }).left(27),
              "state running line 10 wait ");
@@ -278,7 +262,7 @@ void TestSimE2E::echoAndReplyDelay_positionsStillRead()
     QFETCH(QStringList, options);
     SimProcess sim;
     QVERIFY(sim.start(storeOption() + options));
-    Station station(sim.device);
+    StationSide station(sim.device);
     station.link.Connect("1");
     QCOMPARE(station.view.status, QStringLiteral("連線中"));
     Link &link = station.link.link();
@@ -303,7 +287,7 @@ void TestSimE2E::baud_downloadKeepsToLineRate()
     SimProcess sim;
     const QString capture = m_dir.filePath("baud.bin");
     QVERIFY(sim.start(storeOption() + QStringList{"--baud", "9600", "--capture", capture}));
-    Station station(sim.device);
+    StationSide station(sim.device);
     station.link.Connect("1");
     const QByteArray expected = kConnect + downloadOf(workedExampleLines());
     const QString done = QStringLiteral("received %1").arg(expected.size());

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "link/portmap.h"
+#include "link/qtserialport.h"
+#include "link/sleeper.h"
+#include "link/stationlink.h"
+#include "testing/fakelinkview.h"
+#include "testing/scriptedoperator.h"
+
+#include <QString>
+
+namespace talvex::testing {
+
+/// The station's end of a real line (the virtual controller's pseudo-terminal): the
+/// serial port, real time and the link as the main window holds them, with a
+/// scripted operator and no window.
+struct StationSide
+{
+    explicit StationSide(const QString &device) { ports.setAll(device); }
+    PortMap ports;
+    QtSerialPort port{ports};
+    ThreadSleeper sleeper;
+    ScriptedOperator op;
+    FakeLinkView view;
+    StationLink link{port, sleeper, op, view};
+};
+
+} // namespace talvex::testing
