@@ -61,11 +61,26 @@ void TrafficLogModel::lineTraffic(Direction direction, const QByteArray &bytes, 
         m_flushTimer.start();
 }
 
+void TrafficLogModel::endBursts()
+{
+    for (const Direction direction : {Direction::Sent, Direction::Received}) {
+        const auto newest = std::find_if(m_pending.rbegin(), m_pending.rend(),
+                                         [direction](const Entry &entry) { return entry.direction == direction; });
+        if (newest != m_pending.rend())
+            textOf(direction).finish(newest->text);
+        else
+            textOf(direction).reset();
+    }
+    if (!m_pending.empty())
+        m_pending.back().open = false;
+}
+
 void TrafficLogModel::flush()
 {
     m_flushTimer.stop();
     if (m_pending.empty())
         return;
+    endBursts();
     // The pending entries are never more than the log holds, so the excess is all shown.
     const size_t total = m_entries.size() + m_pending.size();
     const int excess = total > static_cast<size_t>(kMaxEntries) ? static_cast<int>(total) - kMaxEntries : 0;
@@ -96,9 +111,7 @@ void TrafficLogModel::setPaused(bool paused)
         return;
     m_paused = paused;
     // What was cut off by the pause cannot be joined to what comes after it.
-    if (!m_pending.empty())
-        m_pending.back().open = false;
-    resetTexts();
+    endBursts();
 }
 
 void TrafficLogModel::clear()

@@ -18,7 +18,7 @@ namespace talvex {
 /// It must never hold the line up. Taking bytes only extends texts in memory; the
 /// entries reach the view in batches, from a timer, whenever the station gets back to
 /// its event loop. A burst still open then ends there: the line went quiet for the
-/// station in between.
+/// station in between, and a lead byte still waiting for its trail byte shows in hex.
 class TrafficLogModel : public QAbstractTableModel, public LineTrafficObserver
 {
     Q_OBJECT
@@ -78,6 +78,9 @@ private:
     Entry &openEntry(Direction direction, qint64 time);
     TrafficText &textOf(Direction direction) { return m_texts[static_cast<size_t>(direction)]; }
     void resetTexts();
+    /// Ends the bursts not shown yet: a lead byte still waiting goes into the entry it
+    /// came in, as it is.
+    void endBursts();
 
     std::deque<Entry> m_entries;
     /// Taken from the line, not shown yet.

@@ -45,6 +45,13 @@ void TrafficText::append(const char *data, qsizetype size, QString &out)
         appendByte(static_cast<unsigned char>(data[i]), out);
 }
 
+void TrafficText::finish(QString &out)
+{
+    if (m_lead >= 0)
+        out += hexOf(static_cast<unsigned char>(m_lead));
+    m_lead = -1;
+}
+
 void TrafficText::appendByte(unsigned char byte, QString &out)
 {
     if (m_lead >= 0) {

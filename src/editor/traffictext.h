@@ -21,6 +21,9 @@ public:
     void append(const char *data, qsizetype size, QString &out);
     /// Forgets a lead byte still waiting: the stream starts anew.
     void reset() { m_lead = -1; }
+    /// Ends the stream here: a lead byte still waiting for its trail byte is appended
+    /// to @p out as it is, in hex.
+    void finish(QString &out);
 
     static QString hexOf(unsigned char byte);
 

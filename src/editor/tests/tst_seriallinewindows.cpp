@@ -241,6 +241,8 @@ void TestSerialLineWindows::trafficLog_bytesMadeReadable_data()
                                                                                  8),
                                                                       QByteArray("<\x00\xb0\r", 4)}
                                                  << QStringList{"← A<0xFF><0x80>B<0x07><LF><TAB><NUL><0xB0><CR>"};
+    QTest::newRow("a lead byte that ends the burst")
+        << QList<QByteArray>{"<12\xa4", ">?VA\r"} << QStringList{"← 12<0xA4>", "→ ?VA<CR>"};
     QTest::newRow("two lines in one read") << QList<QByteArray>{"<1\r2\r"} << QStringList{"← 1<CR>", "← 2<CR>"};
     QTest::newRow("answer without a line end, then the next question")
         << QList<QByteArray>{">?VA", "<12", ">?PEX\r"} << QStringList{"→ ?VA", "← 12", "→ ?PEX<CR>"};
