@@ -66,14 +66,7 @@ Big5Bytes encodeBig5(const QString &text)
 
 QString decodeBig5(const QByteArray &bytes)
 {
-    bool ascii = true;
-    for (const char b : bytes) {
-        if (static_cast<unsigned char>(b) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
+    if (isAscii(bytes))
         return QString::fromLatin1(bytes);
     QStringDecoder decoder("Big5");
     return decoder.decode(bytes);
