@@ -31,8 +31,8 @@ public:
 
     /// For main(): reads the program's arguments and, when they do not ask for the
     /// station, prints the help or the version (exit status 0) or the mistake (exit
-    /// status 2) and
-    /// returns the exit status. Returns nothing when the station is to start.
+    /// status 2) and returns the exit status. Returns nothing when the station is to
+    /// start.
     std::optional<int> handleWithoutWindow(int &argc, char **argv);
 
     QString helpText() const { return m_parser.helpText(); }

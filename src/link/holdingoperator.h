@@ -6,9 +6,10 @@ namespace talvex {
 
 class PollHold;
 
-/// The operator as the station's own code sees it: every box, prompt, file dialog
-/// and progress display goes to the real operator with the line's polls held for as
-/// long as it is up.
+/// The operator as the station's own code sees it: every box, prompt and file dialog
+/// goes to the real operator with the line's polls held for as long as it is up. A
+/// progress display holds them while each step of it is shown, the only time the
+/// event loop runs under it.
 class HoldingOperator : public Operator
 {
 public:
