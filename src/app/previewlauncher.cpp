@@ -52,8 +52,7 @@ void PreviewLauncher::showPreview()
         updateOptions();
         m_preview->setHighlightedRow(m_window.editState().CurrentRow);
         m_preview->resize(640, 560);
-        m_preview->show();
-        // Once the window system has mapped it: window managers place a new window
+        // Once it is shown and mapped: window managers place a new window
         // themselves, over any position asked for before.
         QTimer::singleShot(0, m_preview, [this] { placeBesideMainWindow(); });
     }
