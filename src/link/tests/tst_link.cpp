@@ -23,9 +23,9 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void RS232_textThenCarriageReturnAsTwoWrites_data();
-    void RS232_textThenCarriageReturnAsTwoWrites();
-    void RS232_closedPortShowsMessageOncePerCall();
+    void sendCommand_textThenCarriageReturnAsTwoWrites_data();
+    void sendCommand_textThenCarriageReturnAsTwoWrites();
+    void sendCommand_closedPortShowsMessageOncePerCall();
     void TimedQuery_returnsRawReplyWithinFiftyMs_data();
     void TimedQuery_returnsRawReplyWithinFiftyMs();
     void TimedQuery_lateReplyLandsInNextRead();
@@ -78,7 +78,7 @@ void TestLink::cleanup()
     delete m_port;
 }
 
-void TestLink::RS232_textThenCarriageReturnAsTwoWrites_data()
+void TestLink::sendCommand_textThenCarriageReturnAsTwoWrites_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<Chunks>("chunks");
@@ -87,7 +87,7 @@ void TestLink::RS232_textThenCarriageReturnAsTwoWrites_data()
     QTest::newRow("Big5 label") << QStringLiteral("$起點:;") << Chunks{"$\xb0\x5f\xc2\x49:;", "\r"};
 }
 
-void TestLink::RS232_textThenCarriageReturnAsTwoWrites()
+void TestLink::sendCommand_textThenCarriageReturnAsTwoWrites()
 {
     QFETCH(QString, text);
     QFETCH(Chunks, chunks);
@@ -103,7 +103,7 @@ void TestLink::RS232_textThenCarriageReturnAsTwoWrites()
     QVERIFY(m_op->shown().empty());
 }
 
-void TestLink::RS232_closedPortShowsMessageOncePerCall()
+void TestLink::sendCommand_closedPortShowsMessageOncePerCall()
 {
     m_port->close();
     m_link->sendCommand(QStringLiteral("XMA 50"));
