@@ -64,12 +64,17 @@ bool ProgramStore::check(QString *error) const
             setError(error, QStringLiteral("not a regular file"));
             return false;
         }
+        // "SAVE P" replaces the file a link points to, so its folder is the one to try.
+        // The folder first: one that takes no files (/proc, a read-only mount) is the
+        // reason whoever starts the simulator, where a file's permission bits stop only
+        // some users (root passes them).
+        if (!folderTakesFiles(QFileInfo(info.canonicalFilePath()).absolutePath(), error))
+            return false;
         if (!info.isReadable() || !info.isWritable()) {
             setError(error, QStringLiteral("cannot be both read and written"));
             return false;
         }
-        // "SAVE P" replaces the file a link points to, so its folder is the one to try.
-        return folderTakesFiles(QFileInfo(info.canonicalFilePath()).absolutePath(), error);
+        return true;
     }
     if (info.isSymLink()) {
         setError(error, QStringLiteral("a symbolic link to nothing"));
