@@ -193,7 +193,7 @@ void Controller::save()
 void Controller::failCommand(const QString &code, const QString &text)
 {
     m_commandError = {code, text};
-    m_interpreter.addEvent(QStringLiteral("error ") + code);
+    m_interpreter.addEvent(QStringLiteral("error ") + code, now());
     Q_EMIT note(text);
 }
 

@@ -87,9 +87,9 @@ public:
     /// ended there), "outputs P", "input N" (a wait for input N passed), "end",
     /// "stop", "error CODE line N".
     QStringList takeEvents();
-    /// Adds an event of the controller's own (a command that failed) in its place
-    /// among the program's.
-    void addEvent(const QString &text) { event(text, m_time); }
+    /// Adds an event of the controller's own (a command that failed) at @p nowMs, in
+    /// its place among the program's: the program has run up to that moment.
+    void addEvent(const QString &text, double nowMs) { event(text, nowMs); }
     /// takeEvents() with the moment of each: the program's own clock, so the time
     /// between two events is exact however late anyone asks.
     QList<ProgramEvent> takeTimedEvents();

@@ -248,6 +248,11 @@ void TestSimWindow::commandErrors_reportedInEventsStateAndWindow()
     QCOMPARE(controller.program().lines(), (QStringList{"{", "}"}));
     QVERIFY(!QFileInfo::exists(m_dir.filePath("gone"))); // no folder the user did not name
 
+    // Stamped with the moment it failed, not with the last program's clock.
+    m_clock.advance(250);
+    session.receive(failing);
+    QCOMPARE(control.execute("events timed"), QStringLiteral("events %1 error %2").arg(m_clock.nowMs()).arg(code));
+
     // The next run replaces the report.
     session.receive("G\r");
     m_clock.advance(10);
