@@ -1,5 +1,6 @@
 #include "motion/flowprogram.h"
 
+#include "core/iomask.h"
 #include "core/textnumber.h"
 
 #include <QHash>
@@ -13,7 +14,7 @@ namespace {
 // The controller program's own limits: 50 loop counters and 1001 lines.
 constexpr int kMaxLoops = 50;
 constexpr int kMaxLines = 1001;
-constexpr int kInputBits = 16;
+constexpr std::size_t kInputBits = 16;
 
 QString loopLabel(int k)
 {
@@ -24,17 +25,14 @@ QString loopLabel(int k)
 
 QList<int> inputWaitOrder(const QString &mask, int limit)
 {
-    // Sweeps over the input weights, highest first, while something of the mask is
-    // left; a mask above 65535 needs more than one sweep.
+    // Sweeps over the inputs, highest first, while something of the mask is left; a
+    // mask above 65535 needs more than one sweep.
     QList<int> order;
-    qint64 m = wholeNumberOf(mask);
-    while (m > 0 && order.size() < limit) {
-        for (int b = kInputBits - 1; b >= 0 && order.size() < limit; --b) {
-            const qint64 weight = qint64(1) << b;
-            if (m >= weight) {
-                m -= weight;
-                order << b + 1;
-            }
+    for (auto sweep = sweepMask<kInputBits>(QStringView(mask)); sweep && order.size() < limit;
+         sweep = sweepMask<kInputBits>(sweep->rest)) {
+        for (std::size_t k = kInputBits; k >= 1 && order.size() < limit; --k) {
+            if (sweep->boxes[k - 1])
+                order << static_cast<int>(k);
         }
     }
     return order;

@@ -1,5 +1,6 @@
 #include "motion/stepdescriptions.h"
 
+#include "core/iomask.h"
 #include "core/textnumber.h"
 #include "motion/flowprogram.h"
 
@@ -50,14 +51,14 @@ QString describeInputWaits(int row, const QList<int> &inputs)
 
 QString describeOutputs(int row, const QString &mask)
 {
-    constexpr int kOutputs = 8;
-    const qint32 word = wholeNumberOf(mask);
-    if (word <= 0 || word >= (1 << kOutputs))
+    constexpr std::size_t kOutputs = 8;
+    const auto sweep = sweepMask<kOutputs>(QStringView(mask));
+    if (!sweep || sweep->rest != 0)
         return rowPrefix(row) + QStringLiteral("設定輸出 (OUTP %1)").arg(mask.trimmed());
     QList<int> outputs;
-    for (int n = 1; n <= kOutputs; ++n) {
-        if (word & (1 << (n - 1)))
-            outputs << n;
+    for (std::size_t n = 1; n <= kOutputs; ++n) {
+        if (sweep->boxes[n - 1])
+            outputs << static_cast<int>(n);
     }
     // The output word is written whole: an output left out of the mask goes off.
     return rowPrefix(row) + QStringLiteral("設定輸出 %1 (其餘關閉)").arg(numberList(outputs));
