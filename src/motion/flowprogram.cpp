@@ -41,7 +41,6 @@ QList<int> inputWaitOrder(const QString &mask, int limit)
 FlowProgram::FlowProgram(const ProgramTable &table, int lastRow, const MotionOptions &options)
 {
     lastRow = std::clamp(lastRow, 0, ProgramTable::kMaxSteps);
-    m_closedLoop.assign(static_cast<size_t>(lastRow) + 1, 0);
     m_loops.resize(1);
     int nesting = 0;
     for (int r = 1; r <= lastRow; ++r) {
@@ -85,11 +84,6 @@ FlowProgram::FlowProgram(const ProgramTable &table, int lastRow, const MotionOpt
     if (m_refusal == Refusal::None && m_lines > kMaxLines)
         m_refusal = Refusal::TooManyLines;
     resolveLabels();
-}
-
-int FlowProgram::closedLoopAt(int row) const
-{
-    return row >= 0 && row < static_cast<int>(m_closedLoop.size()) ? m_closedLoop[static_cast<size_t>(row)] : 0;
 }
 
 void FlowProgram::add(FlowStep::Kind kind, int row, const QString &name)
@@ -153,12 +147,8 @@ void FlowProgram::addRow(const ProgramTable &table, int r)
             --m_closingNumber;
         }
         const int c = m_closingNumber;
-        m_closedLoop[static_cast<size_t>(r)] = c;
-        if (c >= 1 && c <= loopCount()) {
-            LoopInfo &loop = m_loops[static_cast<size_t>(c)];
-            if (loop.feet++ == 0)
-                loop.footRow = r;
-        }
+        if (c >= 1 && c <= loopCount() && m_loops[static_cast<size_t>(c)].footRow == 0)
+            m_loops[static_cast<size_t>(c)].footRow = r;
         add(Kind::CountDown, r, loopLabel(c));
         m_steps.back().number = c;
         m_lines += 2;

@@ -53,8 +53,6 @@ struct LoopInfo
     int headRow = 0;
     /// The first foot the compiler gives this loop (0 when none does).
     int footRow = 0;
-    /// Feet that close this loop: 1 for a well-formed loop.
-    int feet = 0;
     /// The count as the station reads the head's text.
     double count = 0.0;
 };
@@ -81,8 +79,6 @@ public:
     /// Loops 1..loopCount(); index 0 is unused.
     const std::vector<LoopInfo> &loops() const { return m_loops; }
     int loopCount() const { return static_cast<int>(m_loops.size()) - 1; }
-    /// The loop number each "LOOPEND" row closes (by row; 0 for other rows).
-    int closedLoopAt(int row) const;
 
 private:
     void addRow(const ProgramTable &table, int row);
@@ -91,7 +87,6 @@ private:
 
     std::vector<FlowStep> m_steps;
     std::vector<LoopInfo> m_loops;
-    std::vector<int> m_closedLoop;
     int m_lines = 0;
     int m_loopNumber = 0;
     int m_closingNumber = 0;
