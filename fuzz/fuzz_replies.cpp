@@ -15,7 +15,7 @@ using namespace talvex;
 
 namespace {
 
-bool keptByStrim(QChar c)
+bool keptInCoordinate(QChar c)
 {
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.');
 }
@@ -57,7 +57,7 @@ void checkPosition(const QString &answer)
     // Every digit and point of the reply, in order, and nothing else.
     qsizetype at = 0;
     for (const QChar c : answer) {
-        if (!keptByStrim(c))
+        if (!keptInCoordinate(c))
             continue;
         if (at >= kept.size() || kept.at(at) != c)
             std::abort();
