@@ -188,6 +188,10 @@ void MainWindow::placeStep(const Step &step)
 
 void MainWindow::recordTableChange(const QString &description)
 {
+    // Most edits come after a button that set Dirty already, but an undo back to the
+    // saved program clears it while the step buttons stay enabled: the next step is
+    // unsaved work all the same, which a quit or New must ask about.
+    m_edit.Dirty = true;
     m_history->record(description);
 }
 
@@ -377,7 +381,7 @@ void MainWindow::onNewProgram()
     // Row buttons left enabled would act on a row that no longer exists.
     if (m_files->NewProgram()) {
         DisableRowButtons();
-        recordTableChange(newProgramDescription());
+        m_history->record(newProgramDescription());
     }
 }
 
@@ -385,7 +389,7 @@ void MainWindow::onOpenProgram()
 {
     if (m_files->OpenProgram()) {
         DisableRowButtons();
-        recordTableChange(openProgramDescription());
+        m_history->record(openProgramDescription());
         m_history->markSaved();
     }
 }

@@ -53,10 +53,11 @@ public:
     /// Re-lists the table into the step list.
     void relistSteps();
 
-    /// Every change of the table by the operator ends here, once it is made: it becomes
-    /// one undo step named @p description, the recovery file (if any) is marked for
-    /// writing, and tableChanged() is emitted. Nothing happens when the table did not
-    /// change.
+    /// Every edit of the steps by the operator ends here, once it is made (a step placed,
+    /// a row deleted, a point confirmed, a program recovered): Dirty becomes true, and
+    /// when the table changed it becomes one undo step named @p description, the
+    /// recovery file (if any) is marked for writing, and tableChanged() is emitted.
+    /// New and Open go to the history directly: they set Dirty themselves.
     void recordTableChange(const QString &description);
     TableHistory &history() { return *m_history; }
 

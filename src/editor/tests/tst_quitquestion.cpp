@@ -27,7 +27,7 @@ private Q_SLOTS:
 void TestQuitQuestion::quit_asksOnlyWithUnsavedWork_data()
 {
     QTest::addColumn<QString>("way");  // "exit": "結束(&E)"; "close": the window's close box
-    QTest::addColumn<QString>("work"); // opened, started, saved, unsaved
+    QTest::addColumn<QString>("work"); // opened, started, saved, unsaved, undone
     QTest::addColumn<bool>("linkUp");
     QTest::addColumn<QString>("answer"); // yes, yes-cancelled, yes-fails, no, cancel; "" when not asked
     QTest::addColumn<bool>("asked");
@@ -59,6 +59,9 @@ void TestQuitQuestion::quit_asksOnlyWithUnsavedWork_data()
                                        << "unsaved" << true << "no" << true << exit << true << false;
     QTest::newRow("exit, no, link down") << "exit"
                                          << "unsaved" << false << "no" << true << QByteArray() << true << false;
+    // An undo back to the start clears Dirty; a step placed after it is unsaved work.
+    QTest::newRow("exit, step after an undo, no") << "exit"
+                                                  << "undone" << true << "no" << true << exit << true << false;
     QTest::newRow("exit, cancel") << "exit"
                                   << "unsaved" << true << "cancel" << true << QByteArray() << false << false;
     QTest::newRow("close, yes, written") << "close"
@@ -103,6 +106,11 @@ void TestQuitQuestion::quit_asksOnlyWithUnsavedWork()
         if (work != QLatin1String("started")) {
             ui.homeButton->click();
             ui.loopEndButton->click();
+        }
+        if (work == QLatin1String("undone")) {
+            ui.undoAction->trigger();
+            ui.undoAction->trigger();
+            ui.homeButton->click();
         }
         if (work == QLatin1String("saved")) {
             op.answerFile(earlier);
