@@ -63,9 +63,10 @@ int StationRecovery::offerLeftOvers()
         m_window.relistSteps();
         m_window.DisableRowButtons();
         m_window.recordTableChange(recoverProgramDescription());
-        // The program is in this station's own file before the old one goes.
-        m_file.writeNow();
-        leftOver.remove();
+        // The old file goes only once this station's own file holds the program (a full
+        // disk, say, would leave none); otherwise the next start offers it again.
+        if (m_file.writeNow())
+            leftOver.remove();
         break;
     }
     return asked;

@@ -24,7 +24,8 @@ public:
 
     /// Asks about each left-over, the most recent first, until one is taken back: Yes
     /// puts its program in the table and the list (one undo step, Dirty true) and
-    /// removes the file; No removes it. Left-overs after the one taken back stay for
+    /// removes the file once this station's own recovery file holds the program; No
+    /// removes it. Left-overs after the one taken back stay for
     /// the next start. Returns how many were asked about.
     int offerLeftOvers();
     static QString question();
