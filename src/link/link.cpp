@@ -41,6 +41,15 @@ QString Link::linkErrorText()
     return QStringLiteral(" 連線錯誤 !");
 }
 
+QString Link::locateRefusal(const QString &what, const QString &text)
+{
+    const Big5Bytes encoded = encodeBig5(text);
+    if (encoded.ok)
+        return {};
+    return QStringLiteral("%1「%2」中的「%3」無法以 Big5 傳送, 請修改後再定位!")
+        .arg(what, text, characterAt(text, encoded.firstBad));
+}
+
 QString Link::notRespondingText()
 {
     return QStringLiteral(" Not Response !!") + QStringLiteral("  連線錯誤 !");

@@ -145,6 +145,11 @@ public:
 
     static QString linkErrorText();
     static QString notRespondingText();
+    /// For a locate: the notice naming the first character of @p text that Big5
+    /// cannot carry, which would reach the controller as "?" and move the axes
+    /// elsewhere ("X軸距離「12😀」中的「😀」無法以 Big5 傳送, 請修改後再定位!"), or the
+    /// empty text when @p text can be sent. @p what names the text for the operator.
+    static QString locateRefusal(const QString &what, const QString &text);
 
 private:
     struct Received

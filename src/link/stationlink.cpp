@@ -1,6 +1,5 @@
 #include "link/stationlink.h"
 
-#include "core/big5.h"
 #include "core/operator.h"
 #include "core/textnumber.h"
 #include "link/linkview.h"
@@ -155,16 +154,14 @@ void StationLink::exit()
 
 void StationLink::locateRow(const ProgramTable &table, int row)
 {
-    // A cell read from a damaged file may hold a character Big5 cannot carry; it
-    // would go out as "?" and move the axes elsewhere, so nothing is sent then.
+    // A cell read from a damaged file may hold a character Big5 cannot carry; nothing
+    // is sent then.
     const std::pair<QString, int> cells[] = {{QStringLiteral("X 座標"), 2}, {QStringLiteral("Y 座標"), 3}};
     for (const auto &[caption, column] : cells) {
-        const QString text = table.cell(row, column);
-        const Big5Bytes encoded = encodeBig5(text);
-        if (!encoded.ok) {
-            m_op.notice(QStringLiteral("第 %1 行的 %2「%3」中的「%4」無法以 Big5 傳送, 請修改後再定位!")
-                            .arg(QString::number(row), caption, text, characterAt(text, encoded.firstBad)),
-                        messageTitle(), Operator::Icon::Warning);
+        const QString refusal = Link::locateRefusal(QStringLiteral("第 %1 行的 %2").arg(QString::number(row), caption),
+                                                    table.cell(row, column));
+        if (!refusal.isEmpty()) {
+            m_op.notice(refusal, messageTitle(), Operator::Icon::Warning);
             return;
         }
     }

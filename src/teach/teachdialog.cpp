@@ -1,6 +1,5 @@
 #include "teach/teachdialog.h"
 
-#include "core/big5.h"
 #include "core/iomask.h"
 #include "core/operator.h"
 #include "core/text.h"
@@ -160,17 +159,13 @@ void TeachDialog::onLocate()
 {
     if (!m_context.values.NumericInput)
         return;
-    // A character Big5 cannot carry would reach the controller as "?": refuse the
-    // locate, before anything is sent, rather than move the axes to another target.
+    // Refused before anything is sent: half a locate would move one axis only.
     const std::pair<QString, QLineEdit *> targets[] = {{QStringLiteral("X軸距離"), m_ui->xTarget},
                                                        {QStringLiteral("Y軸距離"), m_ui->yTarget}};
     for (const auto &[caption, box] : targets) {
-        const QString text = box->text();
-        const Big5Bytes encoded = encodeBig5(text);
-        if (!encoded.ok) {
-            m_context.op.notice(QStringLiteral("%1「%2」中的「%3」無法以 Big5 傳送, 請修改後再定位!")
-                                    .arg(caption, text, characterAt(text, encoded.firstBad)),
-                                messageTitle(), Operator::Icon::Warning);
+        const QString refusal = Link::locateRefusal(caption, box->text());
+        if (!refusal.isEmpty()) {
+            m_context.op.notice(refusal, messageTitle(), Operator::Icon::Warning);
             return;
         }
     }

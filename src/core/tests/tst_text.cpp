@@ -10,17 +10,17 @@ class TestText : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void S_removesOnlySpaces_data();
-    void S_removesOnlySpaces();
-    void STRIM_keepsDigitsAndPoints_data();
-    void STRIM_keepsDigitsAndPoints();
+    void withoutSpaces_removesOnlySpaces_data();
+    void withoutSpaces_removesOnlySpaces();
+    void coordinateText_keepsDigitsAndPoints_data();
+    void coordinateText_keepsDigitsAndPoints();
     void big5_roundTripsTraditionalChinese();
     void big5_locatesFirstCharacterItCannotHold_data();
     void big5_locatesFirstCharacterItCannotHold();
     void big5_decodingDamagedBytesNeverFails();
 };
 
-void TestText::S_removesOnlySpaces_data()
+void TestText::withoutSpaces_removesOnlySpaces_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
@@ -34,14 +34,14 @@ void TestText::S_removesOnlySpaces_data()
                                           << "#L-1";
 }
 
-void TestText::S_removesOnlySpaces()
+void TestText::withoutSpaces_removesOnlySpaces()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(withoutSpaces(text), expected);
 }
 
-void TestText::STRIM_keepsDigitsAndPoints_data()
+void TestText::coordinateText_keepsDigitsAndPoints_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
@@ -58,7 +58,7 @@ void TestText::STRIM_keepsDigitsAndPoints_data()
     QTest::newRow("full-width digits dropped") << QStringLiteral("１２3") << "3";
 }
 
-void TestText::STRIM_keepsDigitsAndPoints()
+void TestText::coordinateText_keepsDigitsAndPoints()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);

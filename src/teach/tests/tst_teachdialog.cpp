@@ -54,8 +54,8 @@ private Q_SLOTS:
     void locate();
     void modify_decodesRowIntoBoxes_data();
     void modify_decodesRowIntoBoxes();
-    void READIN_READOUT_data();
-    void READIN_READOUT();
+    void showMasks_setBoxesFromStoredMasks_data();
+    void showMasks_setBoxesFromStoredMasks();
     void confirm_masksAndFilteredCoordinates_data();
     void confirm_masksAndFilteredCoordinates();
     void confirm_placement_data();
@@ -324,7 +324,7 @@ void TestTeachDialog::modify_decodesRowIntoBoxes()
     QCOMPARE(checkedOf(this->outputs()), outputs);
 }
 
-void TestTeachDialog::READIN_READOUT_data()
+void TestTeachDialog::showMasks_setBoxesFromStoredMasks_data()
 {
     QTest::addColumn<long long>("inMask");
     QTest::addColumn<long long>("outMask");
@@ -340,7 +340,7 @@ void TestTeachDialog::READIN_READOUT_data()
     QTest::newRow("negative leaves boxes") << -5LL << -1LL << QList<int>{2} << QList<int>{3};
 }
 
-void TestTeachDialog::READIN_READOUT()
+void TestTeachDialog::showMasks_setBoxesFromStoredMasks()
 {
     QFETCH(long long, inMask);
     QFETCH(long long, outMask);
