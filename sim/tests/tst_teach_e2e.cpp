@@ -2,16 +2,11 @@
 // the simulator's axes are moved by hand through its control channel, and the
 // confirmed point carries the position the dialog read back over the line.
 #include "core/textnumber.h"
-#include "link/portmap.h"
-#include "link/qtserialport.h"
-#include "link/sleeper.h"
-#include "link/stationlink.h"
 #include "table/editstate.h"
 #include "teach/teachdialog.h"
 #include "teach/teachdialogui.h"
-#include "testing/fakelinkview.h"
 #include "testing/recordingsteplist.h"
-#include "testing/scriptedoperator.h"
+#include "testing/stationside.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,15 +30,9 @@ void TestTeachE2e::teachInput_jogThenConfirm_storesSimulatorPosition()
 {
     SimProcess sim;
     QVERIFY(sim.start({}));
-    PortMap ports;
-    ports.setAll(sim.device);
-    QtSerialPort port(ports);
-    ThreadSleeper sleeper;
-    ScriptedOperator op;
-    FakeLinkView view;
-    StationLink station(port, sleeper, op, view);
-    station.Connect(QStringLiteral("1"));
-    QVERIFY(port.isOpen());
+    StationSide station(sim.device);
+    station.link.Connect(QStringLiteral("1"));
+    QVERIFY(station.port.isOpen());
 
     ProgramTable table;
     table.writeHeader();
@@ -53,7 +42,7 @@ void TestTeachE2e::teachInput_jogThenConfirm_storesSimulatorPosition()
     values.PointKindFlag = QStringLiteral("1");
     values.NumericInput = false;
     RecordingStepList list;
-    TeachDialog dialog({station.link(), table, edit, values, list, op, [] {}});
+    TeachDialog dialog({station.link.link(), table, edit, values, list, station.op, [] {}});
     dialog.show();
     dialog.start();
 
@@ -72,8 +61,8 @@ void TestTeachE2e::teachInput_jogThenConfirm_storesSimulatorPosition()
     QCOMPARE(leadingNumber(table.cell(1, 3)), 12.0);
     QCOMPARE(sim.waitFor(QStringLiteral("mode"), [](const QString &r) { return r == QLatin1String("mode HON"); }),
              QStringLiteral("mode HON"));
-    QVERIFY(op.notices().size() == 1); // only the connect announcement
-    station.exit();
+    QVERIFY(station.op.notices().size() == 1); // only the connect announcement
+    station.link.exit();
 }
 
 QTEST_MAIN(TestTeachE2e)

@@ -1,13 +1,8 @@
 // End to end over a real pseudo-terminal: the station's Qt serial port on the slave
 // side, a small scripted controller on the master side that answers the queries and
 // records every byte it receives.
-#include "link/portmap.h"
-#include "link/qtserialport.h"
-#include "link/sleeper.h"
-#include "link/stationlink.h"
 #include "table/programtable.h"
-#include "testing/fakelinkview.h"
-#include "testing/scriptedoperator.h"
+#include "testing/stationside.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -120,21 +115,15 @@ void TestPtyLink::connectPollUploadExit_bytesArriveExactly()
     QByteArray received;
     {
         ScriptedController controller(master);
-        PortMap ports;
-        ports.setDevice(2, QString::fromLocal8Bit(name));
-        QtSerialPort port(ports);
-        ThreadSleeper sleeper;
-        ScriptedOperator op;
-        FakeLinkView view;
-        StationLink station(port, sleeper, op, view);
+        StationSide station(QString::fromLocal8Bit(name));
 
-        station.Connect(QStringLiteral("2"));
-        QCOMPARE(view.status, QStringLiteral("連線中"));
-        view.checkOutput(2, true);
-        station.tick();
-        QCOMPARE(view.checkedInputs(), (QList<int>{1, 2}));
-        QCOMPARE(view.acceleration, QStringLiteral("1234\r"));
-        station.tick();
+        station.link.Connect(QStringLiteral("2"));
+        QCOMPARE(station.view.status, QStringLiteral("連線中"));
+        station.view.checkOutput(2, true);
+        station.link.tick();
+        QCOMPARE(station.view.checkedInputs(), (QList<int>{1, 2}));
+        QCOMPARE(station.view.acceleration, QStringLiteral("1234\r"));
+        station.link.tick();
 
         ProgramTable table;
         table.writeHeader();
@@ -143,16 +132,16 @@ void TestPtyLink::connectPollUploadExit_bytesArriveExactly()
         table.setRow(2, {QStringLiteral("LABLE"), QStringLiteral("起點"), QStringLiteral("0"), QStringLiteral("0"),
                          QStringLiteral("0")});
         CompiledProgram program;
-        op.answerYes();
-        op.answerNo();
-        station.upload(table, 2, CompileOptions(), program, QStringLiteral("2"));
-        QVERIFY(!port.isOpen());
+        station.op.answerYes();
+        station.op.answerNo();
+        station.link.upload(table, 2, CompileOptions(), program, QStringLiteral("2"));
+        QVERIFY(!station.port.isOpen());
 
-        station.Connect(QStringLiteral("2"));
-        station.exit();
-        QVERIFY(!port.isOpen());
-        QCOMPARE(op.unscripted(), 0);
-        QCOMPARE(op.texts(),
+        station.link.Connect(QStringLiteral("2"));
+        station.link.exit();
+        QVERIFY(!station.port.isOpen());
+        QCOMPARE(station.op.unscripted(), 0);
+        QCOMPARE(station.op.texts(),
                  (QStringList{" 準備連線終止運作中程式", "是否儲存程式?", "現在執行程式?", " 準備連線終止運作中程式"}));
         QTest::qWait(100);
         received = controller.received();
