@@ -29,7 +29,6 @@ const QString kJumpToLabel = QStringLiteral("GLABLE");
 const QString kHome = QStringLiteral("HOME");
 
 /// Inputs 1..16: one sweep tests their weights from the highest down.
-constexpr std::size_t kInputBits = 16;
 
 QString loopVariable(int k)
 {
@@ -104,20 +103,12 @@ private:
     QString m_badCharacter;
 };
 
-/// The waits of a point: repeated sweeps over the input weights, highest first, while
-/// something of the mask is left. A mask above 65535 keeps sweeping (each full sweep
-/// takes 65535 off), which the line limit cuts short long before it could hang.
+/// The waits of a point, one "WI" line per input in the order inputWaitOrder() gives.
+/// Past the line limit the table is refused anyway, so a huge mask stops there.
 void addInputWaits(ProgramBuilder &builder, const QString &mask, int row)
 {
-    // A value of 0, a text without a number and a negative mask all give no waits. A
-    // mask above 65535 leaves a rest after the first sweep, which is swept again.
-    for (auto sweep = sweepMask<kInputBits>(QStringView(mask)); sweep && !builder.overflowed();
-         sweep = sweepMask<kInputBits>(sweep->rest)) {
-        for (std::size_t k = kInputBits; k >= 1; --k) {
-            if (sweep->boxes[k - 1])
-                builder.add(QStringLiteral("WI %1;").arg(k), row);
-        }
-    }
+    for (int k : inputWaitOrder(mask, CompiledProgram::kLines + 1))
+        builder.add(QStringLiteral("WI %1;").arg(k), row);
 }
 
 struct BodyCounters

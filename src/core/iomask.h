@@ -2,6 +2,7 @@
 
 #include "core/textnumber.h"
 
+#include <QList>
 #include <QStringView>
 #include <QtGlobal>
 
@@ -50,6 +51,25 @@ template <std::size_t N> std::optional<MaskSweep<N>> sweepMask(qint64 mask)
 template <std::size_t N> std::optional<MaskSweep<N>> sweepMask(QStringView text)
 {
     return sweepMask<N>(wholeNumberOf(text));
+}
+
+/// The inputs a point's mask makes the program wait for, in the order it waits
+/// (input 16 first), at most @p limit of them. The sweep over the 16 inputs repeats
+/// while something of the mask is left, so a mask above 65535 waits again from the
+/// top; the limit keeps a huge mask from running on. A mask of 0 or less, or a text
+/// without a number, waits for nothing.
+inline QList<int> inputWaitOrder(QStringView mask, int limit)
+{
+    constexpr std::size_t kInputs = 16;
+    QList<int> order;
+    for (auto sweep = sweepMask<kInputs>(mask); sweep && order.size() < limit;
+         sweep = sweepMask<kInputs>(sweep->rest)) {
+        for (std::size_t k = kInputs; k >= 1 && order.size() < limit; --k) {
+            if (sweep->boxes[k - 1])
+                order << static_cast<int>(k);
+        }
+    }
+    return order;
 }
 
 /// The mask a set of boxes is stored as: the sum of 2^(k-1) over every checked box k.

@@ -14,7 +14,6 @@ namespace {
 // The controller program's own limits: 50 loop counters and 1001 lines.
 constexpr int kMaxLoops = 50;
 constexpr int kMaxLines = 1001;
-constexpr std::size_t kInputBits = 16;
 
 QString loopLabel(int k)
 {
@@ -22,21 +21,6 @@ QString loopLabel(int k)
 }
 
 } // namespace
-
-QList<int> inputWaitOrder(const QString &mask, int limit)
-{
-    // Sweeps over the inputs, highest first, while something of the mask is left; a
-    // mask above 65535 needs more than one sweep.
-    QList<int> order;
-    for (auto sweep = sweepMask<kInputBits>(QStringView(mask)); sweep && order.size() < limit;
-         sweep = sweepMask<kInputBits>(sweep->rest)) {
-        for (std::size_t k = kInputBits; k >= 1 && order.size() < limit; --k) {
-            if (sweep->boxes[k - 1])
-                order << static_cast<int>(k);
-        }
-    }
-    return order;
-}
 
 FlowProgram::FlowProgram(const ProgramTable &table, int lastRow, const MotionOptions &options)
 {

@@ -94,8 +94,4 @@ private:
     Refusal m_refusal = Refusal::None;
 };
 
-/// The inputs a point waits for, in the order its compiled program waits for them
-/// (highest first), at most @p limit of them.
-QList<int> inputWaitOrder(const QString &mask, int limit);
-
 } // namespace talvex

@@ -1,5 +1,6 @@
 #include "motion/programpath.h"
 
+#include "core/iomask.h"
 #include "core/textnumber.h"
 #include "motion/cycleestimator.h"
 #include "motion/flowprogram.h"
