@@ -77,13 +77,7 @@ void PreviewLauncher::updateOptions()
 {
     if (!m_preview)
         return;
-    const MainWindowUi &ui = m_window.ui();
-    MotionOptions options;
-    // As the compiler takes them: only the ticked state counts.
-    options.Repeat = ui.repeatBox->checkState() == Qt::Checked;
-    options.SetAcceleration = ui.setAccelerationBox->checkState() == Qt::Checked;
-    options.AccelerationText = ui.accelerationText->text();
-    options.ReportedAcceleration = ui.internalAcceleration->text();
+    const MotionOptions options{m_window.compileOptions(), m_window.ui().internalAcceleration->text()};
     m_preview->setOptions(options);
 }
 

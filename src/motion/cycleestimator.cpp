@@ -339,20 +339,25 @@ Exit Run::enterLoop(int k)
 CycleEstimate estimateCycle(const FlowProgram &program, int lastRow, double startAcceleration,
                             std::vector<RowVisit> *visits)
 {
-    if (program.refusal() != FlowProgram::Refusal::None) {
+    const CompileResult &compiled = program.compiled();
+    if (compiled.status != CompileStatus::Compiled) {
         CycleEstimate refused;
         refused.outcome = CycleEstimate::Outcome::NotCompiled;
-        switch (program.refusal()) {
-        case FlowProgram::Refusal::TooManyLoops:
-            refused.reason = QStringLiteral("迴圈數目超過50個");
+        switch (compiled.status) {
+        case CompileStatus::TooManyLoops:
+            refused.reason = QStringLiteral("迴圈數目超過%1個").arg(CompiledProgram::kLoopSlots);
             break;
-        case FlowProgram::Refusal::UnpairedLoops:
+        case CompileStatus::UnpairedLoops:
             refused.reason = QStringLiteral("迴圈數目未成對");
             break;
-        case FlowProgram::Refusal::TooManyLines:
-            refused.reason = QStringLiteral("程式超過1001行");
+        case CompileStatus::TooManyLines:
+            refused.reason = QStringLiteral("程式超過%1行").arg(CompiledProgram::kLines);
             break;
-        case FlowProgram::Refusal::None:
+        case CompileStatus::NotBig5:
+            refused.reason = compiled.row > 0 ? QStringLiteral("第 %1 行有 Big5 無法存放的字").arg(compiled.row)
+                                              : QStringLiteral("加速度有 Big5 無法存放的字");
+            break;
+        case CompileStatus::Compiled:
             break;
         }
         if (visits)

@@ -11,10 +11,6 @@ namespace talvex {
 
 namespace {
 
-// The controller program's own limits: 50 loop counters and 1001 lines.
-constexpr int kMaxLoops = 50;
-constexpr int kMaxLines = 1001;
-
 QString loopLabel(int k)
 {
     return QStringLiteral("LOOP") + QString::number(k);
@@ -25,32 +21,26 @@ QString loopLabel(int k)
 FlowProgram::FlowProgram(const ProgramTable &table, int lastRow, const MotionOptions &options)
 {
     lastRow = std::clamp(lastRow, 0, ProgramTable::kMaxSteps);
+    // Whether the program runs at all is the compiler's to say: the same limits, the
+    // same pairing and the same characters as an upload.
+    CompiledProgram scratch;
+    m_compiled = compileTable(table, lastRow, options, scratch);
+
     m_loops.resize(1);
-    int nesting = 0;
     for (int r = 1; r <= lastRow; ++r) {
         const QString kind = table.cell(r, 0);
         if (kind == QLatin1String("LOOP")) {
-            ++nesting;
             LoopInfo loop;
             loop.headRow = r;
             loop.count = leadingNumber(table.cell(r, 1));
             m_loops.push_back(loop);
-        } else if (kind == QLatin1String("LOOPEND")) {
-            --nesting;
         }
     }
-    if (loopCount() > kMaxLoops)
-        m_refusal = Refusal::TooManyLoops;
-    else if (nesting != 0)
-        m_refusal = Refusal::UnpairedLoops;
 
     m_steps.reserve(static_cast<size_t>(lastRow) * 2 + 8);
-    // "{", "CLR VAR;", "SI #IN;", "SI #OUT;", one "SI" per loop, "$MAIN:;".
-    m_lines = 5 + loopCount();
     if (options.SetAcceleration) {
         add(FlowStep::Kind::SetAcceleration, 0);
         m_steps.back().value = leadingNumber(options.AccelerationText);
-        ++m_lines;
     }
     add(FlowStep::Kind::Label, 0, QStringLiteral("MAIN"));
     for (int r = 1; r <= lastRow; ++r)
@@ -58,15 +48,11 @@ FlowProgram::FlowProgram(const ProgramTable &table, int lastRow, const MotionOpt
     if (options.Repeat) {
         // "JP $MAIN;": one cycle ends where the program starts over.
         add(FlowStep::Kind::CycleEnd, 0, QStringLiteral("MAIN"));
-        m_lines += 2;
     } else {
         add(FlowStep::Kind::Jump, 0, QStringLiteral("END"));
         add(FlowStep::Kind::Label, 0, QStringLiteral("END"));
         add(FlowStep::Kind::End, 0);
-        m_lines += 3;
     }
-    if (m_refusal == Refusal::None && m_lines > kMaxLines)
-        m_refusal = Refusal::TooManyLines;
     resolveLabels();
 }
 
@@ -86,35 +72,27 @@ void FlowProgram::addRow(const ProgramTable &table, int r)
     using Kind = FlowStep::Kind;
     if (kind == QLatin1String("POINT")) {
         // Past the line limit the count no longer matters: the table is refused.
-        const int waits = static_cast<int>(inputWaitOrder(datum, kMaxLines + 1).size());
+        const int waits = static_cast<int>(inputWaitOrder(datum, CompiledProgram::kLines + 1).size());
         if (waits > 0) {
             add(Kind::WaitInputs, r);
             m_steps.back().number = waits;
         }
         add(Kind::Move, r);
         m_steps.back().target = {leadingNumber(table.cell(r, 2)), leadingNumber(table.cell(r, 3))};
-        m_lines += waits + 3;
-        if (leadingNumber(table.cell(r, 4)) != 0.0) {
+        if (leadingNumber(table.cell(r, 4)) != 0.0)
             add(Kind::SetOutputs, r);
-            ++m_lines;
-        }
     } else if (kind == QLatin1String("HOME")) {
         add(Kind::Move, r);
-        m_lines += 3;
     } else if (kind == QLatin1String("VM")) {
         add(Kind::SetSpeed, r);
         m_steps.back().value = leadingNumber(datum);
-        ++m_lines;
     } else if (kind == QLatin1String("WT")) {
         add(Kind::Delay, r);
         m_steps.back().value = leadingNumber(datum);
-        ++m_lines;
     } else if (kind == QLatin1String("LABLE")) {
         add(Kind::Label, r, datum);
-        ++m_lines;
     } else if (kind == QLatin1String("GLABLE")) {
         add(Kind::Jump, r, datum);
-        ++m_lines;
     } else if (kind == QLatin1String("LOOP")) {
         const int k = ++m_loopNumber;
         m_justOpened = true;
@@ -122,7 +100,6 @@ void FlowProgram::addRow(const ProgramTable &table, int r)
         m_steps.back().number = k;
         m_steps.back().value = leadingNumber(datum);
         add(Kind::Label, r, loopLabel(k));
-        m_lines += 2;
     } else if (kind == QLatin1String("LOOPEND")) {
         if (m_justOpened) {
             m_justOpened = false;
@@ -135,7 +112,6 @@ void FlowProgram::addRow(const ProgramTable &table, int r)
             m_loops[static_cast<size_t>(c)].footRow = r;
         add(Kind::CountDown, r, loopLabel(c));
         m_steps.back().number = c;
-        m_lines += 2;
     }
     // "LINE", "ARC", "CIR" and unknown kinds compile to nothing.
 }

@@ -63,19 +63,11 @@ struct LoopInfo
 class FlowProgram
 {
 public:
-    /// Why the compiler would not compile the table at all.
-    enum class Refusal
-    {
-        None,
-        TooManyLoops,
-        UnpairedLoops,
-        TooManyLines,
-    };
-
     FlowProgram(const ProgramTable &table, int lastRow, const MotionOptions &options);
 
     const std::vector<FlowStep> &steps() const { return m_steps; }
-    Refusal refusal() const { return m_refusal; }
+    /// The compiler's verdict on the table: a table it refuses never runs.
+    const CompileResult &compiled() const { return m_compiled; }
     /// Loops 1..loopCount(); index 0 is unused.
     const std::vector<LoopInfo> &loops() const { return m_loops; }
     int loopCount() const { return static_cast<int>(m_loops.size()) - 1; }
@@ -87,11 +79,10 @@ private:
 
     std::vector<FlowStep> m_steps;
     std::vector<LoopInfo> m_loops;
-    int m_lines = 0;
     int m_loopNumber = 0;
     int m_closingNumber = 0;
     bool m_justOpened = false;
-    Refusal m_refusal = Refusal::None;
+    CompileResult m_compiled;
 };
 
 } // namespace talvex

@@ -4,6 +4,12 @@
 
 namespace talvex {
 
+bool operator==(const MotionOptions &a, const MotionOptions &b)
+{
+    return a.Repeat == b.Repeat && a.SetAcceleration == b.SetAcceleration && a.AccelerationText == b.AccelerationText &&
+           a.ReportedAcceleration == b.ReportedAcceleration;
+}
+
 double startingAcceleration(const MotionOptions &options)
 {
     // The box shows "0" until the controller has answered, and a reply may be junk.

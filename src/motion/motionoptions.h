@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compiler/compiler.h"
+
 #include <QString>
 
 namespace talvex {
@@ -10,18 +12,19 @@ constexpr double kPowerUpSpeed = 100.0;
 /// Acceleration assumed when neither the program nor the controller says (mm/s²).
 constexpr double kDefaultAcceleration = 2000.0;
 
-/// What the main window knows beyond the table that changes how a program runs.
-struct MotionOptions
+/// What the main window knows that changes how a program runs: the options it
+/// compiles with, and the acceleration the controller last reported (the internal
+/// acceleration box).
+struct MotionOptions : CompileOptions
 {
-    /// "循環" ticked: the program starts over after its last step.
-    bool Repeat = false;
-    /// "修改加速度" ticked: the program sets the acceleration to AccelerationText.
-    bool SetAcceleration = false;
-    /// The acceleration box, as the compiled program will carry it.
-    QString AccelerationText;
-    /// The acceleration the controller last reported (the internal acceleration box).
     QString ReportedAcceleration;
 };
+
+bool operator==(const MotionOptions &a, const MotionOptions &b);
+inline bool operator!=(const MotionOptions &a, const MotionOptions &b)
+{
+    return !(a == b);
+}
 
 /// The acceleration in force when the program starts: the controller's last report
 /// when it holds a positive number, else kDefaultAcceleration. (A program that sets

@@ -14,16 +14,6 @@
 
 namespace talvex {
 
-namespace {
-
-bool sameOptions(const MotionOptions &a, const MotionOptions &b)
-{
-    return a.Repeat == b.Repeat && a.SetAcceleration == b.SetAcceleration && a.AccelerationText == b.AccelerationText &&
-           a.ReportedAcceleration == b.ReportedAcceleration;
-}
-
-} // namespace
-
 PathPreviewWindow::PathPreviewWindow(const ProgramTable &table, const EditState &edit, Operator &op, QWidget *parent)
     : QWidget(parent, Qt::Window), m_table(table), m_edit(edit), m_op(op)
 {
@@ -66,7 +56,7 @@ void PathPreviewWindow::initConnections()
 
 void PathPreviewWindow::setOptions(const MotionOptions &options)
 {
-    if (sameOptions(options, m_options))
+    if (options == m_options)
         return;
     m_options = options;
     refresh();

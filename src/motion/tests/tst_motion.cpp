@@ -275,6 +275,9 @@ void TestMotion::summary_data()
                            << QStringLiteral("程式會在第 1 行停止: 找不到標籤「X」，路徑長度: 0.0 mm");
     QTest::newRow("not compiled") << QStringList{"LOOPEND", "LOOPEND", "LOOP|1"}
                                   << QStringLiteral("無法預估: 迴圈數目未成對，路徑長度: 0.0 mm");
+    QTest::newRow("not compiled: a label Big5 cannot carry")
+        << QStringList{"WT|1", "LABLE|起點😀"}
+        << QStringLiteral("無法預估: 第 2 行有 Big5 無法存放的字，路徑長度: 0.0 mm");
 }
 
 void TestMotion::summary()
