@@ -60,8 +60,10 @@ public:
             acceleration = leadingNumber(options.AccelerationText);
         m_walk = walkInTableOrder(table, m_lastRow, acceleration);
         m_path.estimate = estimateCycle(m_flow, m_lastRow, startingAcceleration(options), &m_visits);
-        // A table the compiler refuses never runs: draw it all as written.
-        m_followed = m_path.estimate.outcome != CycleEstimate::Outcome::NotCompiled;
+        // A table the compiler refuses never runs, and a flow too tangled to follow to
+        // its end says nothing of the rows it did not reach: draw those as written.
+        m_followed = m_path.estimate.outcome != CycleEstimate::Outcome::NotCompiled &&
+                     m_path.estimate.outcome != CycleEstimate::Outcome::TooComplex;
     }
 
     ProgramPath build()
