@@ -44,9 +44,15 @@ int StationRecovery::offerLeftOvers()
 {
     int asked = 0;
     for (RecoveryLeftOver &leftOver : RecoveryLeftOver::find(m_folder)) {
-        const std::optional<RecoveredProgram> program = leftOver.read();
+        bool unreadable = false;
+        const std::optional<RecoveredProgram> program = leftOver.read(&unreadable);
         if (!program) {
-            leftOver.remove(); // no step in it: nothing to offer
+            // A file with no step in it has nothing to offer. One that cannot be read
+            // now may hold the only copy of a program, so it stays for a later start.
+            if (unreadable)
+                std::fprintf(stderr, "talvex-station: cannot read recovery file %s\n", qPrintable(leftOver.path()));
+            else
+                leftOver.remove();
             continue;
         }
         ++asked;
@@ -59,7 +65,6 @@ int StationRecovery::offerLeftOvers()
         edit.LastRow = program->lastRow;
         edit.CurrentRow = 0;
         edit.AppendMode = edit.InsertMode = edit.ModifyMode = false;
-        edit.Dirty = true;
         m_window.relistSteps();
         m_window.DisableRowButtons();
         m_window.recordTableChange(recoverProgramDescription());

@@ -60,12 +60,16 @@ std::vector<RecoveryLeftOver> RecoveryLeftOver::find(const QString &folder)
     return found;
 }
 
-std::optional<RecoveredProgram> RecoveryLeftOver::read() const
+std::optional<RecoveredProgram> RecoveryLeftOver::read(bool *unreadable) const
 {
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxProgramFileBytes)
+    const bool opened = file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = opened ? file.read(kMaxProgramFileBytes + 1) : QByteArray();
+    if (unreadable)
+        *unreadable = !opened || file.error() != QFileDevice::NoError;
+    if (!opened || file.error() != QFileDevice::NoError || bytes.size() > kMaxProgramFileBytes)
         return std::nullopt;
-    return parseRecoveryFile(file.readAll());
+    return parseRecoveryFile(bytes);
 }
 
 void RecoveryLeftOver::remove()

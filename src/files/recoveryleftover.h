@@ -29,8 +29,9 @@ public:
     ~RecoveryLeftOver();
 
     QString path() const { return m_path; }
-    /// The program it holds; nothing when it holds no step or cannot be read.
-    std::optional<RecoveredProgram> read() const;
+    /// The program it holds; nothing when it holds no step or cannot be read, and
+    /// then @p unreadable (when given) tells the two apart.
+    std::optional<RecoveredProgram> read(bool *unreadable = nullptr) const;
     /// Removes the file.
     void remove();
 

@@ -21,6 +21,8 @@ class TestStationRecovery : public QObject
 private Q_SLOTS:
     void takenBack_leftOverGoesOnceTheProgramIsKeptAgain_data();
     void takenBack_leftOverGoesOnceTheProgramIsKeptAgain();
+    void nothingToOffer_goesUnlessItCouldNotBeRead_data();
+    void nothingToOffer_goesUnlessItCouldNotBeRead();
 };
 
 void TestStationRecovery::takenBack_leftOverGoesOnceTheProgramIsKeptAgain_data()
@@ -54,6 +56,36 @@ void TestStationRecovery::takenBack_leftOverGoesOnceTheProgramIsKeptAgain()
     QCOMPARE(fixture.window().table().row(2), stepOf(QStringLiteral("WT|1000")));
     QCOMPARE(QFileInfo(recovery.file().path()).isFile(), ownFileWritable);
     QCOMPARE(leftOver.exists(), !ownFileWritable);
+}
+
+void TestStationRecovery::nothingToOffer_goesUnlessItCouldNotBeRead_data()
+{
+    QTest::addColumn<QString>("leftOver"); // what the left-over file is
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("no step in it") << "empty program" << false;
+    // /proc/self/mem is a regular file whose first bytes cannot be read, for root too.
+    QTest::newRow("cannot be read") << "link to /proc/self/mem" << true;
+}
+
+void TestStationRecovery::nothingToOffer_goesUnlessItCouldNotBeRead()
+{
+    QFETCH(QString, leftOver);
+    QFETCH(bool, kept);
+    MainWindowFixture fixture;
+    const QString folder = fixture.filePath(QStringLiteral("recovery"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/station-1-1.tvx");
+    if (leftOver == QLatin1String("empty program")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(recoveryFileBytes(RecoveredProgram{}));
+    } else {
+        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), path));
+    }
+
+    StationRecovery recovery(fixture.window(), folder);
+    QCOMPARE(recovery.offerLeftOvers(), 0); // nothing asked
+    QCOMPARE(QFileInfo(path).isSymLink() || QFileInfo::exists(path), kept);
 }
 
 QTEST_MAIN(TestStationRecovery)
