@@ -50,6 +50,15 @@ QString Link::locateRefusal(const QString &what, const QString &text)
         .arg(what, text, characterAt(text, encoded.firstBad));
 }
 
+QString Link::locateRefusal(std::initializer_list<std::pair<QString, QString>> targets)
+{
+    for (const auto &[what, text] : targets) {
+        if (QString refusal = locateRefusal(what, text); !refusal.isEmpty())
+            return refusal;
+    }
+    return {};
+}
+
 QString Link::notRespondingText()
 {
     return QStringLiteral(" Not Response !!") + QStringLiteral("  連線錯誤 !");

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace talvex {
@@ -150,6 +152,10 @@ public:
     /// elsewhere ("X軸距離「12😀」中的「😀」無法以 Big5 傳送, 請修改後再定位!"), or the
     /// empty text when @p text can be sent. @p what names the text for the operator.
     static QString locateRefusal(const QString &what, const QString &text);
+    /// The refusal of the first of a locate's targets ({what, text}) that cannot be
+    /// sent, or the empty text when all can: a locate goes out whole or not at all,
+    /// since half of one would move one axis only.
+    static QString locateRefusal(std::initializer_list<std::pair<QString, QString>> targets);
 
 private:
     struct Received

@@ -156,14 +156,12 @@ void StationLink::locateRow(const ProgramTable &table, int row)
 {
     // A cell read from a damaged file may hold a character Big5 cannot carry; nothing
     // is sent then.
-    const std::pair<QString, int> cells[] = {{QStringLiteral("X 座標"), 2}, {QStringLiteral("Y 座標"), 3}};
-    for (const auto &[caption, column] : cells) {
-        const QString refusal = Link::locateRefusal(QStringLiteral("第 %1 行的 %2").arg(QString::number(row), caption),
-                                                    table.cell(row, column));
-        if (!refusal.isEmpty()) {
-            m_op.notice(refusal, messageTitle(), Operator::Icon::Warning);
-            return;
-        }
+    const QString where = QStringLiteral("第 %1 行的 ").arg(row);
+    const QString refusal = Link::locateRefusal({{where + QStringLiteral("X 座標"), table.cell(row, 2)},
+                                                 {where + QStringLiteral("Y 座標"), table.cell(row, 3)}});
+    if (!refusal.isEmpty()) {
+        m_op.notice(refusal, messageTitle(), Operator::Icon::Warning);
+        return;
     }
     Link::Operation operation(m_link);
     m_link.sendCommand(QStringLiteral("XMA ") + table.cell(row, 2));

@@ -159,15 +159,11 @@ void TeachDialog::onLocate()
 {
     if (!m_context.values.NumericInput)
         return;
-    // Refused before anything is sent: half a locate would move one axis only.
-    const std::pair<QString, QLineEdit *> targets[] = {{QStringLiteral("X軸距離"), m_ui->xTarget},
-                                                       {QStringLiteral("Y軸距離"), m_ui->yTarget}};
-    for (const auto &[caption, box] : targets) {
-        const QString refusal = Link::locateRefusal(caption, box->text());
-        if (!refusal.isEmpty()) {
-            m_context.op.notice(refusal, messageTitle(), Operator::Icon::Warning);
-            return;
-        }
+    const QString refusal = Link::locateRefusal(
+        {{QStringLiteral("X軸距離"), m_ui->xTarget->text()}, {QStringLiteral("Y軸距離"), m_ui->yTarget->text()}});
+    if (!refusal.isEmpty()) {
+        m_context.op.notice(refusal, messageTitle(), Operator::Icon::Warning);
+        return;
     }
     Link::Operation operation(m_context.link);
     if (!linkUp()) {
