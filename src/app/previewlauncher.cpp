@@ -46,7 +46,7 @@ PreviewLauncher::~PreviewLauncher()
 void PreviewLauncher::showPreview()
 {
     if (!m_preview) {
-        m_preview = new PathPreviewWindow(m_window.table(), m_window.editState(), m_window.stationLink().link().op());
+        m_preview = new PathPreviewWindow(m_window.table(), m_window.editState(), m_window.op());
         m_preview->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_preview, &PathPreviewWindow::rowClicked, &m_window, &MainWindow::chooseRow);
         updateOptions();

@@ -56,7 +56,7 @@ int StationRecovery::offerLeftOvers()
             continue;
         }
         ++asked;
-        if (!m_window.stationLink().link().op().askYesNo(question(), messageTitle())) {
+        if (!m_window.op().askYesNo(question(), messageTitle())) {
             leftOver.remove();
             continue;
         }

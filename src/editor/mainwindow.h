@@ -42,6 +42,9 @@ public:
     SpeedDialog *speedDialog() const { return m_speedDialog; }
     ProgramFileActions &fileActions() { return *m_files; }
     StationLink &stationLink() { return *m_link; }
+    /// The operator every box and file dialog goes through; it holds the polls while
+    /// one is up.
+    Operator &op() { return m_op; }
     CompiledProgram &compiledProgram() { return m_program; }
     /// The compile options as the check boxes and the acceleration box stand.
     CompileOptions compileOptions() const;

@@ -80,7 +80,7 @@ void SerialLineActions::takePortMapping()
         m_ports.setChosenDevice(n, choices[static_cast<size_t>(n) - 1]);
     showPortDevice();
     if (!savePortChoices(m_ports, m_settings)) {
-        m_window.stationLink().link().op().notice(
+        m_window.op().notice(
             QStringLiteral("無法儲存通訊埠對應到 %1 !\n本次執行仍使用所選的裝置。").arg(m_settings.fileName()),
             messageTitle(), Operator::Icon::Warning);
     }
