@@ -3,20 +3,18 @@
 #include "preview/pathview.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QImageWriter>
 #include <QPainter>
+#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace talvex {
 
 namespace {
 
-bool saveSvg(const PathView &view, const QString &path, QString *error)
+QByteArray svgOf(const PathView &view)
 {
-    // Drawn into memory first: the generator cannot say whether its file was written.
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
@@ -28,28 +26,20 @@ bool saveSvg(const PathView &view, const QString &path, QString *error)
         QPainter painter(&svg);
         view.render(painter);
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(buffer.data()) != buffer.size() ||
-        !file.flush()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return buffer.data();
 }
 
-bool savePng(const PathView &view, const QString &path, QString *error)
+QByteArray pngOf(const PathView &view)
 {
     QImage image(view.size(), QImage::Format_RGB32);
     {
         QPainter painter(&image);
         view.render(painter);
     }
-    QImageWriter writer(path, "png");
-    if (!writer.write(image)) {
-        *error = writer.errorString();
-        return false;
-    }
-    return true;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return buffer.data();
 }
 
 } // namespace
@@ -61,11 +51,15 @@ bool savePathImage(const PathView &view, QString path, QString *error, QString *
         path += QStringLiteral(".png");
     if (written)
         *written = path;
-    QString reason;
-    const bool saved = suffix == QLatin1String("svg") ? saveSvg(view, path, &reason) : savePng(view, path, &reason);
-    if (!saved && error)
-        *error = reason;
-    return saved;
+    // Drawn into memory first, then written whole like every other file the station
+    // saves: a failure part-way leaves the old file as it was.
+    const QByteArray bytes = suffix == QLatin1String("svg") ? svgOf(view) : pngOf(view);
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
 }
 
 } // namespace talvex
