@@ -168,15 +168,11 @@ QString ControlChannel::execute(const QString &line)
             return QStringLiteral("line %1 %2").arg(n).arg(m_controller.program().lines().at(n));
         return QStringLiteral("count %1 %2").arg(n).arg(m_controller.interpreter().count(n));
     }
-    if (cmd == QLatin1String("events") && argc == 0) {
-        const QStringList events = m_controller.interpreter().takeEvents();
-        return events.isEmpty() ? QStringLiteral("events")
-                                : QStringLiteral("events ") + events.join(QLatin1String("; "));
-    }
-    if (cmd == QLatin1String("events") && argc == 1 && words.at(1) == QLatin1String("timed")) {
+    const bool timed = argc == 1 && words.at(1) == QLatin1String("timed");
+    if (cmd == QLatin1String("events") && (argc == 0 || timed)) {
         QStringList events;
         for (const ProgramEvent &e : m_controller.interpreter().takeTimedEvents())
-            events << fmt(e.ms) + QLatin1Char(' ') + e.text;
+            events << (timed ? fmt(e.ms) + QLatin1Char(' ') + e.text : e.text);
         return events.isEmpty() ? QStringLiteral("events")
                                 : QStringLiteral("events ") + events.join(QLatin1String("; "));
     }
