@@ -1,5 +1,6 @@
 // Opening a 500-row program file into the step list, and saving it; opening a file
 // of one 10 MB line, in time and in peak memory over the file's size.
+#include "app/startupprobe.h"
 #include "benchutil.h"
 #include "editor/steplistview.h"
 #include "files/programfile.h"
@@ -14,24 +15,11 @@
 #include <QTemporaryDir>
 
 #include <fstream>
-#include <string>
 
 using namespace talvex;
 using namespace talvex::bench;
 
 namespace {
-
-/// A field of /proc/self/status in kB (Linux), -1 where it cannot be read.
-long statusKb(const char *field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field, 0) == 0)
-            return std::stol(line.substr(std::string(field).size()));
-    }
-    return -1;
-}
 
 /// Starts a new peak: the kernel sets the peak resident size back to the current one.
 bool resetPeakResident()

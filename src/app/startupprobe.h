@@ -13,17 +13,24 @@
 
 namespace talvex {
 
-/// Resident memory of this process in kB (Linux), -1 where it cannot be read.
-inline long residentKb()
+/// A field of this process's /proc/self/status in kB (Linux), such as "VmRSS:" (the
+/// resident memory) or "VmHWM:" (its peak); -1 where it cannot be read.
+inline long statusKb(const char *field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        if (line.startsWith(field))
+            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').value(0).toLong();
     }
     return -1;
+}
+
+/// Resident memory of this process in kB (Linux), -1 where it cannot be read.
+inline long residentKb()
+{
+    return statusKb("VmRSS:");
 }
 
 /// Call right after @p window is shown.
