@@ -251,53 +251,68 @@ void PathDrawing::paintLoops(QPainter &painter, const PlaneTransform &plane) con
     }
 }
 
-int PathDrawing::rowAt(QPointF pixel, const PlaneTransform &plane) const
+PathDrawing::Hit PathDrawing::hitAt(QPointF pixel, const PlaneTransform &plane) const
 {
-    // Markers are drawn last row on top, so the last one in reach wins a tie.
-    int row = 0;
+    // Markers are drawn last row on top, so the last one in reach wins a tie; they lie
+    // above the marks' glyphs, which lie above the loop badges.
+    Hit hit;
     double best = kHitRadius;
-    for (const PathMove &move : m_path.moves) {
-        const double d = distance(plane.toPixels(move.target), pixel);
+    for (size_t i = 0; i < m_path.moves.size(); ++i) {
+        const double d = distance(plane.toPixels(m_path.moves[i].target), pixel);
         if (d <= best) {
             best = d;
-            row = move.row;
+            hit = {Hit::Kind::Move, i};
         }
     }
-    if (row > 0)
-        return row;
+    if (hit.kind != Hit::Kind::None)
+        return hit;
     for (size_t i = 0; i < m_path.marks.size(); ++i) {
         const QPointF offset = glyphCentre(i, plane) - pixel;
         if (std::abs(offset.x()) <= kGlyphSize / 2.0 && std::abs(offset.y()) <= kGlyphSize / 2.0)
-            return m_path.marks[i].row;
+            return {Hit::Kind::Mark, i};
     }
-    for (const LoopBadge &loop : m_path.loops) {
-        if (badgeBox(loop, plane).contains(pixel))
-            return loop.row;
+    for (size_t i = 0; i < m_path.loops.size(); ++i) {
+        if (badgeBox(m_path.loops[i], plane).contains(pixel))
+            return {Hit::Kind::Loop, i};
+    }
+    return hit;
+}
+
+int PathDrawing::rowAt(QPointF pixel, const PlaneTransform &plane) const
+{
+    const Hit hit = hitAt(pixel, plane);
+    switch (hit.kind) {
+    case Hit::Kind::Move:
+        return m_path.moves[hit.index].row;
+    case Hit::Kind::Mark:
+        return m_path.marks[hit.index].row;
+    case Hit::Kind::Loop:
+        return m_path.loops[hit.index].row;
+    case Hit::Kind::None:
+        break;
     }
     return 0;
 }
 
 QString PathDrawing::toolTipAt(QPointF pixel, const PlaneTransform &plane) const
 {
-    const int row = rowAt(pixel, plane);
-    for (const PathMove &move : m_path.moves) {
-        if (move.row != row || distance(plane.toPixels(move.target), pixel) > kHitRadius)
-            continue;
+    const Hit hit = hitAt(pixel, plane);
+    switch (hit.kind) {
+    case Hit::Kind::Move: {
+        const PathMove &move = m_path.moves[hit.index];
         if (move.home)
-            return QStringLiteral("第 %1 行: 回原點").arg(row) + unreachedNote(move.reached);
+            return QStringLiteral("第 %1 行: 回原點").arg(move.row) + unreachedNote(move.reached);
         return QStringLiteral("第 %1 行: 點 (%2, %3)")
-                   .arg(row)
+                   .arg(move.row)
                    .arg(plainNumber(move.target.x()), plainNumber(move.target.y())) +
                unreachedNote(move.reached);
     }
-    for (size_t i = 0; i < m_path.marks.size(); ++i) {
-        const QPointF offset = glyphCentre(i, plane) - pixel;
-        if (std::abs(offset.x()) <= kGlyphSize / 2.0 && std::abs(offset.y()) <= kGlyphSize / 2.0)
-            return m_path.marks[i].description + unreachedNote(m_path.marks[i].reached);
-    }
-    for (const LoopBadge &loop : m_path.loops) {
-        if (badgeBox(loop, plane).contains(pixel))
-            return loop.description;
+    case Hit::Kind::Mark:
+        return m_path.marks[hit.index].description + unreachedNote(m_path.marks[hit.index].reached);
+    case Hit::Kind::Loop:
+        return m_path.loops[hit.index].description;
+    case Hit::Kind::None:
+        break;
     }
     return QString();
 }

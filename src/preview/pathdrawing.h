@@ -38,6 +38,21 @@ public:
     QString toolTipAt(QPointF pixel, const PlaneTransform &plane) const;
 
 private:
+    /// What lies under a pixel: a point's marker (in m_path.moves), a mark's glyph (in
+    /// m_path.marks) or a loop badge (in m_path.loops), with its index there.
+    struct Hit
+    {
+        enum class Kind
+        {
+            None,
+            Move,
+            Mark,
+            Loop,
+        };
+        Kind kind = Kind::None;
+        size_t index = 0;
+    };
+    Hit hitAt(QPointF pixel, const PlaneTransform &plane) const;
     /// Where the glyph of mark @p index sits, in pixels.
     QPointF glyphCentre(size_t index, const PlaneTransform &plane) const;
     void paintMoves(QPainter &painter, const PlaneTransform &plane) const;
