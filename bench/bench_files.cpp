@@ -2,9 +2,10 @@
 // of one 10 MB line, in time and in peak memory over the file's size.
 #include "app/startupprobe.h"
 #include "benchutil.h"
+#include "document/programdocument.h"
+#include "document/programfileactions.h"
 #include "editor/steplistview.h"
 #include "files/programfile.h"
-#include "files/programfileactions.h"
 #include "programs.h"
 #include "table/editstate.h"
 #include "testing/scriptedoperator.h"
@@ -51,21 +52,22 @@ int main(int argc, char *argv[])
     const ProgramTable program = largestProgram(500);
     WriteProgramFile(path, program, 500);
 
-    ProgramTable table;
-    table.writeHeader();
-    EditState edit;
+    ProgramDocument document;
+    PendingEdit edit;
     StepListView list;
     list.resize(594, 225);
     list.show();
+    bindStepList(document, list);
     testing::ScriptedOperator op;
-    ProgramFileActions actions(table, edit, list, op);
+    ProgramFileActions actions(document, edit, op);
+    const ProgramTable &table = document.table();
 
     const double open = medianMs(31, [&] {
         op.answerFile(path);
-        actions.OpenProgram();
+        actions.openProgram();
     });
-    if (edit.LastRow != 500 || list.topLevelItemCount() != 500)
-        std::fprintf(stderr, "open read %d rows, listed %d\n", edit.LastRow, list.topLevelItemCount());
+    if (document.lastRow() != 500 || list.topLevelItemCount() != 500)
+        std::fprintf(stderr, "open read %d rows, listed %d\n", document.lastRow(), list.topLevelItemCount());
     const double readFloor = readFloorMs(31, path);
     report(QStringLiteral("open + list a 500-row file"), QStringLiteral("%1 ms").arg(open, 0, 'f', 2),
            QStringLiteral("<= 20 ms"), open <= 20.0,
@@ -74,8 +76,8 @@ int main(int argc, char *argv[])
                .arg(readFloor, 0, 'f', 3));
 
     const QString out = dir.filePath(QStringLiteral("saved.tvx"));
-    const double save = medianMs(31, [&] { WriteProgramFile(out, table, edit.LastRow); });
-    const QByteArray bytes = programFileBytes(table, edit.LastRow);
+    const double save = medianMs(31, [&] { WriteProgramFile(out, table, document.lastRow()); });
+    const QByteArray bytes = programFileBytes(table, document.lastRow());
     const double writeFloor = medianMs(31, [&] {
         QFile f(dir.filePath(QStringLiteral("plain.tvx")));
         f.open(QIODevice::WriteOnly | QIODevice::Truncate);
@@ -102,7 +104,7 @@ int main(int argc, char *argv[])
     const long beforeKb = statusKb("VmRSS:");
     const bool peakReset = resetPeakResident();
     op.answerFile(longLine);
-    actions.OpenProgram();
+    actions.openProgram();
     const double peakGrowthKb = static_cast<double>(statusKb("VmHWM:") - beforeKb);
     const double ratio = peakGrowthKb / fileKb;
     report(QStringLiteral("open a file of one 10 MB line: peak memory"), QStringLiteral("%1x").arg(ratio, 0, 'f', 2),
@@ -111,11 +113,11 @@ int main(int argc, char *argv[])
                           "at %4 characters before it is decoded or split")
                .arg(peakGrowthKb, 0, 'f', 0)
                .arg(fileKb, 0, 'f', 0)
-               .arg(edit.LastRow)
+               .arg(document.lastRow())
                .arg(kMaxProgramLineCharacters));
     const double openLong = medianMs(5, [&] {
         op.answerFile(longLine);
-        actions.OpenProgram();
+        actions.openProgram();
     });
     const double longFloor = readFloorMs(5, longLine);
     report(QStringLiteral("open a file of one 10 MB line: time"), QStringLiteral("%1 ms").arg(openLong, 0, 'f', 1),

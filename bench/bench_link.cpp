@@ -7,6 +7,7 @@
 #include "editor/mainwindowui.h"
 #include "editor/trafficlogmodel.h"
 #include "editor/trafficlogwindow.h"
+#include "editor/uploadjob.h"
 #include "link/portmap.h"
 #include "link/qtserialport.h"
 #include "link/sleeper.h"
@@ -87,7 +88,7 @@ void benchTick(const QTemporaryDir &dir)
     ThreadSleeper &sleeper = line.sleeper;
     MainWindow window(line.op, line.port, sleeper);
     window.statusTimer().stop();
-    window.stationLink().Connect(QStringLiteral("1"));
+    window.stationLink().connectController(QStringLiteral("1"));
     window.statusTimer().stop(); // ticks are driven by hand here
     sim.command(QStringLiteral("inputs 21845"));
 
@@ -95,8 +96,8 @@ void benchTick(const QTemporaryDir &dir)
     const double tick = medianMs(kRuns, [&] { window.stationLink().tick(); });
     // The floor: the tick's two fixed 50 ms waits, on the same clock, in the same run.
     const double floor = medianMs(kRuns, [&] {
-        sleeper.sleep(Link::kQueryWaitMs);
-        sleeper.sleep(Link::kQueryWaitMs);
+        sleeper.sleep(Line::kQueryWaitMs);
+        sleeper.sleep(Line::kQueryWaitMs);
     });
     const double overhead = tick - floor;
     report(QStringLiteral("status tick, link up, minus its fixed waits"),
@@ -136,10 +137,10 @@ void benchDownload(const QTemporaryDir &dir, bool withTrafficLog)
     StationLink station(line.port, line.sleeper, op, view);
     std::unique_ptr<TrafficLogWindow> log;
     if (withTrafficLog) {
-        log = std::make_unique<TrafficLogWindow>(station.link());
+        log = std::make_unique<TrafficLogWindow>(station.line());
         log->show();
     }
-    station.Connect(QStringLiteral("1"));
+    station.connectController(QStringLiteral("1"));
     sim.waitFor(QStringLiteral("received"),
                 [](const QString &r) { return r.startsWith(QLatin1String("received 11 ")); });
 
@@ -181,8 +182,9 @@ void benchDownload(const QTemporaryDir &dir, bool withTrafficLog)
 
     op.answerNo();
     op.answerNo();
-    CompiledProgram program;
-    station.upload(table, rows, options, program, QStringLiteral("1"));
+    UploadJob upload(station);
+    upload.run(table, rows, options, QStringLiteral("1"));
+    const CompiledProgram &program = upload.program();
     const auto deadline = Clock::now() + std::chrono::seconds(60);
     while (last == Clock::time_point{} && Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -1,7 +1,7 @@
 // The operator's work kept safe: the recovery file's write of a 500-row program, how
 // often a burst of changes writes it, and the memory a full undo history takes.
 #include "benchutil.h"
-#include "editor/tablehistory.h"
+#include "document/programdocument.h"
 #include "files/recoveryfile.h"
 #include "programs.h"
 #include "table/editstate.h"
@@ -101,14 +101,11 @@ void burstOfChanges(const QString &folder)
 
 void undoHistoryMemory()
 {
-    constexpr int kSteps = TableHistory::kUndoLimit + 50; // the history is full and forgets
+    constexpr int kSteps = ProgramDocument::kUndoLimit + 50; // the history is full and forgets
     const double before = heapBytes();
     {
         ProgramTable table = largestProgram(500);
-        EditState edit;
-        edit.LastRow = 500;
-        StationValues values;
-        TableHistory history(table, edit, values);
+        ProgramDocument history;
         for (int i = 0; i < kSteps; ++i) {
             // Every other step shifts every row, as a delete at the top does.
             if (i % 2 == 0) {
@@ -119,18 +116,18 @@ void undoHistoryMemory()
                 table.setRow(500, {QStringLiteral("HOME"), QStringLiteral("0"), QStringLiteral("0"),
                                    QStringLiteral("0"), QStringLiteral("0")});
             }
-            history.record(QStringLiteral("修改"));
+            history.replaceProgram(table, 500, QStringLiteral("修改"));
         }
         const double held = heapBytes() - before;
-        const double perStepKb = held / TableHistory::kUndoLimit / 1024.0;
+        const double perStepKb = held / ProgramDocument::kUndoLimit / 1024.0;
         report(QStringLiteral("undo history of 100 steps on a 500-row table"),
                QStringLiteral("%1 MB").arg(held / 1024.0 / 1024.0, 0, 'f', 1), QStringLiteral("<= 64 KB a step"),
-               perStepKb <= 64.0 && history.stack().count() == TableHistory::kUndoLimit,
+               perStepKb <= 64.0 && history.undoStack().count() == ProgramDocument::kUndoLimit,
                QStringLiteral("%1 KB a step (the table itself included): a step holds one snapshot of the rows, whose "
                               "texts it shares with the table and its neighbours; %2 steps made, %3 kept")
                    .arg(perStepKb, 0, 'f', 1)
                    .arg(kSteps)
-                   .arg(history.stack().count()));
+                   .arg(history.undoStack().count()));
     }
 }
 

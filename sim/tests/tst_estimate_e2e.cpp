@@ -136,10 +136,9 @@ void TestEstimateE2E::estimate_agreesWithController()
     CompileOptions compile;
     compile.SetAcceleration = motion.SetAcceleration;
     compile.AccelerationText = acceleration;
-    CompiledProgram program;
     station.op.answerNo();  // store it?
     station.op.answerYes(); // run it now?
-    station.link.upload(table, lastRow, compile, program, QStringLiteral("1"));
+    station.upload.run(table, lastRow, compile, QStringLiteral("1"));
     QCOMPARE(station.op.unscripted(), 0);
 
     QString events;

@@ -85,9 +85,10 @@ struct Station
     void loadProgram(int rows, int digits)
     {
         const QString x = QStringLiteral("1234.") + QString(std::max(1, digits - 5), QLatin1Char('5'));
+        ProgramTable table = window.document().table();
         for (int r = 1; r <= rows; ++r)
-            window.table().setRow(r, {QStringLiteral("POINT"), QStringLiteral("0"), x, x, QStringLiteral("255")});
-        window.editState().LastRow = rows;
+            table.setRow(r, {QStringLiteral("POINT"), QStringLiteral("0"), x, x, QStringLiteral("255")});
+        window.document().replaceProgram(table, rows, {});
     }
 
     PortMap ports;
@@ -184,7 +185,7 @@ void TestFaultsE2e::simulatorKilled_reportedOnceAndStationRecovers()
         station.click(station.ui().uploadButton);
         QVERIFY2(station.op.killedAt >= 0, "no progress shown: the download never waited");
         // Noticed by the failing line, not by waiting out the stall limit.
-        QVERIFY2(station.sleeper.now() - station.op.killedAt < Link::kStallMs,
+        QVERIFY2(station.sleeper.now() - station.op.killedAt < Line::kStallMs,
                  qPrintable(QString::number(station.sleeper.now() - station.op.killedAt)));
         QVERIFY(!station.op.progressOpen);
         break;
@@ -222,11 +223,11 @@ void TestFaultsE2e::simulatorKilled_reportedOnceAndStationRecovers()
     QCOMPARE(station.op.unscripted(), 0);
 
     // Editing goes on.
-    const int rows = station.window.editState().LastRow;
+    const int rows = station.window.document().lastRow();
     station.click(station.ui().startEditingButton);
     station.click(station.ui().homeButton);
-    QCOMPARE(station.window.editState().LastRow, rows + 1);
-    QCOMPARE(station.window.table().cell(rows + 1, 0), QStringLiteral("HOME"));
+    QCOMPARE(station.window.document().lastRow(), rows + 1);
+    QCOMPARE(station.window.document().table().cell(rows + 1, 0), QStringLiteral("HOME"));
 
     // And a controller that comes back is connected as usual.
     SimProcess fresh;

@@ -41,10 +41,9 @@ void upload(StationSide &station, const QStringList &rows, bool save, bool run)
 {
     const ProgramTable table = tableOf(rows);
     const CompileOptions options = workedExampleOptions();
-    CompiledProgram program;
     save ? station.op.answerYes() : station.op.answerNo();
     run ? station.op.answerYes() : station.op.answerNo();
-    station.link.upload(table, static_cast<int>(rows.size()), options, program, QStringLiteral("1"));
+    station.upload.run(table, static_cast<int>(rows.size()), options, QStringLiteral("1"));
 }
 
 QByteArray downloadOf(const QStringList &lines)
@@ -116,7 +115,7 @@ void TestSimE2E::connect_probeAnsweredAndProgramStopped()
     SimProcess sim;
     QVERIFY(sim.start(storeOption() + QStringList{"--capture", m_dir.filePath("connect.bin")}));
     StationSide station(sim.device);
-    station.link.Connect("1");
+    station.link.connectController("1");
     QCOMPARE(station.op.texts(), QStringList{" 準備連線終止運作中程式"});
     QCOMPARE(station.view.status, QStringLiteral("連線中"));
     station.link.tick();
@@ -136,7 +135,7 @@ void TestSimE2E::inputBoxes_followInputsFlippedBySimulator()
     SimProcess sim;
     QVERIFY(sim.start(storeOption()));
     StationSide station(sim.device);
-    station.link.Connect("1");
+    station.link.connectController("1");
     QCOMPARE(sim.command("input 3 on"), "ok");
     QCOMPARE(sim.command("input 16 on"), "ok");
     station.link.tick();
@@ -155,7 +154,7 @@ void TestSimE2E::outputBoxes_switchSimulatorOutputs()
     SimProcess sim;
     QVERIFY(sim.start(storeOption()));
     StationSide station(sim.device);
-    station.link.Connect("1");
+    station.link.connectController("1");
     station.view.checkOutput(5, true);
     station.view.checkOutput(2, true);
     station.link.tick();
@@ -227,8 +226,8 @@ void TestSimE2E::savedProgram_survivesSimulatorRestart()
     QCOMPARE(again.command("program"), "program 25");
     QCOMPARE(again.command("line 12"), "line 12 XMA 100;");
     StationSide station(again.device);
-    station.link.Connect("1");
-    station.link.link().sendCommand("G");
+    station.link.connectController("1");
+    station.link.session().runProgram();
     QCOMPARE(again.waitFor("state", [](const QString &r) { return startsWith(r, "state running line 10"); }),
              "state running line 10 wait input 3");
 }
@@ -242,7 +241,7 @@ void TestSimE2E::ecZero_stopsRunningProgram()
     QCOMPARE(sim.waitFor("state", [](const QString &r) { return r.contains("wait time"); }).left(27),
              "state running line 10 wait ");
     QCOMPARE(sim.command("outputs"), "outputs 2");
-    station.link.Connect("1"); // announces it, then sends ESC ESC "EC 0"
+    station.link.connectController("1"); // announces it, then sends ESC ESC "EC 0"
     QCOMPARE(sim.waitFor("state", [](const QString &r) { return r == "state idle"; }), "state idle");
     QVERIFY(sim.command("events").endsWith("; stop"));
     QCOMPARE(sim.command("outputs"), "outputs 2");
@@ -263,9 +262,9 @@ void TestSimE2E::echoAndReplyDelay_positionsStillRead()
     SimProcess sim;
     QVERIFY(sim.start(storeOption() + options));
     StationSide station(sim.device);
-    station.link.Connect("1");
+    station.link.connectController("1");
     QCOMPARE(station.view.status, QStringLiteral("連線中"));
-    Link &link = station.link.link();
+    Line &link = station.link.line();
     link.writeText("HOFF");
     link.writeRaw("\r");
     QCOMPARE(sim.waitFor("mode", [](const QString &r) { return r == "mode HOFF"; }), "mode HOFF");
@@ -273,8 +272,8 @@ void TestSimE2E::echoAndReplyDelay_positionsStillRead()
     QCOMPARE(sim.command("jog y 30"), "ok");
     link.sleeper().sleep(60);
     link.readText(); // whatever the echo of HOFF left behind
-    const QString x = link.TimedQuery("?PEX");
-    const QString y = link.TimedQuery("?PEY");
+    const QString x = link.timedQuery("?PEX");
+    const QString y = link.timedQuery("?PEY");
     QVERIFY2(x.contains("12.5"), qPrintable(x));
     QVERIFY2(y.contains("30"), qPrintable(y));
     QCOMPARE(coordinateText(x), QStringLiteral("12.5"));
@@ -288,7 +287,7 @@ void TestSimE2E::baud_downloadKeepsToLineRate()
     const QString capture = m_dir.filePath("baud.bin");
     QVERIFY(sim.start(storeOption() + QStringList{"--baud", "9600", "--capture", capture}));
     StationSide station(sim.device);
-    station.link.Connect("1");
+    station.link.connectController("1");
     const QByteArray expected = kConnect + downloadOf(workedExampleLines());
     const QString done = QStringLiteral("received %1").arg(expected.size());
     QElapsedTimer timer;

@@ -2,6 +2,7 @@
 // the simulator's axes are moved by hand through its control channel, and the
 // confirmed point carries the position the dialog read back over the line.
 #include "core/textnumber.h"
+#include "document/programdocument.h"
 #include "table/editstate.h"
 #include "teach/teachdialog.h"
 #include "teach/teachdialogui.h"
@@ -31,18 +32,17 @@ void TestTeachE2e::teachInput_jogThenConfirm_storesSimulatorPosition()
     SimProcess sim;
     QVERIFY(sim.start({}));
     StationSide station(sim.device);
-    station.link.Connect(QStringLiteral("1"));
+    station.link.connectController(QStringLiteral("1"));
     QVERIFY(station.port.isOpen());
 
-    ProgramTable table;
-    table.writeHeader();
-    EditState edit;
+    ProgramDocument document;
+    PendingEdit edit;
     edit.AppendMode = true;
     StationValues values;
     values.PointKindFlag = QStringLiteral("1");
     values.NumericInput = false;
     RecordingStepList list;
-    TeachDialog dialog({station.link.link(), table, edit, values, list, station.op, [] {}});
+    TeachDialog dialog({station.link.session(), station.link.polls(), document, edit, values, list, station.op, [] {}});
     dialog.show();
     dialog.start();
 
@@ -55,7 +55,8 @@ void TestTeachE2e::teachInput_jogThenConfirm_storesSimulatorPosition()
         leadingNumber(dialog.ui().xTarget->text()) == 37.5 && leadingNumber(dialog.ui().yTarget->text()) == 12.0, 5000);
     QTest::mouseClick(dialog.ui().confirmButton, Qt::LeftButton);
 
-    QCOMPARE(edit.LastRow, 1);
+    const ProgramTable &table = document.table();
+    QCOMPARE(document.lastRow(), 1);
     QCOMPARE(table.cell(1, 0), QStringLiteral("POINT"));
     QCOMPARE(leadingNumber(table.cell(1, 2)), 37.5);
     QCOMPARE(leadingNumber(table.cell(1, 3)), 12.0);

@@ -19,7 +19,7 @@ PreviewLauncher::PreviewLauncher(MainWindow &window) : m_window(window)
 {
     const MainWindowUi &ui = m_window.ui();
     connect(ui.pathPreviewAction, &QAction::triggered, this, &PreviewLauncher::showPreview);
-    connect(&m_window, &MainWindow::tableChanged, this, [this] {
+    connect(&m_window.document(), &ProgramDocument::changed, this, [this] {
         if (m_preview)
             m_preview->refresh();
     });
@@ -46,7 +46,7 @@ PreviewLauncher::~PreviewLauncher()
 void PreviewLauncher::showPreview()
 {
     if (!m_preview) {
-        m_preview = new PathPreviewWindow(m_window.table(), m_window.editState(), m_window.op());
+        m_preview = new PathPreviewWindow(m_window.document(), m_window.op());
         m_preview->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_preview, &PathPreviewWindow::rowClicked, &m_window, &MainWindow::chooseRow);
         updateOptions();

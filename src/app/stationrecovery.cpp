@@ -2,7 +2,6 @@
 
 #include "core/operator.h"
 #include "editor/mainwindow.h"
-#include "editor/tablehistory.h"
 #include "files/recoveryleftover.h"
 #include "table/changedescription.h"
 
@@ -21,18 +20,30 @@ StationRecovery::StationRecovery(MainWindow &window, const QString &folder)
         std::fprintf(stderr, "talvex-station: no recovery file: %s\n", qPrintable(m_file.errorString()));
         return;
     }
-    m_file.contents = [this] {
-        return RecoveredProgram{m_window.table(), m_window.editState().LastRow,
-                                m_window.fileActions().programFileName(), m_window.editState().Dirty};
+    ProgramDocument &document = m_window.document();
+    m_file.contents = [this, &document] {
+        return RecoveredProgram{document.table(), document.lastRow(), m_window.fileActions().programFileName(),
+                                document.isDirty()};
     };
-    m_window.history().setRecoveryFile(&m_file);
+    connect(&document, &ProgramDocument::savedStateChanged, this, &StationRecovery::followProgram);
+    followProgram();
     QTimer::singleShot(0, this, &StationRecovery::offerLeftOvers);
 }
 
 StationRecovery::~StationRecovery()
 {
-    m_window.history().setRecoveryFile(nullptr);
     m_file.discard();
+}
+
+void StationRecovery::followProgram()
+{
+    // Written a moment after each change while the steps differ from what was saved,
+    // removed when they do not.
+    const ProgramDocument &document = m_window.document();
+    if (document.lastRow() > 0 && document.differsFromSaved())
+        m_file.markChanged();
+    else
+        m_file.discard();
 }
 
 QString StationRecovery::question()
@@ -60,14 +71,11 @@ int StationRecovery::offerLeftOvers()
             leftOver.remove();
             continue;
         }
-        m_window.table() = program->table;
-        EditState &edit = m_window.editState();
-        edit.LastRow = program->lastRow;
-        edit.CurrentRow = 0;
-        edit.AppendMode = edit.InsertMode = edit.ModifyMode = false;
-        m_window.relistSteps();
-        m_window.DisableRowButtons();
-        m_window.recordTableChange(recoverProgramDescription());
+        PendingEdit &edit = m_window.editState();
+        edit = PendingEdit{};
+        m_window.document().replaceProgram(program->table, program->lastRow, recoverProgramDescription());
+        m_window.document().setDirty(true);
+        m_window.stepEditor().forgetChosenRow();
         // The old file goes only once this station's own file holds the program (a full
         // disk, say, would leave none); otherwise the next start offers it again.
         if (m_file.writeNow())

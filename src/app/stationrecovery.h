@@ -31,6 +31,9 @@ public:
     static QString question();
 
 private:
+    /// Keeps the file in step with the program.
+    void followProgram();
+
     MainWindow &m_window;
     QString m_folder;
     RecoveryFile m_file;

@@ -29,12 +29,10 @@ void TeachLauncher::onPointRequested()
         m_dialog->activateWindow();
         return;
     }
-    Link &link = m_window.stationLink().link();
+    StationLink &station = m_window.stationLink();
     const auto enableMainWindow = [this] { m_window.setEnabled(true); };
-    const auto tableChanged = [this](const QString &description) { m_window.recordTableChange(description); };
-    const TeachContext context{
-        link,      m_window.table(), m_window.editState(), m_window.values(), *m_window.ui().stepList,
-        link.op(), enableMainWindow, tableChanged};
+    const TeachContext context{station.session(), station.polls(),         m_window.document(), m_window.editState(),
+                               m_window.values(), *m_window.ui().stepList, station.op(),        enableMainWindow};
     // A window of its own: the speed dialog disables the main window, and this one
     // must stay usable meanwhile.
     m_dialog = new TeachDialog(context);

@@ -52,58 +52,63 @@ QString QtOperator::titleOrDefault(const QString &title) const
     return title.isEmpty() ? QStringLiteral("TALVEX") : title;
 }
 
-void QtOperator::notice(const QString &text, const QString &title, Icon icon)
+Operator::Reply QtOperator::askInBox(const Request &request)
 {
-    QMessageBox box(toBoxIcon(icon), titleOrDefault(title), text, QMessageBox::Ok, m_parent);
-    execWithinScreen(box);
-}
-
-bool QtOperator::askYesNo(const QString &text, const QString &title)
-{
-    QMessageBox box(QMessageBox::Question, titleOrDefault(title), text, QMessageBox::Yes | QMessageBox::No, m_parent);
-    box.setDefaultButton(QMessageBox::Yes);
-    return execWithinScreen(box) == QMessageBox::Yes;
-}
-
-Operator::Answer QtOperator::askYesNoCancel(const QString &text, const QString &title)
-{
-    QMessageBox box(QMessageBox::Question, titleOrDefault(title), text,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
-    box.setDefaultButton(QMessageBox::Yes);
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton defaultButton = QMessageBox::Ok;
+    switch (request.kind) {
+    case Kind::YesNo:
+        buttons = QMessageBox::Yes | QMessageBox::No;
+        defaultButton = request.defaultNo ? QMessageBox::No : QMessageBox::Yes;
+        break;
+    case Kind::YesNoCancel:
+        buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        defaultButton = QMessageBox::Yes;
+        break;
+    case Kind::OkCancel:
+        buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    case Kind::Notice:
+    case Kind::Prompt:
+    case Kind::OpenFile:
+    case Kind::SaveFile:
+        break;
+    }
+    QMessageBox box(toBoxIcon(request.icon), titleOrDefault(request.title), request.text, buttons, m_parent);
+    box.setDefaultButton(defaultButton);
     // With a Cancel button the box's close button and Escape give Cancel.
     switch (execWithinScreen(box)) {
     case QMessageBox::Yes:
-        return Answer::Yes;
+    case QMessageBox::Ok:
+        return {Answer::Yes, {}};
     case QMessageBox::No:
-        return Answer::No;
+        return {Answer::No, {}};
     default:
-        return Answer::Cancel;
+        return {request.kind == Kind::YesNo ? Answer::No : Answer::Cancel, {}};
     }
 }
 
-bool QtOperator::askOkCancel(const QString &text, const QString &title, Icon icon)
+Operator::Reply QtOperator::ask(const Request &request)
 {
-    QMessageBox box(toBoxIcon(icon), titleOrDefault(title), text, QMessageBox::Ok | QMessageBox::Cancel, m_parent);
-    box.setDefaultButton(QMessageBox::Ok);
-    return execWithinScreen(box) == QMessageBox::Ok;
-}
-
-QString QtOperator::prompt(const QString &message, const QString &title, const QString &defaultText)
-{
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(m_parent, titleOrDefault(title), message, QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
-}
-
-QString QtOperator::openFileName(const QString &filter)
-{
-    return QFileDialog::getOpenFileName(m_parent, QString(), QString(), qtFilter(filter));
-}
-
-QString QtOperator::saveFileName(const QString &filter)
-{
-    return QFileDialog::getSaveFileName(m_parent, QString(), QString(), qtFilter(filter));
+    const auto chosen = [](const QString &text) { return Reply{text.isEmpty() ? Answer::Cancel : Answer::Yes, text}; };
+    switch (request.kind) {
+    case Kind::Prompt: {
+        bool ok = false;
+        const QString text = QInputDialog::getText(m_parent, titleOrDefault(request.title), request.text,
+                                                   QLineEdit::Normal, request.defaultText, &ok);
+        return ok ? Reply{Answer::Yes, text} : Reply{};
+    }
+    case Kind::OpenFile:
+        return chosen(QFileDialog::getOpenFileName(m_parent, QString(), QString(), qtFilter(request.filter)));
+    case Kind::SaveFile:
+        return chosen(QFileDialog::getSaveFileName(m_parent, QString(), QString(), qtFilter(request.filter)));
+    case Kind::Notice:
+    case Kind::YesNo:
+    case Kind::YesNoCancel:
+    case Kind::OkCancel:
+        break;
+    }
+    return askInBox(request);
 }
 
 void QtOperator::showProgress(const QString &text, const QString &title, qint64 done, qint64 total)

@@ -69,7 +69,7 @@ void SerialLineActions::openPortMapping()
     m_portMapDialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(m_portMapDialog, &QDialog::accepted, this, &SerialLineActions::takePortMapping);
     connect(m_portMapDialog, &QDialog::finished, this, [this] { m_pollHold.reset(); });
-    m_pollHold = std::make_unique<PollHold::Scope>(m_window.stationLink().link().polls());
+    m_pollHold = std::make_unique<PollHold::Scope>(m_window.stationLink().polls());
     m_portMapDialog->show();
 }
 
@@ -89,7 +89,7 @@ void SerialLineActions::takePortMapping()
 void SerialLineActions::showTrafficLog()
 {
     if (!m_trafficLog)
-        m_trafficLog = new TrafficLogWindow(m_window.stationLink().link());
+        m_trafficLog = new TrafficLogWindow(m_window.stationLink().line());
     m_trafficLog->show();
     m_trafficLog->raise();
     m_trafficLog->activateWindow();

@@ -99,6 +99,15 @@ void StepListView::addItem(int position, const QString &text, int icon, const QS
     insertTopLevelItem(index, item);
 }
 
+void StepListView::showSubItems(int position, const QStringList &subItems)
+{
+    QTreeWidgetItem *item = topLevelItem(position - 1);
+    if (!item)
+        return;
+    for (int c = 0; c < 4 && c < subItems.size(); ++c)
+        item->setText(c + 1, subItems.at(c));
+}
+
 void StepListView::selectRow(int row)
 {
     QTreeWidgetItem *item = topLevelItem(row - 1);

@@ -2,7 +2,7 @@
 
 #include "core/operator.h"
 #include "editor/trafficlogmodel.h"
-#include "link/link.h"
+#include "link/line.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -15,7 +15,7 @@
 
 namespace talvex {
 
-TrafficLogWindow::TrafficLogWindow(Link &link, QWidget *parent) : QWidget(parent, Qt::Window), m_link(link)
+TrafficLogWindow::TrafficLogWindow(Line &line, QWidget *parent) : QWidget(parent, Qt::Window), m_link(line)
 {
     setObjectName(QStringLiteral("TrafficLogWindow"));
     setWindowTitle(QStringLiteral("通訊記錄"));

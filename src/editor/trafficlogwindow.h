@@ -7,7 +7,7 @@ class QTreeView;
 
 namespace talvex {
 
-class Link;
+class Line;
 class TrafficLogModel;
 
 /// The modeless window "通訊記錄": every byte the station sends to and receives from
@@ -20,7 +20,7 @@ class TrafficLogWindow : public QWidget
 
 public:
     /// Watches @p link's traffic for as long as the window exists.
-    explicit TrafficLogWindow(Link &link, QWidget *parent = nullptr);
+    explicit TrafficLogWindow(Line &line, QWidget *parent = nullptr);
     ~TrafficLogWindow() override;
 
     TrafficLogModel &model() const { return *m_model; }
@@ -35,7 +35,7 @@ private:
     void initConnections();
     void save();
 
-    Link &m_link;
+    Line &m_link;
     TrafficLogModel *m_model = nullptr;
     QTreeView *m_view = nullptr;
     QPushButton *m_pause = nullptr;

@@ -2,9 +2,9 @@
 
 #include "core/iomask.h"
 #include "core/operator.h"
-#include "link/link.h"
+#include "link/controllersession.h"
+#include "link/line.h"
 #include "link/linkview.h"
-#include "link/sleeper.h"
 
 namespace talvex {
 
@@ -12,9 +12,9 @@ LinkView::~LinkView() = default;
 
 namespace {
 
-void reportClosed(Link &link, LinkView &view)
+void reportClosed(Line &line, LinkView &view)
 {
-    link.op().notice(Link::notRespondingText());
+    line.op().notice(Line::notRespondingText());
     view.setLinkStatus(QStringLiteral("未連線"));
 }
 
@@ -26,24 +26,21 @@ void clearInputs(LinkView &view)
         view.setInputChecked(k, false);
 }
 
-void PollInputs(Link &link, LinkView &view)
+void pollInputs(ControllerSession &session, LinkView &view)
 {
-    Link::Operation operation(link);
-    if (!link.isOpen()) {
-        reportClosed(link, view);
+    Line &line = session.line();
+    Line::Operation operation(line);
+    if (!line.isOpen()) {
+        reportClosed(line, view);
         return;
     }
-    link.discardReceived(); // stale replies are not the answer to this question
-    if (!link.writeLine(QStringLiteral("?INP")))
-        return;
-    link.sleeper().sleep(Link::kQueryWaitMs);
-    const QString answer = link.readText();
-    if (!link.isOpen())
+    const std::optional<QString> answer = session.readInputs();
+    if (!answer)
         return;
 
     // The answer's leading number, rounded and clamped to 32 bits: a word above 65535
     // lights every box; 0, a negative word or no number at all clears them.
-    const std::optional<MaskSweep<16>> inputs = sweepMask<16>(QStringView(answer));
+    const std::optional<MaskSweep<16>> inputs = sweepMask<16>(QStringView(*answer));
     if (!inputs) {
         clearInputs(view);
     } else {
@@ -51,32 +48,31 @@ void PollInputs(Link &link, LinkView &view)
             view.setInputChecked(k, inputs->boxes[static_cast<size_t>(k) - 1]);
     }
 
-    const QString acceleration = link.TimedQuery(QStringLiteral("?VA"));
-    if (link.isOpen())
-        view.setAccelerationReadout(acceleration);
+    if (const std::optional<QString> acceleration = session.readAcceleration())
+        view.setAccelerationReadout(*acceleration);
 }
 
-void SyncOutputs(Link &link, LinkView &view, OutputLatch &latch)
+void syncOutputs(ControllerSession &session, LinkView &view, OutputLatch &latch)
 {
-    Link::Operation operation(link);
-    for (int n = 1; n <= OutputLatch::kOutputs && link.isOpen(); ++n) {
+    Line::Operation operation(session.line());
+    for (int n = 1; n <= OutputLatch::kOutputs; ++n) {
         if (!latch(n) && view.outputChecked(n)) {
-            if (!link.writeLine(QStringLiteral("SET P") + QString::number(n)))
+            if (!session.setOutput(n, true))
                 return;
             latch.set(n, true);
         }
         if (latch(n) && !view.outputChecked(n)) {
-            if (!link.writeLine(QStringLiteral("CLR P") + QString::number(n)))
+            if (!session.setOutput(n, false))
                 return;
             latch.set(n, false);
         }
     }
 }
 
-void inputBoxClicked(Link &link, LinkView &view)
+void inputBoxClicked(Line &line, LinkView &view)
 {
-    if (!link.isOpen())
-        reportClosed(link, view);
+    if (!line.isOpen())
+        reportClosed(line, view);
 }
 
 } // namespace talvex

@@ -5,7 +5,8 @@
 
 namespace talvex {
 
-class Link;
+class ControllerSession;
+class Line;
 class LinkView;
 
 /// What was last sent for each output: true after "SET Pn", false after "CLR Pn" or
@@ -26,14 +27,14 @@ void clearInputs(LinkView &view);
 /// Reads the input word ("?INP") into the input boxes and the controller's
 /// acceleration ("?VA") into the readout. With the port closed shows the
 /// not-responding message and "未連線".
-void PollInputs(Link &link, LinkView &view);
+void pollInputs(ControllerSession &session, LinkView &view);
 
 /// Sends "SET Pn" / "CLR Pn" for every output box whose state differs from its
-/// latch, outputs 1 to 8 in order. Relies on PollInputs having found the port open.
-void SyncOutputs(Link &link, LinkView &view, OutputLatch &latch);
+/// latch, outputs 1 to 8 in order. Relies on pollInputs() having found the port open.
+void syncOutputs(ControllerSession &session, LinkView &view, OutputLatch &latch);
 
 /// An input box was clicked: with the port closed the operator is told; otherwise
 /// nothing happens (the next poll overwrites the box).
-void inputBoxClicked(Link &link, LinkView &view);
+void inputBoxClicked(Line &line, LinkView &view);
 
 } // namespace talvex

@@ -1,10 +1,10 @@
 #include "preview/pathpreviewwindow.h"
 
 #include "core/operator.h"
+#include "document/programdocument.h"
 #include "motion/programpath.h"
 #include "preview/pathimage.h"
 #include "preview/pathview.h"
-#include "table/editstate.h"
 #include "table/programtable.h"
 
 #include <QHBoxLayout>
@@ -14,8 +14,8 @@
 
 namespace talvex {
 
-PathPreviewWindow::PathPreviewWindow(const ProgramTable &table, const EditState &edit, Operator &op, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_table(table), m_edit(edit), m_op(op)
+PathPreviewWindow::PathPreviewWindow(const ProgramDocument &document, Operator &op, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_document(document), m_op(op)
 {
     setObjectName(QStringLiteral("PathPreview"));
     setWindowTitle(QStringLiteral("路徑預覽"));
@@ -64,7 +64,7 @@ void PathPreviewWindow::setOptions(const MotionOptions &options)
 
 void PathPreviewWindow::refresh()
 {
-    ProgramPath path = computeProgramPath(m_table, m_edit.LastRow, m_options);
+    ProgramPath path = computeProgramPath(m_document.table(), m_document.lastRow(), m_options);
     const QString summary = path.summary();
     m_view->setPath(std::move(path));
     m_summary->setText(summary);

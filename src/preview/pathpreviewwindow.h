@@ -11,20 +11,19 @@ namespace talvex {
 
 class Operator;
 class PathView;
-class ProgramTable;
-struct EditState;
+class ProgramDocument;
 
 /// The modeless window "路徑預覽": the program's path on the XY plane, and below it
 /// the estimated cycle time, the path length and the input waits left out. It draws
-/// from the path model and has no logic of its own; whoever owns the table calls
-/// refresh() after every change and setHighlightedRow() when the chosen row changes,
+/// from the path model and has no logic of its own; whoever shows it calls refresh()
+/// after every change of the document and setHighlightedRow() when the chosen row changes,
 /// and hears rowClicked() when the operator clicks a point.
 class PathPreviewWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    PathPreviewWindow(const ProgramTable &table, const EditState &edit, Operator &op, QWidget *parent = nullptr);
+    PathPreviewWindow(const ProgramDocument &document, Operator &op, QWidget *parent = nullptr);
 
     /// The check boxes and acceleration texts the path depends on; recomputes when
     /// they differ from the last ones.
@@ -47,8 +46,7 @@ private:
     void saveImage();
     void initConnections();
 
-    const ProgramTable &m_table;
-    const EditState &m_edit;
+    const ProgramDocument &m_document;
     Operator &m_op;
     MotionOptions m_options;
     PathView *m_view = nullptr;

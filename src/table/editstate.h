@@ -4,16 +4,23 @@
 
 namespace talvex {
 
-/// Where the next step goes and whether editing has begun. Owned by the main window.
-struct EditState
+/// The operator's pending request: the row chosen last and which of append, insert and
+/// modify the next placed step follows. Kept by the main window.
+struct PendingEdit
 {
     /// The row the next insert or modify acts on; after an append, the row just written.
     int CurrentRow = 0;
-    /// Number of steps, which is also the index of the last step row.
-    int LastRow = 0;
     bool AppendMode = false;
     bool InsertMode = false;
     bool ModifyMode = false;
+};
+
+/// The pending request together with the program's own state, as the placement rules
+/// work on them. The program document owns LastRow and Dirty; this is a working copy.
+struct EditState : PendingEdit
+{
+    /// Number of steps, which is also the index of the last step row.
+    int LastRow = 0;
     /// Editing has begun: the table may differ from the program file.
     bool Dirty = false;
 };

@@ -1,9 +1,7 @@
 #include "table/placement.h"
 
-#include "core/operator.h"
 #include "core/textnumber.h"
 #include "table/editstate.h"
-#include "table/steplist.h"
 
 namespace talvex {
 
@@ -53,7 +51,7 @@ int rowsNeeded(const EditState &state)
 
 } // namespace
 
-void ArmAppend(EditState &state)
+void armAppend(PendingEdit &state)
 {
     if (!state.InsertMode && !state.ModifyMode)
         state.AppendMode = true;
@@ -128,17 +126,6 @@ bool deleteRow(ProgramTable &table, EditState &state)
     table.setRow(state.LastRow, Step{});
     state.LastRow -= 1;
     return true;
-}
-
-bool PlaceStep(ProgramTable &table, EditState &state, const Step &step, StepList &list, Operator &op)
-{
-    const Placement outcome = placeRows(table, state, step);
-    if (outcome == Placement::Full) {
-        op.notice(programFullMessage(), messageTitle(), Operator::Icon::Warning);
-        return false;
-    }
-    relistSteps(table, state, list);
-    return outcome == Placement::Placed;
 }
 
 QString programFullMessage()

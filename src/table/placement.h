@@ -7,8 +7,7 @@
 namespace talvex {
 
 struct EditState;
-class Operator;
-class StepList;
+struct PendingEdit;
 
 /// Outcome of a placement attempt.
 enum class Placement
@@ -30,7 +29,7 @@ enum class PointPlacement
 
 /// First action of every step button: arm an append unless an insert or a modify is
 /// pending.
-void ArmAppend(EditState &state);
+void armAppend(PendingEdit &state);
 
 /// True when CurrentRow names a step row (1..LastRow).
 bool isStepRow(const EditState &state);
@@ -48,10 +47,6 @@ PointPlacement placePointRows(ProgramTable &table, EditState &state, QString &po
 /// Removes row CurrentRow and closes the gap; the old last row is emptied. Does nothing
 /// and returns false when CurrentRow is not a step row.
 bool deleteRow(ProgramTable &table, EditState &state);
-
-/// placeRows() followed by relistSteps(); a full table is reported to the operator and the
-/// list is left as it is. Returns true when a step was written.
-bool PlaceStep(ProgramTable &table, EditState &state, const Step &step, StepList &list, Operator &op);
 
 /// Notice shown when the program already holds 500 steps.
 QString programFullMessage();

@@ -1,6 +1,5 @@
 #include "table/steplist.h"
 
-#include "table/editstate.h"
 #include "table/programtable.h"
 #include "table/stepkind.h"
 
@@ -10,14 +9,18 @@ namespace talvex {
 
 StepList::~StepList() = default;
 
-void relistSteps(const ProgramTable &table, const EditState &state, StepList &list)
+void addStepItem(const ProgramTable &table, int row, StepList &list)
+{
+    const Step step = table.row(row);
+    list.addItem(row, QString::number(row), iconIndexOf(step[0]), {step[1], step[2], step[3], step[4]});
+}
+
+void relistSteps(const ProgramTable &table, int lastRow, StepList &list)
 {
     list.clearItems();
-    const int last = std::min(state.LastRow, ProgramTable::kMaxSteps);
-    for (int i = 1; i <= last; ++i) {
-        const Step row = table.row(i);
-        list.addItem(i, QString::number(i), iconIndexOf(row[0]), {row[1], row[2], row[3], row[4]});
-    }
+    const int last = std::min(lastRow, ProgramTable::kMaxSteps);
+    for (int i = 1; i <= last; ++i)
+        addStepItem(table, i, list);
 }
 
 } // namespace talvex

@@ -4,7 +4,6 @@
 
 namespace talvex {
 
-struct EditState;
 class ProgramTable;
 
 /// The step list as the table code sees it: a mirror of rows 1..LastRow, rebuilt from
@@ -17,10 +16,14 @@ public:
     /// Adds an item at @p position (1-based) with its text, kind icon index and the
     /// four sub-items (columns 1..4).
     virtual void addItem(int position, const QString &text, int icon, const QStringList &subItems) = 0;
+    /// Shows @p subItems under the item at @p position (1-based) until the next rebuild.
+    virtual void showSubItems(int position, const QStringList &subItems) = 0;
 };
 
-/// Rebuilds @p list from rows 1..LastRow: item text is the row number, the icon the
+/// Rebuilds @p list from rows 1..@p lastRow: item text is the row number, the icon the
 /// kind's index, the sub-items columns 1, 2, 3 and 4.
-void relistSteps(const ProgramTable &table, const EditState &state, StepList &list);
+void relistSteps(const ProgramTable &table, int lastRow, StepList &list);
+/// Adds the item of row @p row at its position, as relistSteps() shows it.
+void addStepItem(const ProgramTable &table, int row, StepList &list);
 
 } // namespace talvex

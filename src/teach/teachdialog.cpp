@@ -4,8 +4,10 @@
 #include "core/operator.h"
 #include "core/text.h"
 #include "core/textnumber.h"
-#include "link/link.h"
-#include "table/changedescription.h"
+#include "document/programdocument.h"
+#include "link/controllersession.h"
+#include "link/line.h"
+#include "link/pollhold.h"
 #include "table/editstate.h"
 #include "table/placement.h"
 #include "table/programtable.h"
@@ -50,7 +52,7 @@ TeachDialog::TeachDialog(const TeachContext &context, QWidget *parent)
     m_ui->setupUi(this);
     m_poll.setInterval(kPollMs);
     // Like the main window's status timer, the poll waits while a box is up.
-    m_context.link.polls().addTimer(m_poll);
+    m_context.polls.addTimer(m_poll);
     initConnections();
 }
 
@@ -74,7 +76,7 @@ void TeachDialog::initConnections()
 
 bool TeachDialog::linkUp() const
 {
-    return m_context.link.isOpen();
+    return m_context.session.line().isOpen();
 }
 
 void TeachDialog::start()
@@ -101,12 +103,12 @@ void TeachDialog::start()
     m_ui->yReadout->setEnabled(false);
 
     if (m_context.edit.ModifyMode) {
-        const int row = m_context.edit.CurrentRow;
-        m_ui->xTarget->setText(m_context.table.cell(row, 2));
-        m_ui->yTarget->setText(m_context.table.cell(row, 3));
+        const Step row = m_context.document.table().row(m_context.edit.CurrentRow);
+        m_ui->xTarget->setText(row[2]);
+        m_ui->yTarget->setText(row[3]);
         // A row of another kind holds no masks; its text reads as 0 (no box).
-        showInputMask(wholeNumberOf(m_context.table.cell(row, 1)));
-        showOutputMask(wholeNumberOf(m_context.table.cell(row, 4)));
+        showInputMask(wholeNumberOf(row[1]));
+        showOutputMask(wholeNumberOf(row[4]));
     } else {
         m_ui->xTarget->setText(m_context.values.TeachX);
         m_ui->yTarget->setText(m_context.values.TeachY);
@@ -143,13 +145,13 @@ void TeachDialog::onModeSelected(int index)
 {
     if (!linkUp())
         return;
-    Link::Operation operation(m_context.link);
+    Line::Operation operation(m_context.session.line());
     if (index == 0) {
-        m_context.link.writeLine(QStringLiteral("HON"));
+        m_context.session.holdOn();
         m_context.values.NumericInput = true;
         setTargetsEditable(true);
     } else {
-        m_context.link.writeLine(QStringLiteral("HOFF"));
+        m_context.session.holdOff();
         m_context.values.NumericInput = false;
         setTargetsEditable(false);
     }
@@ -159,19 +161,18 @@ void TeachDialog::onLocate()
 {
     if (!m_context.values.NumericInput)
         return;
-    const QString refusal = Link::locateRefusal(
+    const QString refusal = ControllerSession::locateRefusal(
         {{QStringLiteral("X軸距離"), m_ui->xTarget->text()}, {QStringLiteral("Y軸距離"), m_ui->yTarget->text()}});
     if (!refusal.isEmpty()) {
         m_context.op.notice(refusal, messageTitle(), Operator::Icon::Warning);
         return;
     }
-    Link::Operation operation(m_context.link);
+    Line::Operation operation(m_context.session.line());
     if (!linkUp()) {
-        m_context.op.notice(Link::linkErrorText());
+        m_context.op.notice(Line::linkErrorText());
         return;
     }
-    m_context.link.writeLine(QStringLiteral("XMA ") + m_ui->xTarget->text());
-    m_context.link.writeLine(QStringLiteral("YMA ") + m_ui->yTarget->text());
+    m_context.session.moveTo(m_ui->xTarget->text(), m_ui->yTarget->text());
 }
 
 void TeachDialog::onPollTick()
@@ -187,21 +188,21 @@ void TeachDialog::onPollTick()
 
 void TeachDialog::readPositions()
 {
-    Link &link = m_context.link;
-    Link::Operation operation(link);
+    ControllerSession &session = m_context.session;
+    Line::Operation operation(session.line());
     if (!linkUp()) {
-        m_context.op.notice(Link::notRespondingText());
+        m_context.op.notice(Line::notRespondingText());
         m_ui->statusLink->setText(QStringLiteral("未連線"));
         return;
     }
-    const QString x = link.TimedQuery(QStringLiteral("?PEX"));
-    if (!linkUp())
+    const std::optional<QString> x = session.readPositionX();
+    if (!x)
         return;
-    m_ui->xReadout->setText(x);
-    const QString y = link.TimedQuery(QStringLiteral("?PEY"));
-    if (!linkUp())
+    m_ui->xReadout->setText(*x);
+    const std::optional<QString> y = session.readPositionY();
+    if (!y)
         return;
-    m_ui->yReadout->setText(y);
+    m_ui->yReadout->setText(*y);
     if (!m_context.values.NumericInput) {
         m_ui->xTarget->setText(m_ui->xReadout->text());
         m_ui->yTarget->setText(m_ui->yReadout->text());
@@ -219,8 +220,7 @@ void TeachDialog::onConfirm()
     const Step step = {QStringLiteral("POINT"), inMask, coordinateText(xText), coordinateText(yText), outMask};
 
     StationValues &values = m_context.values;
-    const EditState before = m_context.edit;
-    const PointPlacement placement = placePointRows(m_context.table, m_context.edit, values.PointKindFlag, step);
+    const PointPlacement placement = m_context.document.placePoint(step, m_context.edit, values.PointKindFlag);
     switch (placement) {
     case PointPlacement::Full:
         // The point stays pending and the dialog open: the operator can cancel, or
@@ -236,26 +236,21 @@ void TeachDialog::onConfirm()
         values.TeachY = yText;
         // The new item shows the targets as typed or copied, unfiltered, until the
         // list is next rebuilt from the table.
-        m_context.list.addItem(m_context.edit.CurrentRow, QString::number(m_context.edit.CurrentRow), 1,
-                               {inMask, values.TeachX, values.TeachY, outMask});
+        m_context.list.showSubItems(m_context.edit.CurrentRow, {inMask, values.TeachX, values.TeachY, outMask});
         break;
     case PointPlacement::Inserted:
         values.TeachX = xText;
         values.TeachY = yText;
         if (m_context.enableMainWindow)
             m_context.enableMainWindow();
-        relistSteps(m_context.table, m_context.edit, m_context.list);
         break;
     case PointPlacement::Modified:
         values.TeachX = xText;
         values.TeachY = yText;
-        relistSteps(m_context.table, m_context.edit, m_context.list);
         break;
     case PointPlacement::Nothing:
         break;
     }
-    if (placement != PointPlacement::Nothing && m_context.tableChanged)
-        m_context.tableChanged(placementDescription(before, m_context.edit, step));
     finish();
 }
 
@@ -268,8 +263,8 @@ void TeachDialog::onCancel()
 void TeachDialog::finish()
 {
     if (linkUp()) {
-        Link::Operation operation(m_context.link);
-        m_context.link.writeLine(QStringLiteral("HON"));
+        Line::Operation operation(m_context.session.line());
+        m_context.session.holdOn();
     }
     if (m_context.enableMainWindow)
         m_context.enableMainWindow();

@@ -8,28 +8,29 @@
 
 namespace talvex {
 
-class Link;
+class ControllerSession;
 class Operator;
-class ProgramTable;
+class PollHold;
+class ProgramDocument;
 class StepList;
-struct EditState;
+struct PendingEdit;
 struct StationValues;
 struct TeachDialogUi;
 
-/// What the teach dialog works on: the main window's table, edit state and values,
-/// its step list, its line to the controller, a way to give the main window back, and
-/// whom to tell of a change of the table (named for the undo entry). The operator
-/// should be the link's (Link::op()), which holds the polls while a box is up.
+/// What the teach dialog works on: the session on the main window's line and the hold
+/// of its polls, the program document, the main window's pending request and values,
+/// its step list, and a way to give the main window back. The operator should be the
+/// one that holds the polls while a box is up (StationLink::op()).
 struct TeachContext
 {
-    Link &link;
-    ProgramTable &table;
-    EditState &edit;
+    ControllerSession &session;
+    PollHold &polls;
+    ProgramDocument &document;
+    PendingEdit &edit;
     StationValues &values;
     StepList &list;
     Operator &op;
     std::function<void()> enableMainWindow;
-    std::function<void(const QString &description)> tableChanged = nullptr;
 };
 
 /// The teach dialog (Form3): shows the live X/Y position, moves the axes to typed

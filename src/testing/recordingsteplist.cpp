@@ -16,4 +16,12 @@ void RecordingStepList::addItem(int position, const QString &text, int icon, con
     items.insert(at, {position, text, icon, subItems});
 }
 
+void RecordingStepList::showSubItems(int position, const QStringList &subItems)
+{
+    for (Item &item : items) {
+        if (item.position == position)
+            item.subItems = subItems;
+    }
+}
+
 } // namespace talvex::testing

@@ -28,6 +28,7 @@ public:
 
     void clearItems() override;
     void addItem(int position, const QString &text, int icon, const QStringList &subItems) override;
+    void showSubItems(int position, const QStringList &subItems) override;
 };
 
 } // namespace talvex::testing

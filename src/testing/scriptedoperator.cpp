@@ -20,51 +20,19 @@ void ScriptedOperator::record(const Shown &shown)
         onShow(shown);
 }
 
-void ScriptedOperator::notice(const QString &text, const QString &title, Icon icon)
+Operator::Reply ScriptedOperator::ask(const Request &request)
 {
-    record({Kind::Notice, text, title, icon, {}, {}});
-}
-
-bool ScriptedOperator::askYesNo(const QString &text, const QString &title)
-{
-    record({Kind::YesNo, text, title, Icon::Question, {}, {}});
-    return next().accept;
-}
-
-Operator::Answer ScriptedOperator::askYesNoCancel(const QString &text, const QString &title)
-{
-    record({Kind::YesNoCancel, text, title, Icon::Question, {}, {}});
+    record(request);
+    if (request.kind == Kind::Notice)
+        return {Operator::Answer::Yes, {}};
     const Answer a = next();
     if (a.accept)
-        return Operator::Answer::Yes;
-    return a.cancel ? Operator::Answer::Cancel : Operator::Answer::No;
-}
-
-bool ScriptedOperator::askOkCancel(const QString &text, const QString &title, Icon icon)
-{
-    record({Kind::OkCancel, text, title, icon, {}, {}});
-    return next().accept;
-}
-
-QString ScriptedOperator::prompt(const QString &message, const QString &title, const QString &defaultText)
-{
-    record({Kind::Prompt, message, title, Icon::None, defaultText, {}});
-    const Answer a = next();
-    return a.accept ? a.text : QString();
-}
-
-QString ScriptedOperator::openFileName(const QString &filter)
-{
-    record({Kind::OpenFile, {}, {}, Icon::None, {}, filter});
-    const Answer a = next();
-    return a.accept ? a.text : QString();
-}
-
-QString ScriptedOperator::saveFileName(const QString &filter)
-{
-    record({Kind::SaveFile, {}, {}, Icon::None, {}, filter});
-    const Answer a = next();
-    return a.accept ? a.text : QString();
+        return {Operator::Answer::Yes, a.text};
+    // A box with Cancel (and the dialogs) give Cancel where a test asked for it or
+    // where nothing was queued; a Yes/No question gives No.
+    const bool hasCancel = request.kind != Kind::YesNo;
+    const bool cancel = request.kind == Kind::YesNoCancel ? a.cancel : hasCancel;
+    return {cancel ? Operator::Answer::Cancel : Operator::Answer::No, {}};
 }
 
 void ScriptedOperator::showProgress(const QString &, const QString &, qint64 done, qint64 total)

@@ -16,26 +16,9 @@ namespace talvex::testing {
 class ScriptedOperator : public Operator
 {
 public:
-    enum class Kind
-    {
-        Notice,
-        YesNo,
-        YesNoCancel,
-        OkCancel,
-        Prompt,
-        OpenFile,
-        SaveFile
-    };
-
-    struct Shown
-    {
-        Kind kind;
-        QString text;
-        QString title;
-        Icon icon = Icon::None;
-        QString defaultText; ///< prompts
-        QString filter;      ///< file dialogs
-    };
+    using Kind = Operator::Kind;
+    /// What was shown: the request as it was put to the operator.
+    using Shown = Operator::Request;
 
     // Queue the answers in the order the questions will come.
     void answerYes() { m_answers.push_back({true, {}}); }
@@ -45,13 +28,7 @@ public:
     void answerText(const QString &text) { m_answers.push_back({true, text}); }
     void answerFile(const QString &path) { m_answers.push_back({true, path}); }
 
-    void notice(const QString &text, const QString &title, Icon icon) override;
-    bool askYesNo(const QString &text, const QString &title) override;
-    Operator::Answer askYesNoCancel(const QString &text, const QString &title) override;
-    bool askOkCancel(const QString &text, const QString &title, Icon icon) override;
-    QString prompt(const QString &message, const QString &title, const QString &defaultText) override;
-    QString openFileName(const QString &filter) override;
-    QString saveFileName(const QString &filter) override;
+    Reply ask(const Request &request) override;
     void showProgress(const QString &text, const QString &title, qint64 done, qint64 total) override;
     void endProgress() override;
 

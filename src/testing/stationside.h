@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/uploadjob.h"
 #include "link/portmap.h"
 #include "link/qtserialport.h"
 #include "link/sleeper.h"
@@ -12,8 +13,8 @@
 namespace talvex::testing {
 
 /// The station's end of a real line (the virtual controller's pseudo-terminal): the
-/// serial port, real time and the link as the main window holds them, with a
-/// scripted operator and no window.
+/// serial port, real time, the link and the upload as the main window holds them, with
+/// a scripted operator and no window.
 struct StationSide
 {
     explicit StationSide(const QString &device) { ports.setAll(device); }
@@ -23,6 +24,7 @@ struct StationSide
     ScriptedOperator op;
     FakeLinkView view;
     StationLink link{port, sleeper, op, view};
+    UploadJob upload{link};
 };
 
 } // namespace talvex::testing

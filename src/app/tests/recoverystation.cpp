@@ -34,9 +34,9 @@ void reply(const QString &line)
 
 QString tableLine(MainWindow &window)
 {
-    QStringList parts{QStringLiteral("table %1 %2").arg(window.editState().LastRow).arg(window.editState().Dirty)};
-    for (int r = 0; r <= window.editState().LastRow; ++r) {
-        const Step row = window.table().row(r);
+    QStringList parts{QStringLiteral("table %1 %2").arg(window.document().lastRow()).arg(window.document().isDirty())};
+    for (int r = 0; r <= window.document().lastRow(); ++r) {
+        const Step row = window.document().table().row(r);
         parts << QStringList(row.begin(), row.end()).join(QLatin1Char('\t'));
     }
     return parts.join(QLatin1Char('|'));
@@ -99,7 +99,7 @@ int main(int argc, char *argv[])
         const QString &command = words.at(0);
         if (command == QLatin1String("place")) {
             place(station, words.value(1), words.mid(2).join(QLatin1Char(' ')));
-            reply(QStringLiteral("placed %1").arg(window.editState().LastRow));
+            reply(QStringLiteral("placed %1").arg(window.document().lastRow()));
         } else if (command == QLatin1String("table")) {
             reply(tableLine(window));
         } else if (command == QLatin1String("written")) {

@@ -32,10 +32,7 @@ void TestPreviewLauncher::preview_followsTheWindowBothWays()
     MainWindowFixture fixture;
     MainWindow &window = fixture.window();
     PreviewLauncher launcher(window);
-    window.table() = tableOf({"POINT|0|100|0|0", "POINT|0|100|100|0"});
-    window.editState().LastRow = 2;
-    window.relistSteps();
-    window.recordTableChange(QStringLiteral("開啟舊檔"));
+    window.document().replaceProgram(tableOf({"POINT|0|100|0|0", "POINT|0|100|100|0"}), 2, QStringLiteral("開啟舊檔"));
     window.show();
 
     window.ui().pathPreviewAction->trigger();

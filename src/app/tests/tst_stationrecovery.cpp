@@ -52,8 +52,8 @@ void TestStationRecovery::takenBack_leftOverGoesOnceTheProgramIsKeptAgain()
         QVERIFY(QDir().mkpath(recovery.file().path())); // a folder in its place
     fixture.op().answerYes();
     QCOMPARE(recovery.offerLeftOvers(), 1);
-    QCOMPARE(fixture.window().editState().LastRow, 2);
-    QCOMPARE(fixture.window().table().row(2), stepOf(QStringLiteral("WT|1000")));
+    QCOMPARE(fixture.window().document().lastRow(), 2);
+    QCOMPARE(fixture.window().document().table().row(2), stepOf(QStringLiteral("WT|1000")));
     QCOMPARE(QFileInfo(recovery.file().path()).isFile(), ownFileWritable);
     QCOMPARE(leftOver.exists(), !ownFileWritable);
 }

@@ -108,8 +108,8 @@ void TestTeachLauncher::confirm_appendShowsUnfilteredTextsUntilRelisted()
     QCOMPARE(list->iconIndexAt(2), 1);
     QCOMPARE(list->topLevelItem(2)->text(1), QStringLiteral("5"));
     QCOMPARE(list->topLevelItem(2)->text(2), QStringLiteral("12.5mm"));
-    QCOMPARE(m_window->table().cell(3, 2), QStringLiteral("12.5"));
-    QCOMPARE(m_window->table().cell(3, 3), QStringLiteral("40"));
+    QCOMPARE(m_window->document().table().cell(3, 2), QStringLiteral("12.5"));
+    QCOMPARE(m_window->document().table().cell(3, 3), QStringLiteral("40"));
 
     click(m_window->ui().homeButton); // the next step re-lists the table
     QCOMPARE(list->topLevelItem(2)->text(2), QStringLiteral("12.5"));
@@ -124,8 +124,8 @@ void TestTeachLauncher::rowClickedWhileOpen_insertGoesToThatRow()
     clickRow(1);
     QCOMPARE(m_window->editState().CurrentRow, 1);
     click(dialog->ui().confirmButton);
-    QCOMPARE(m_window->table().cell(1, 0), QStringLiteral("POINT"));
-    QCOMPARE(m_window->editState().LastRow, 3);
+    QCOMPARE(m_window->document().table().cell(1, 0), QStringLiteral("POINT"));
+    QCOMPARE(m_window->document().lastRow(), 3);
     QCOMPARE(m_window->ui().stepList->iconIndexAt(0), 1);
     QCOMPARE(m_window->ui().stepList->iconIndexAt(2), 11);
 }
@@ -138,7 +138,7 @@ void TestTeachLauncher::closeBox_discardsAndMainWindowStaysUsable()
     dialog->close();
     QTRY_VERIFY(!m_launcher->dialog());
     QVERIFY(m_window->isEnabled());
-    QCOMPARE(m_window->editState().LastRow, 2);
+    QCOMPARE(m_window->document().lastRow(), 2);
     QCOMPARE(m_window->values().PointKindFlag, QStringLiteral("1"));
     click(m_window->ui().pointButton); // a fresh dialog
     QVERIFY(m_launcher->dialog());
@@ -168,8 +168,9 @@ void TestTeachLauncher::mainWindowButtons_locateAndOrigin()
     QFETCH(QString, yCell);
     QFETCH(QList<QByteArray>, chunks);
     QFETCH(QStringList, notices);
-    m_window->table().setRow(2, stepOf(QStringLiteral("POINT|0|50|") + yCell + QStringLiteral("|0")));
-    m_window->relistSteps();
+    ProgramTable table = m_window->document().table();
+    table.setRow(2, stepOf(QStringLiteral("POINT|0|50|") + yCell + QStringLiteral("|0")));
+    m_window->document().replaceProgram(table, m_window->document().lastRow(), {});
     clickRow(2);
     if (linkUp)
         m_port->open();
@@ -293,7 +294,7 @@ void TestTeachLauncher::anyBox_holdsStatusTimerAndTeachPoll()
     QCOMPARE(heldActive, (QList<bool>{false, false}));
     QCOMPARE(m_window->statusTimer().isActive(), statusTimerRunning);
     QVERIFY(teachPoll.isActive());
-    QCOMPARE(m_window->editState().LastRow, 3);
+    QCOMPARE(m_window->document().lastRow(), 3);
 }
 
 QTEST_MAIN(TestTeachLauncher)

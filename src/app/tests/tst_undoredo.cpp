@@ -1,8 +1,8 @@
 #include "app/teachlauncher.h"
+#include "document/programdocument.h"
 #include "editor/mainwindow.h"
 #include "editor/mainwindowui.h"
 #include "editor/steplistview.h"
-#include "editor/tablehistory.h"
 #include "table/tablesnapshot.h"
 #include "teach/teachdialog.h"
 #include "teach/teachdialogui.h"
@@ -38,7 +38,10 @@ private:
     void clickRow(int row);
     /// The table, LastRow and the list as the step list shows them, side by side.
     void verifyTable(const TableSnapshot &expected, const QString &where);
-    TableSnapshot snapshot() const { return TableSnapshot(m_window->table(), m_window->editState().LastRow); }
+    TableSnapshot snapshot() const
+    {
+        return TableSnapshot(m_window->document().table(), m_window->document().lastRow());
+    }
 
     std::unique_ptr<MainWindowFixture> m_fixture;
     MainWindow *m_window = nullptr;
@@ -109,7 +112,7 @@ void TestUndoRedo::run(const QString &operation)
         m_op->answerFile(file);
         ui.openAction->trigger();
     } else if (verb == QLatin1String("new")) {
-        if (m_window->editState().Dirty)
+        if (m_window->document().isDirty())
             m_op->answerCancel(); // discard
         ui.newAction->trigger();
     } else {
@@ -119,12 +122,12 @@ void TestUndoRedo::run(const QString &operation)
 
 void TestUndoRedo::verifyTable(const TableSnapshot &expected, const QString &where)
 {
-    const EditState &edit = m_window->editState();
+    const EditState edit = m_window->document().editState(m_window->editState());
     QVERIFY2(snapshot().sameTable(expected), qPrintable(where));
     const StepListView *list = m_window->ui().stepList;
     QCOMPARE(list->topLevelItemCount(), edit.LastRow);
     for (int r = 1; r <= edit.LastRow; ++r) {
-        const Step row = m_window->table().row(r);
+        const Step row = m_window->document().table().row(r);
         const QTreeWidgetItem *item = list->topLevelItem(r - 1);
         QCOMPARE(item->text(0), QString::number(r));
         for (int c = 1; c < ProgramTable::kColumns; ++c)
@@ -158,7 +161,7 @@ void TestUndoRedo::undoToStartThenRedo_data()
                                      << true << "復原 建立新檔(&U)"
                                      << "重做 建立新檔(&R)";
     QStringList many;
-    for (int i = 0; i <= TableHistory::kUndoLimit; ++i)
+    for (int i = 0; i <= ProgramDocument::kUndoLimit; ++i)
         many << "home";
     QTest::newRow("more steps than the history keeps") << many << false << "復原 加入 HOME(&U)"
                                                        << "重做 加入 HOME(&R)";
@@ -172,7 +175,7 @@ void TestUndoRedo::undoToStartThenRedo()
     QFETCH(QString, redoEntry);
     QAction *undo = m_window->ui().undoAction;
     QAction *redo = m_window->ui().redoAction;
-    QSignalSpy changed(m_window, &MainWindow::tableChanged);
+    QSignalSpy changed(&m_window->document(), &ProgramDocument::changed);
 
     std::vector<TableSnapshot> states{snapshot()};
     for (const QString &operation : operations) {
@@ -185,11 +188,11 @@ void TestUndoRedo::undoToStartThenRedo()
     QCOMPARE(undo->text(), undoEntry);
 
     // A pending insert goes with the first undo.
-    if (m_window->editState().LastRow > 0) {
+    if (m_window->document().lastRow() > 0) {
         clickRow(1);
         m_window->ui().insertButton->click();
     }
-    const int first = std::max(0, changes - TableHistory::kUndoLimit);
+    const int first = std::max(0, changes - ProgramDocument::kUndoLimit);
     for (int k = changes - 1; k >= first; --k) {
         QVERIFY(undo->isEnabled());
         undo->trigger();
@@ -200,7 +203,7 @@ void TestUndoRedo::undoToStartThenRedo()
     QVERIFY(!undo->isEnabled());
     QCOMPARE(undo->text(), QStringLiteral("復原(&U)"));
     if (first == 0)
-        QCOMPARE(m_window->editState().Dirty, dirtyAtStart);
+        QCOMPARE(m_window->document().isDirty(), dirtyAtStart);
 
     for (int k = first + 1; k <= changes; ++k) {
         QVERIFY(redo->isEnabled());
@@ -225,14 +228,14 @@ void TestUndoRedo::undo_pointBeingTaughtLandsAfterTheLastStep()
     QVERIFY(dialog);
 
     ui.undoAction->trigger(); // the last HOME goes; the insert is dropped
-    QCOMPARE(m_window->editState().LastRow, 2);
+    QCOMPARE(m_window->document().lastRow(), 2);
     dialog->ui().xTarget->setText(QStringLiteral("5"));
     dialog->ui().yTarget->setText(QStringLiteral("6"));
     dialog->ui().confirmButton->click();
 
-    QCOMPARE(m_window->editState().LastRow, 3);
-    QCOMPARE(m_window->table().row(1), (Step{"HOME", "0", "0", "0", "0"}));
-    QCOMPARE(m_window->table().row(3), (Step{"POINT", "0", "5", "6", "0"}));
+    QCOMPARE(m_window->document().lastRow(), 3);
+    QCOMPARE(m_window->document().table().row(1), (Step{"HOME", "0", "0", "0", "0"}));
+    QCOMPARE(m_window->document().table().row(3), (Step{"POINT", "0", "5", "6", "0"}));
     QCOMPARE(ui.undoAction->text(), QStringLiteral("復原 加入 POINT(&U)"));
 }
 

@@ -120,8 +120,8 @@ void TestMainWindow::addSteps(const QStringList &kinds)
 QStringList TestMainWindow::rows() const
 {
     QStringList out;
-    const ProgramTable &table = m_window->table();
-    for (int r = 1; r <= m_window->editState().LastRow; ++r)
+    const ProgramTable &table = m_window->document().table();
+    for (int r = 1; r <= m_window->document().lastRow(); ++r)
         out << table.cell(r, 0) + QLatin1Char(':') + table.cell(r, 1);
     return out;
 }
@@ -170,8 +170,8 @@ void TestMainWindow::startUp_fixedInitialState()
     for (QCheckBox *box : ui.outputBoxes)
         QVERIFY(!box->isChecked());
 
-    QCOMPARE(m_window->table().row(0), ProgramTable::header());
-    const EditState &s = m_window->editState();
+    QCOMPARE(m_window->document().table().row(0), ProgramTable::header());
+    const EditState s = m_window->document().editState(m_window->editState());
     QVERIFY(!s.Dirty && !s.AppendMode && !s.InsertMode && !s.ModifyMode);
     QCOMPARE(s.LastRow, 0);
     const StationValues &v = m_window->values();
@@ -235,7 +235,7 @@ void TestMainWindow::statusTick_withPortClosedStopsTimer()
 void TestMainWindow::startEditing_enablesStepButtonsOnly()
 {
     click(m_window->ui().startEditingButton);
-    QVERIFY(m_window->editState().Dirty);
+    QVERIFY(m_window->document().isDirty());
     for (QPushButton *b : stepButtons())
         QVERIFY(b->isEnabled());
     QVERIFY(!m_window->ui().startEditingButton->isEnabled());
@@ -307,11 +307,11 @@ void TestMainWindow::stepButtons_placeTheirRow()
         QCOMPARE(m_op->shown()[0].text, promptText);
         QCOMPARE(m_op->shown()[0].title, promptTitle);
     }
-    const EditState &s = m_window->editState();
+    const EditState s = m_window->document().editState(m_window->editState());
     QCOMPARE(s.LastRow, 2);
     QCOMPARE(s.CurrentRow, 2);
     QVERIFY(!s.AppendMode);
-    const Step placed = m_window->table().row(2);
+    const Step placed = m_window->document().table().row(2);
     QCOMPARE(QStringList(placed.begin(), placed.end()), row);
 
     StepListView *list = m_window->ui().stepList;
@@ -338,7 +338,7 @@ void TestMainWindow::stepButtons_cancelledPromptPlacesNothing()
     addSteps({"HOME"});
     m_op->answerCancel();
     click(m_window->findChild<QPushButton *>(buttonName));
-    QCOMPARE(m_window->editState().LastRow, 1);
+    QCOMPARE(m_window->document().lastRow(), 1);
     QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 1);
     QVERIFY(m_window->editState().AppendMode); // armed before the prompt, left set
     QCOMPARE(m_op->unscripted(), 0);
@@ -360,7 +360,7 @@ void TestMainWindow::rowClick_beforeEditingThenInsertOpensStepButtons()
 {
     addSteps({"HOME", "WT"});
     // Back to the state before editing, with rows listed (as after opening a file).
-    m_window->DisableStepButtons();
+    m_window->stepEditor().disableStepButtons();
     clickRow(2);
     QCOMPARE(m_window->editState().CurrentRow, 2);
     for (QPushButton *b : m_window->ui().rowButtons())
@@ -388,7 +388,7 @@ void TestMainWindow::insert_placesAtClickedRowOnceThenAppends()
     QCOMPARE(m_window->editState().CurrentRow, 2);
     click(m_window->ui().loopEndButton);
     QCOMPARE(rows().last(), QStringLiteral("LOOPEND:0"));
-    QCOMPARE(m_window->editState().LastRow, 5);
+    QCOMPARE(m_window->document().lastRow(), 5);
     QCOMPARE(m_window->ui().stepList->topLevelItem(4)->text(0), QStringLiteral("5"));
 }
 
@@ -426,7 +426,7 @@ void TestMainWindow::delete_closesGapAndNeedsFreshRowClick()
     clickRow(2);
     click(m_window->ui().deleteButton);
     QCOMPARE(rows(), (QStringList{"HOME:0", "LOOPEND:0"}));
-    QCOMPARE(m_window->table().row(3), Step{});
+    QCOMPARE(m_window->document().table().row(3), Step{});
     QCOMPARE(m_window->ui().stepList->topLevelItem(1)->text(0), QStringLiteral("2"));
     for (QPushButton *b : m_window->ui().rowButtons())
         QVERIFY(!b->isEnabled());
@@ -435,7 +435,7 @@ void TestMainWindow::delete_closesGapAndNeedsFreshRowClick()
     click(m_window->ui().deleteButton);
     clickRow(1);
     click(m_window->ui().deleteButton);
-    QCOMPARE(m_window->editState().LastRow, 0);
+    QCOMPARE(m_window->document().lastRow(), 0);
     QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 0);
 }
 
@@ -481,14 +481,14 @@ void TestMainWindow::rowButtons_onNonStepRowDoNothing()
     clickRow(1);
     // As after New: rows gone, buttons still enabled.
     m_window->editState().CurrentRow = 0;
-    m_window->editState().LastRow = 0;
+    m_window->document().clearProgram({});
     m_window->editState().AppendMode = false;
     for (QPushButton *b : m_window->ui().rowButtons())
         click(b);
-    const EditState &s = m_window->editState();
+    const EditState s = m_window->document().editState(m_window->editState());
     QVERIFY(!s.InsertMode && !s.ModifyMode);
     QCOMPARE(s.LastRow, 0);
-    QCOMPARE(m_window->table().row(0), ProgramTable::header());
+    QCOMPARE(m_window->document().table().row(0), ProgramTable::header());
 }
 
 void TestMainWindow::point_armsRequest_data()
@@ -506,11 +506,11 @@ void TestMainWindow::point_armsRequest()
         clickRow(1);
         click(m_window->ui().insertButton);
     }
-    m_window->editState().Dirty = false;
+    m_window->document().setDirty(false);
     QSignalSpy requested(m_window, &MainWindow::pointRequested);
     click(m_window->ui().pointButton);
     QCOMPARE(requested.count(), 1);
-    QVERIFY(m_window->editState().Dirty);
+    QVERIFY(m_window->document().isDirty());
     QCOMPARE(m_window->values().PointKindFlag, QStringLiteral("1"));
     QCOMPARE(m_window->editState().AppendMode, !insertPending);
     QCOMPARE(m_window->editState().InsertMode, insertPending);
@@ -520,17 +520,17 @@ void TestMainWindow::point_armsRequest()
 void TestMainWindow::fullTable_noticeAndNothingChanges()
 {
     addSteps({});
-    ProgramTable &table = m_window->table();
+    ProgramTable full = m_window->document().table();
     for (int r = 1; r <= 500; ++r)
-        table.setRow(r, {QStringLiteral("WT"), QString::number(r), QStringLiteral("0"), QStringLiteral("0"),
-                         QStringLiteral("0")});
-    m_window->editState().LastRow = 500;
+        full.setRow(r, {QStringLiteral("WT"), QString::number(r), QStringLiteral("0"), QStringLiteral("0"),
+                        QStringLiteral("0")});
+    m_window->document().replaceProgram(full, 500, {});
     m_window->editState().CurrentRow = 500;
-    m_window->relistSteps();
+    const ProgramTable &table = m_window->document().table();
     click(m_window->ui().homeButton);
     QCOMPARE(m_op->notices(), QStringList{programFullMessage()});
     QCOMPARE(m_op->shown()[0].title, QStringLiteral("訊息"));
-    QCOMPARE(m_window->editState().LastRow, 500);
+    QCOMPARE(m_window->document().lastRow(), 500);
     QCOMPARE(m_window->editState().CurrentRow, 500);
     QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 500);
     QCOMPARE(table.cell(500, 0), QStringLiteral("WT"));
@@ -617,7 +617,7 @@ void TestMainWindow::fileMenu_saveThenOpenRestoresProgramAndDisablesRowButtons()
     clickRow(2);
     m_op->answerCancel(); // discard
     m_window->ui().newAction->trigger();
-    QCOMPARE(m_window->editState().LastRow, 0);
+    QCOMPARE(m_window->document().lastRow(), 0);
     QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 0);
     for (QPushButton *b : m_window->ui().rowButtons())
         QVERIFY(!b->isEnabled());
@@ -627,7 +627,7 @@ void TestMainWindow::fileMenu_saveThenOpenRestoresProgramAndDisablesRowButtons()
     QCOMPARE(rows(), (QStringList{"LOOP:3", "HOME:0", "LOOPEND:0"}));
     QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 3);
     QCOMPARE(m_window->ui().stepList->iconIndexAt(0), 7);
-    QVERIFY(!m_window->editState().Dirty);
+    QVERIFY(!m_window->document().isDirty());
     for (QPushButton *b : m_window->ui().rowButtons())
         QVERIFY(!b->isEnabled());
     QCOMPARE(m_op->unscripted(), 0);
@@ -698,7 +698,7 @@ void TestMainWindow::fileMenu_openDamagedFileStaysInTable()
 
     m_op->answerFile(file);
     m_window->ui().openAction->trigger();
-    const EditState &s = m_window->editState();
+    const EditState s = m_window->document().editState(m_window->editState());
     QVERIFY2(s.LastRow >= 0 && s.LastRow <= ProgramTable::kMaxSteps, qPrintable(QString::number(s.LastRow)));
     if (lastRow >= 0)
         QCOMPARE(s.LastRow, lastRow);
@@ -722,8 +722,8 @@ void TestMainWindow::fileMenu_openDamagedFileStaysInTable()
     if (s.LastRow < ProgramTable::kMaxSteps) {
         const int before = s.LastRow;
         addSteps({"HOME"});
-        QCOMPARE(s.LastRow, before + 1);
-        QCOMPARE(m_window->table().cell(before + 1, 0), QStringLiteral("HOME"));
+        QCOMPARE(m_window->document().lastRow(), before + 1);
+        QCOMPARE(m_window->document().table().cell(before + 1, 0), QStringLiteral("HOME"));
     }
 }
 

@@ -122,7 +122,7 @@ void TestSerialLineWindows::portMapping_listsDevicesAndKeepsTheChoice()
     PortMapDialog *dialog = m_actions->portMapDialog();
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("通訊埠對應"));
-    QVERIFY(window.stationLink().link().polls().isHeld());
+    QVERIFY(window.stationLink().polls().isHeld());
 
     QComboBox *first = dialog->deviceBox(1);
     QCOMPARE(first->count(), 2);
@@ -152,7 +152,7 @@ void TestSerialLineWindows::portMapping_listsDevicesAndKeepsTheChoice()
 
     QTest::mouseClick(confirmed ? dialog->okButton() : dialog->cancelButton(), Qt::LeftButton);
     QTRY_VERIFY(!m_actions->portMapDialog());
-    QVERIFY(!window.stationLink().link().polls().isHeld());
+    QVERIFY(!window.stationLink().polls().isHeld());
     PortMap restarted;
     loadPortChoices(restarted, *m_settings);
     for (int n = 1; n <= PortMap::kPorts; ++n) {
@@ -187,7 +187,7 @@ void TestSerialLineWindows::trafficLog_showsTheLineWithDirections()
     TrafficLogModel &model = log->model();
 
     window.statusTimer().stop(); // the ticks are driven by hand
-    window.stationLink().Connect(QStringLiteral("1"));
+    window.stationLink().connectController(QStringLiteral("1"));
     window.statusTimer().stop();
     window.stationLink().tick();
     QTRY_COMPARE(model.rowCount(), 7); // shown from the event loop

@@ -96,7 +96,7 @@ void TestSpeedDialog::confirm_placesSpeedStepAndRemembersIt()
 
     QVERIFY(m_window->isEnabled());
     QTRY_VERIFY(!m_window->speedDialog());
-    const Step row = m_window->table().row(1);
+    const Step row = m_window->document().table().row(1);
     QCOMPARE(QStringList(row.begin(), row.end()), (QStringList{"VM", expected, "0", "0", "0"}));
     QCOMPARE(m_window->values().SpeedValue, expected);
     QCOMPARE(m_window->ui().stepList->iconIndexAt(0), 5);
@@ -113,14 +113,14 @@ void TestSpeedDialog::closeBox_placesNothingAndGivesMainWindowBack()
     QTest::keyClick(dialog->slider(), Qt::Key_PageUp);
     dialog->close();
     QVERIFY(m_window->isEnabled());
-    QCOMPARE(m_window->editState().LastRow, 0);
+    QCOMPARE(m_window->document().lastRow(), 0);
     QCOMPARE(m_window->values().SpeedValue, QStringLiteral("100"));
     QTRY_VERIFY(!m_window->speedDialog());
 
     SpeedDialog *escaped = openDialog();
     QTest::keyClick(escaped, Qt::Key_Escape);
     QVERIFY(m_window->isEnabled());
-    QCOMPARE(m_window->editState().LastRow, 0);
+    QCOMPARE(m_window->document().lastRow(), 0);
 }
 
 void TestSpeedDialog::confirm_afterRequestUsedUpPlacesNothing()
@@ -130,7 +130,7 @@ void TestSpeedDialog::confirm_afterRequestUsedUpPlacesNothing()
     m_window->editState().AppendMode = false;
     QTest::keyClick(dialog->slider(), Qt::Key_PageUp);
     QTest::mouseClick(dialog->confirmButton(), Qt::LeftButton);
-    QCOMPARE(m_window->editState().LastRow, 0);
+    QCOMPARE(m_window->document().lastRow(), 0);
     QCOMPARE(m_window->values().SpeedValue, QStringLiteral("100"));
     QVERIFY(m_window->isEnabled());
 }
@@ -145,9 +145,9 @@ void TestSpeedDialog::modifyPending_turnsRowIntoSpeedStep()
     SpeedDialog *dialog = openDialog();
     QVERIFY(!m_window->editState().AppendMode);
     QTest::mouseClick(dialog->confirmButton(), Qt::LeftButton);
-    QCOMPARE(m_window->editState().LastRow, 1);
-    QCOMPARE(m_window->table().cell(1, 0), QStringLiteral("VM"));
-    QCOMPARE(m_window->table().cell(1, 1), QStringLiteral("100"));
+    QCOMPARE(m_window->document().lastRow(), 1);
+    QCOMPARE(m_window->document().table().cell(1, 0), QStringLiteral("VM"));
+    QCOMPARE(m_window->document().table().cell(1, 1), QStringLiteral("100"));
 }
 
 void TestSpeedDialog::slider_staysWithinRange()

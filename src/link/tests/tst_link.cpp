@@ -1,6 +1,7 @@
 #include "link/iopanel.h"
-#include "link/link.h"
+#include "link/line.h"
 #include "link/portmap.h"
+#include "link/stationlink.h"
 #include "testing/fakelinkview.h"
 #include "testing/memoryserialport.h"
 #include "testing/scriptedoperator.h"
@@ -26,24 +27,24 @@ private Q_SLOTS:
     void sendCommand_textThenCarriageReturnAsTwoWrites_data();
     void sendCommand_textThenCarriageReturnAsTwoWrites();
     void sendCommand_closedPortShowsMessageOncePerCall();
-    void TimedQuery_returnsRawReplyWithinFiftyMs_data();
-    void TimedQuery_returnsRawReplyWithinFiftyMs();
-    void TimedQuery_lateReplyLandsInNextRead();
-    void LinkProbe_oneWriteAndAnyTextCounts_data();
-    void LinkProbe_oneWriteAndAnyTextCounts();
+    void timedQuery_returnsRawReplyWithinFiftyMs_data();
+    void timedQuery_returnsRawReplyWithinFiftyMs();
+    void timedQuery_lateReplyLandsInNextRead();
+    void probe_oneWriteAndAnyTextCounts_data();
+    void probe_oneWriteAndAnyTextCounts();
     void readText_oneBig5StreamPerConnection_data();
     void readText_oneBig5StreamPerConnection();
     void linkState_transitions_data();
     void linkState_transitions();
     void trafficObserver_toldEveryWriteAndReadInOrder();
 
-    void PollInputs_decodesAnswer_data();
-    void PollInputs_decodesAnswer();
-    void PollInputs_chunksAndStaleTextDiscarded();
-    void PollInputs_closedPortReportsNotResponding();
-    void SyncOutputs_ascendingOrderAndCancelling_data();
-    void SyncOutputs_ascendingOrderAndCancelling();
-    void SyncOutputs_latchSurvivesLinkDown();
+    void pollInputs_decodesAnswer_data();
+    void pollInputs_decodesAnswer();
+    void pollInputs_chunksAndStaleTextDiscarded();
+    void pollInputs_closedPortReportsNotResponding();
+    void syncOutputs_ascendingOrderAndCancelling_data();
+    void syncOutputs_ascendingOrderAndCancelling();
+    void syncOutputs_latchSurvivesLinkDown();
     void inputBox_closedPortReports();
 
     void lineDeath_reportedOnceAndPortClosed();
@@ -57,8 +58,9 @@ private:
     VirtualSleeper m_clock;
     MemorySerialPort *m_port = nullptr;
     ScriptedOperator *m_op = nullptr;
-    Link *m_link = nullptr;
     FakeLinkView m_view;
+    StationLink *m_station = nullptr;
+    Line *m_link = nullptr;
 };
 
 void TestLink::init()
@@ -66,14 +68,15 @@ void TestLink::init()
     m_clock = VirtualSleeper();
     m_port = new MemorySerialPort(m_clock);
     m_op = new ScriptedOperator;
-    m_link = new Link(*m_port, m_clock, *m_op);
     m_view = FakeLinkView();
+    m_station = new StationLink(*m_port, m_clock, *m_op, m_view);
+    m_link = &m_station->line();
     QVERIFY(m_port->open());
 }
 
 void TestLink::cleanup()
 {
-    delete m_link;
+    delete m_station;
     delete m_op;
     delete m_port;
 }
@@ -113,7 +116,7 @@ void TestLink::sendCommand_closedPortShowsMessageOncePerCall()
     QVERIFY(m_port->writes.isEmpty());
 }
 
-void TestLink::TimedQuery_returnsRawReplyWithinFiftyMs_data()
+void TestLink::timedQuery_returnsRawReplyWithinFiftyMs_data()
 {
     QTest::addColumn<int>("delay");
     QTest::addColumn<QByteArray>("reply");
@@ -123,30 +126,30 @@ void TestLink::TimedQuery_returnsRawReplyWithinFiftyMs_data()
     QTest::newRow("after 80 ms is too late") << 80 << QByteArray("2000\r") << "";
 }
 
-void TestLink::TimedQuery_returnsRawReplyWithinFiftyMs()
+void TestLink::timedQuery_returnsRawReplyWithinFiftyMs()
 {
     QFETCH(int, delay);
     QFETCH(QByteArray, reply);
     QFETCH(QString, expected);
     m_port->replyDelayMs = delay;
     m_port->responder = [&](const QByteArray &line) { return line == "?VA" ? reply : QByteArray(); };
-    QCOMPARE(m_link->TimedQuery(QStringLiteral("?VA")), expected);
+    QCOMPARE(m_link->timedQuery(QStringLiteral("?VA")), expected);
     QCOMPARE(m_port->writes, (Chunks{"?VA", "\r"}));
     QCOMPARE(m_clock.slept, 50);
 }
 
-void TestLink::TimedQuery_lateReplyLandsInNextRead()
+void TestLink::timedQuery_lateReplyLandsInNextRead()
 {
     m_port->replyDelayMs = 80;
     m_port->responder = [](const QByteArray &line) { return line == "?VA" ? QByteArray("2000\r") : QByteArray(); };
-    QCOMPARE(m_link->TimedQuery(QStringLiteral("?VA")), QString());
+    QCOMPARE(m_link->timedQuery(QStringLiteral("?VA")), QString());
     m_port->responder = [](const QByteArray &line) { return line == "?PEX" ? QByteArray("150\r") : QByteArray(); };
     m_port->replyDelayMs = 10;
     // The next reader takes whatever has arrived: the late acceleration first.
-    QCOMPARE(m_link->TimedQuery(QStringLiteral("?PEX")), QStringLiteral("2000\r150\r"));
+    QCOMPARE(m_link->timedQuery(QStringLiteral("?PEX")), QStringLiteral("2000\r150\r"));
 }
 
-void TestLink::LinkProbe_oneWriteAndAnyTextCounts_data()
+void TestLink::probe_oneWriteAndAnyTextCounts_data()
 {
     QTest::addColumn<int>("delay");
     QTest::addColumn<QByteArray>("reply");
@@ -159,7 +162,7 @@ void TestLink::LinkProbe_oneWriteAndAnyTextCounts_data()
     QTest::newRow("a lone lead byte counts") << 150 << QByteArray("\xA4") << QByteArray() << true;
 }
 
-void TestLink::LinkProbe_oneWriteAndAnyTextCounts()
+void TestLink::probe_oneWriteAndAnyTextCounts()
 {
     QFETCH(int, delay);
     QFETCH(QByteArray, reply);
@@ -169,7 +172,7 @@ void TestLink::LinkProbe_oneWriteAndAnyTextCounts()
     m_port->responder = [&](const QByteArray &line) { return line == "?VM" ? reply : QByteArray(); };
     if (!earlier.isEmpty())
         m_port->deliverNow(earlier);
-    QCOMPARE(m_link->LinkProbe(), alive);
+    QCOMPARE(m_station->session().probe(), alive);
     QCOMPARE(m_port->writes, Chunks{"?VM\r"});
     QCOMPARE(m_clock.slept, 200);
 }
@@ -250,11 +253,11 @@ void TestLink::linkState_transitions()
         } else if (step == QLatin1String("send")) {
             m_link->sendCommand(QStringLiteral("H"));
         } else if (step == QLatin1String("twoSends")) {
-            Link::Operation action(*m_link);
+            Line::Operation action(*m_link);
             m_link->sendCommand(QStringLiteral("H"));
             m_link->sendCommand(QStringLiteral("H"));
         } else if (step == QLatin1String("vanishInAction")) {
-            Link::Operation action(*m_link);
+            Line::Operation action(*m_link);
             m_port->vanish();
             record();
         } else if (step == QLatin1String("vanishInBox")) {
@@ -270,11 +273,11 @@ void TestLink::linkState_transitions()
         record();
     }
     QCOMPARE(seen, states);
-    QCOMPARE(m_op->notices().count(Link::linkErrorText()), linkErrors);
+    QCOMPARE(m_op->notices().count(Line::linkErrorText()), linkErrors);
     QVERIFY(m_port->writes.isEmpty());
 }
 
-void TestLink::PollInputs_decodesAnswer_data()
+void TestLink::pollInputs_decodesAnswer_data()
 {
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<QList<int>>("checked");
@@ -297,7 +300,7 @@ void TestLink::PollInputs_decodesAnswer_data()
     QTest::newRow("blanks inside") << QByteArray(" 1 6\r") << QList<int>{5};
 }
 
-void TestLink::PollInputs_decodesAnswer()
+void TestLink::pollInputs_decodesAnswer()
 {
     QFETCH(QByteArray, answer);
     QFETCH(QList<int>, checked);
@@ -308,12 +311,12 @@ void TestLink::PollInputs_decodesAnswer()
         return line == "?VA" ? QByteArray("1500\r") : QByteArray();
     };
     m_port->replyDelayMs = 20;
-    PollInputs(*m_link, m_view);
+    pollInputs(m_station->session(), m_view);
     QCOMPARE(m_view.checkedInputs(), checked);
     QCOMPARE(m_view.acceleration, QStringLiteral("1500\r"));
 }
 
-void TestLink::PollInputs_chunksAndStaleTextDiscarded()
+void TestLink::pollInputs_chunksAndStaleTextDiscarded()
 {
     m_port->deliverNow("stale reply\r");
     m_port->replyDelayMs = 5;
@@ -322,24 +325,24 @@ void TestLink::PollInputs_chunksAndStaleTextDiscarded()
             return QByteArray("6\r");
         return line == "?VA" ? QByteArray("2000\r") : QByteArray();
     };
-    PollInputs(*m_link, m_view);
+    pollInputs(m_station->session(), m_view);
     QCOMPARE(m_port->writes, (Chunks{"?INP", "\r", "?VA", "\r"}));
     QCOMPARE(m_view.checkedInputs(), (QList<int>{2, 3}));
     QCOMPARE(m_clock.slept, 100);
 }
 
-void TestLink::PollInputs_closedPortReportsNotResponding()
+void TestLink::pollInputs_closedPortReportsNotResponding()
 {
     m_port->close();
     m_view.status = QStringLiteral("連線中");
-    PollInputs(*m_link, m_view);
+    pollInputs(m_station->session(), m_view);
     QCOMPARE(m_op->notices(), QStringList{" Not Response !!  連線錯誤 !"});
     QCOMPARE(m_op->shown()[0].title, QString());
     QCOMPARE(m_view.status, QStringLiteral("未連線"));
     QVERIFY(m_port->writes.isEmpty());
 }
 
-void TestLink::SyncOutputs_ascendingOrderAndCancelling_data()
+void TestLink::syncOutputs_ascendingOrderAndCancelling_data()
 {
     QTest::addColumn<QList<int>>("clicks");  // boxes toggled, in order, before the tick
     QTest::addColumn<QList<int>>("latched"); // outputs already on
@@ -354,7 +357,7 @@ void TestLink::SyncOutputs_ascendingOrderAndCancelling_data()
                                          "SET P5", "\r", "SET P6", "\r", "SET P7", "\r", "SET P8", "\r"};
 }
 
-void TestLink::SyncOutputs_ascendingOrderAndCancelling()
+void TestLink::syncOutputs_ascendingOrderAndCancelling()
 {
     QFETCH(QList<int>, clicks);
     QFETCH(QList<int>, latched);
@@ -366,25 +369,25 @@ void TestLink::SyncOutputs_ascendingOrderAndCancelling()
     }
     for (int n : clicks)
         m_view.checkOutput(n, !m_view.outputChecked(n));
-    SyncOutputs(*m_link, m_view, latch);
+    syncOutputs(m_station->session(), m_view, latch);
     QCOMPARE(m_port->writes, chunks);
     for (int n = 1; n <= 8; ++n)
         QCOMPARE(latch(n), m_view.outputChecked(n));
     m_port->clearWrites();
-    SyncOutputs(*m_link, m_view, latch);
+    syncOutputs(m_station->session(), m_view, latch);
     QVERIFY(m_port->writes.isEmpty()); // nothing is sent twice
 }
 
-void TestLink::SyncOutputs_latchSurvivesLinkDown()
+void TestLink::syncOutputs_latchSurvivesLinkDown()
 {
     OutputLatch latch;
     m_view.checkOutput(1, true);
-    SyncOutputs(*m_link, m_view, latch);
+    syncOutputs(m_station->session(), m_view, latch);
     m_port->close();
     m_view.checkOutput(2, true);
     QVERIFY(m_port->open());
     m_port->clearWrites();
-    SyncOutputs(*m_link, m_view, latch);
+    syncOutputs(m_station->session(), m_view, latch);
     QCOMPARE(m_port->writes, (Chunks{"SET P2", "\r"}));
 }
 
@@ -394,7 +397,7 @@ void TestLink::inputBox_closedPortReports()
     QVERIFY(m_op->shown().empty());
     m_port->close();
     inputBoxClicked(*m_link, m_view);
-    QCOMPARE(m_op->notices(), QStringList{Link::notRespondingText()});
+    QCOMPARE(m_op->notices(), QStringList{Line::notRespondingText()});
     QCOMPARE(m_view.status, QStringLiteral("未連線"));
 }
 
@@ -402,7 +405,7 @@ void TestLink::lineDeath_reportedOnceAndPortClosed()
 {
     m_port->failWriteAt = 3;
     {
-        Link::Operation download(*m_link);
+        Line::Operation download(*m_link);
         for (int i = 0; i < 50; ++i)
             m_link->sendCommand(QStringLiteral("XMA %1;").arg(i));
     }
@@ -449,12 +452,14 @@ void TestLink::waitUntilSent_stalledLineIsDead()
         qint64 pendingOutput() override { return isOpen() ? 42 : 0; }
     } stuck(m_clock);
     QVERIFY(stuck.open());
-    Link link(stuck, m_clock, *m_op);
+    FakeLinkView view;
+    StationLink station(stuck, m_clock, *m_op, view);
+    Line &link = station.line();
     QVERIFY(!link.waitUntilSent(QStringLiteral("下載程式")));
     QVERIFY(!stuck.isOpen());
     QCOMPARE(m_op->notices(), QStringList{" 連線錯誤 !"});
     QVERIFY(!m_op->progressOpen);
-    QVERIFY(m_clock.now() >= Link::kStallMs);
+    QVERIFY(m_clock.now() >= Line::kStallMs);
 }
 
 void TestLink::trafficObserver_toldEveryWriteAndReadInOrder()
@@ -475,10 +480,10 @@ void TestLink::trafficObserver_toldEveryWriteAndReadInOrder()
     };
     const qint64 before = QDateTime::currentMSecsSinceEpoch();
     m_link->addTrafficObserver(recorder);
-    QVERIFY(m_link->LinkProbe());
+    QVERIFY(m_station->session().probe());
     m_link->writeRaw(QByteArray(1, '\x1b'));
     m_link->sendCommand(QStringLiteral("EC 0"));
-    QCOMPARE(m_link->TimedQuery(QStringLiteral("?VA")), QStringLiteral("1800\r"));
+    QCOMPARE(m_link->timedQuery(QStringLiteral("?VA")), QStringLiteral("1800\r"));
     m_link->readText(); // nothing more arrived: nothing to tell
     m_link->removeTrafficObserver(recorder);
     m_link->sendCommand(QStringLiteral("H"));

@@ -123,7 +123,7 @@ void TestPortChoices::missingChosenDevice_noticeNamesPortDeviceAndRemedy()
     FakeLinkView view;
     StationLink station(port, clock, op, view);
 
-    station.Connect(QStringLiteral("3"));
+    station.connectController(QStringLiteral("3"));
     QCOMPARE(op.notices().size(), 2); // the connect notice, then why it failed
     const QString notice = op.notices().at(1);
     for (const QString &part :

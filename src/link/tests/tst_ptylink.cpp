@@ -117,7 +117,7 @@ void TestPtyLink::connectPollUploadExit_bytesArriveExactly()
         ScriptedController controller(master);
         StationSide station(QString::fromLocal8Bit(name));
 
-        station.link.Connect(QStringLiteral("2"));
+        station.link.connectController(QStringLiteral("2"));
         QCOMPARE(station.view.status, QStringLiteral("連線中"));
         station.view.checkOutput(2, true);
         station.link.tick();
@@ -131,13 +131,12 @@ void TestPtyLink::connectPollUploadExit_bytesArriveExactly()
                          QStringLiteral("0")});
         table.setRow(2, {QStringLiteral("LABLE"), QStringLiteral("起點"), QStringLiteral("0"), QStringLiteral("0"),
                          QStringLiteral("0")});
-        CompiledProgram program;
         station.op.answerYes();
         station.op.answerNo();
-        station.link.upload(table, 2, CompileOptions(), program, QStringLiteral("2"));
+        station.upload.run(table, 2, CompileOptions(), QStringLiteral("2"));
         QVERIFY(!station.port.isOpen());
 
-        station.link.Connect(QStringLiteral("2"));
+        station.link.connectController(QStringLiteral("2"));
         station.link.exit();
         QVERIFY(!station.port.isOpen());
         QCOMPARE(station.op.unscripted(), 0);

@@ -1,6 +1,6 @@
+#include "document/programdocument.h"
 #include "preview/pathpreviewwindow.h"
 #include "preview/pathview.h"
-#include "table/editstate.h"
 #include "testing/scriptedoperator.h"
 #include "testing/stepbuilder.h"
 
@@ -45,8 +45,7 @@ private:
     void load(const QStringList &rows);
     QPoint pixelOf(QPointF mm) const { return m_window->view()->plane().toPixels(mm).toPoint(); }
 
-    ProgramTable m_table;
-    EditState m_edit;
+    ProgramDocument m_document;
     ScriptedOperator m_op;
     QTemporaryDir m_dir;
     PathPreviewWindow *m_window = nullptr;
@@ -55,7 +54,7 @@ private:
 void TestPathPreview::init()
 {
     m_op.clear();
-    m_window = new PathPreviewWindow(m_table, m_edit, m_op);
+    m_window = new PathPreviewWindow(m_document, m_op);
     m_window->resize(800, 600);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
@@ -70,8 +69,7 @@ void TestPathPreview::cleanup()
 
 void TestPathPreview::load(const QStringList &rows)
 {
-    m_table = tableOf(rows);
-    m_edit.LastRow = static_cast<int>(rows.size());
+    m_document.replaceProgram(tableOf(rows), static_cast<int>(rows.size()), {});
     m_window->refresh();
 }
 

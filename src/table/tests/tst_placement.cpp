@@ -3,7 +3,6 @@
 #include "table/stepkind.h"
 #include "table/steplist.h"
 #include "testing/recordingsteplist.h"
-#include "testing/scriptedoperator.h"
 #include "testing/stepbuilder.h"
 
 #include <QTest>
@@ -57,7 +56,6 @@ private Q_SLOTS:
     void deleteRow_notAStepRowDoesNothing();
     void showIt_mirrorsRowsWithIcons();
     void iconIndexOf_exactCaseSensitiveLiterals();
-    void PlaceStep_fullTableNoticeLeavesListAlone();
     void table_accessOutsideIsHarmless();
 };
 
@@ -80,7 +78,7 @@ void TestPlacement::armAppend_onlyWhenNoInsertOrModifyPending()
     EditState state;
     state.InsertMode = insert;
     state.ModifyMode = modify;
-    ArmAppend(state);
+    armAppend(state);
     QCOMPARE(state.AppendMode, armed);
 }
 
@@ -151,7 +149,7 @@ void TestPlacement::placeRows_insertThenNextStepAppends()
     state.CurrentRow = 1;
     state.InsertMode = true;
     placeRows(table, state, stepOf(QStringLiteral("VM|a")));
-    ArmAppend(state);
+    armAppend(state);
     placeRows(table, state, stepOf(QStringLiteral("VM|b")));
     QCOMPARE(kindsOf(table, state), (QStringList{"VM:a", "WT:1", "HOME:2", "VM:b"}));
 }
@@ -335,7 +333,7 @@ void TestPlacement::showIt_mirrorsRowsWithIcons()
                      QStringLiteral("1")});
     RecordingStepList list;
     list.addItem(1, QStringLiteral("stale"), 1, {});
-    relistSteps(table, state, list);
+    relistSteps(table, state.LastRow, list);
     QCOMPARE(list.rebuilds, 1);
     QCOMPARE(list.items.size(), 4);
     QCOMPARE(list.items[0].text, QStringLiteral("1"));
@@ -347,7 +345,7 @@ void TestPlacement::showIt_mirrorsRowsWithIcons()
     QCOMPARE(list.items[3].position, 4);
 
     state.LastRow = 0;
-    relistSteps(table, state, list);
+    relistSteps(table, state.LastRow, list);
     QVERIFY(list.items.isEmpty());
 }
 
@@ -362,20 +360,6 @@ void TestPlacement::iconIndexOf_exactCaseSensitiveLiterals()
     QCOMPARE(iconIndexOf(QStringLiteral("LABEL")), kUnknownKindIcon);
     QCOMPARE(iconIndexOf(QStringLiteral("POINT ")), kUnknownKindIcon);
     QCOMPARE(iconIndexOf(QString()), kUnknownKindIcon);
-}
-
-void TestPlacement::PlaceStep_fullTableNoticeLeavesListAlone()
-{
-    EditState state;
-    ProgramTable table = tableOf(QStringList(500, QStringLiteral("WT")), state);
-    state.AppendMode = true;
-    RecordingStepList list;
-    testing::ScriptedOperator op;
-    QVERIFY(!PlaceStep(table, state, stepOf(QStringLiteral("HOME")), list, op));
-    QCOMPARE(op.notices(), QStringList{programFullMessage()});
-    QCOMPARE(op.shown().front().title, QStringLiteral("訊息"));
-    QCOMPARE(list.rebuilds, 0);
-    QCOMPARE(state.LastRow, 500);
 }
 
 void TestPlacement::table_accessOutsideIsHarmless()

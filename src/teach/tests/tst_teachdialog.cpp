@@ -1,8 +1,11 @@
-#include "link/link.h"
+#include "document/programdocument.h"
+#include "link/line.h"
+#include "link/stationlink.h"
 #include "table/editstate.h"
 #include "table/placement.h"
 #include "teach/teachdialog.h"
 #include "teach/teachdialogui.h"
+#include "testing/fakelinkview.h"
 #include "testing/memoryserialport.h"
 #include "testing/recordingsteplist.h"
 #include "testing/scriptedoperator.h"
@@ -14,6 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+#include <memory>
 
 using namespace talvex;
 using namespace talvex::testing;
@@ -72,8 +77,12 @@ private:
     VirtualSleeper m_clock;
     MemorySerialPort *m_port = nullptr;
     ScriptedOperator *m_op = nullptr;
-    Link *m_link = nullptr;
+    FakeLinkView m_view;
+    StationLink *m_station = nullptr;
+    /// The program the dialog is opened on, and the pending request; the document is
+    /// made from them when the dialog opens.
     ProgramTable m_table;
+    std::unique_ptr<ProgramDocument> m_document;
     EditState m_edit;
     StationValues m_values;
     RecordingStepList m_list;
@@ -88,7 +97,7 @@ void TestTeachDialog::init()
     m_clock = VirtualSleeper();
     m_port = new MemorySerialPort(m_clock);
     m_op = new ScriptedOperator;
-    m_link = new Link(*m_port, m_clock, *m_op);
+    m_station = new StationLink(*m_port, m_clock, *m_op, m_view);
     m_table = ProgramTable();
     m_table.writeHeader();
     m_table.setRow(1, stepOf("WT|1000|0|0|0"));
@@ -114,7 +123,8 @@ void TestTeachDialog::cleanup()
 {
     delete m_dialog;
     m_dialog = nullptr;
-    delete m_link;
+    delete m_station;
+    m_document.reset();
     delete m_op;
     delete m_port;
 }
@@ -123,7 +133,11 @@ TeachDialog *TestTeachDialog::openDialog(bool linkUp)
 {
     if (linkUp && !m_port->isOpen())
         m_port->open();
-    TeachContext context{*m_link, m_table, m_edit, m_values, m_list, *m_op, [this] { ++m_mainEnabled; }};
+    m_document = std::make_unique<ProgramDocument>();
+    m_document->replaceProgram(m_table, m_edit.LastRow, {});
+    bindStepList(*m_document, m_list);
+    TeachContext context{m_station->session(),       m_station->polls(), *m_document, m_edit, m_values, m_list, *m_op,
+                         [this] { ++m_mainEnabled; }};
     m_dialog = new TeachDialog(context);
     m_dialog->show();
     m_dialog->start();
@@ -402,7 +416,7 @@ void TestTeachDialog::confirm_masksAndFilteredCoordinates()
         d->ui().outputBoxes[size_t(n) - 1]->setChecked(true);
     d->ui().xTarget->setText(x);
     QTest::mouseClick(d->ui().confirmButton, Qt::LeftButton);
-    const Step row = m_table.row(4);
+    const Step row = m_document->table().row(4);
     QCOMPARE(row[0], QStringLiteral("POINT"));
     QCOMPARE(row[1], in);
     QCOMPARE(row[2], storedX);
@@ -455,8 +469,8 @@ void TestTeachDialog::confirm_placement()
     QTest::mouseClick(d->ui().confirmButton, Qt::LeftButton);
 
     QStringList got;
-    for (int r = 1; r <= m_edit.LastRow; ++r)
-        got << m_table.cell(r, 0);
+    for (int r = 1; r <= m_document->lastRow(); ++r)
+        got << m_document->table().cell(r, 0);
     QCOMPARE(got, kinds);
     QCOMPARE(m_list.rebuilds, rebuilds);
     QCOMPARE(m_mainEnabled, enables);
@@ -489,7 +503,7 @@ void TestTeachDialog::confirm_fullTableKeepsDialogAndRequest()
     QCOMPARE(m_op->shown()[0].title, QStringLiteral("訊息"));
     QVERIFY(d->isVisible());
     QVERIFY(d->pollTimer().isActive());
-    QCOMPARE(m_edit.LastRow, 500);
+    QCOMPARE(m_document->lastRow(), 500);
     QVERIFY(m_edit.AppendMode);
     QCOMPARE(m_values.PointKindFlag, QStringLiteral("1"));
     QVERIFY(m_list.items.isEmpty());
@@ -525,7 +539,7 @@ void TestTeachDialog::cancel_leavesRequestPending()
     QVERIFY(m_edit.AppendMode);
     QCOMPARE(m_values.PointKindFlag, QStringLiteral("1"));
     QCOMPARE(m_values.TeachX, QStringLiteral("0"));
-    QCOMPARE(m_edit.LastRow, 3);
+    QCOMPARE(m_document->lastRow(), 3);
     QCOMPARE(m_mainEnabled, 1);
     QVERIFY(!d->isVisible());
 

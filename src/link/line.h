@@ -1,20 +1,18 @@
 #pragma once
 
 #include "core/big5.h"
-#include "link/holdingoperator.h"
 #include "link/linetrafficobserver.h"
-#include "link/pollhold.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 
-#include <initializer_list>
-#include <utility>
 #include <vector>
 
 namespace talvex {
 
 class Operator;
+class PollHold;
 class SerialPort;
 class Sleeper;
 
@@ -27,7 +25,8 @@ class Sleeper;
 /// | Lost         | failed, or let go of   | true     | not written; the loss is told       |
 /// | LostReported | closed                 | false    | not written, nothing shown          |
 ///
-/// Transitions (the private functions of Link with these names):
+/// Transitions (the private functions of Line with these names); each one that
+/// changes the state emits Line::stateChanged():
 /// - opened: Closed -> Open. The port was opened.
 /// - lineFailed: Open -> Lost. A write, push or read failed, the line stalled, or the
 ///   port let a vanished device go.
@@ -40,9 +39,10 @@ class Sleeper;
 ///   told the loss is over: the rest of it stayed silent, the next one is told about
 ///   the closed line like any other.
 /// - closed: Open or Lost -> Closed. The station closes the line.
+/// - portClosed: Open -> Closed. The port was closed under the line by its owner.
 ///
 /// The port has the last word on what it holds: a port opened or closed by its owner
-/// without the link is taken as it stands (Closed -> Open, Open -> Closed).
+/// without the line is taken as it stands (Closed -> Open, Open -> Closed).
 ///
 /// Lost counts as open so that callers go on to use the line and that use tells the
 /// operator, within whichever action met the failure.
@@ -54,42 +54,43 @@ enum class LinkState
     LostReported
 };
 
-/// The line exchange with the controller: command lines ended by one carriage
-/// return, answers taken by waiting a fixed time and reading everything received.
-/// Answers are not matched to questions; every read takes all that has arrived.
+/// The line to the controller: the port, the Big5 stream of what it receives, the
+/// traffic observers and the LinkState machine. Command lines end with one carriage
+/// return; answers are taken by waiting a fixed time and reading everything received.
+/// Answers are not matched to questions; every read takes all that has arrived. What
+/// the lines say is ControllerSession's business.
 ///
 /// A line that dies during an operation (a write fails, the adapter is unplugged) is
 /// reported once with " 連線錯誤 !", the port is closed, and the rest of that
 /// operation stays silent, so a download of a thousand lines does not raise a
-/// thousand boxes.
-///
-/// The link also owns the hold of the polls: op() is the operator with the polls
-/// held around every interaction, and the polls register their timers with polls().
-class Link
+/// thousand boxes. The loss is told through @p op; while @p polls holds (a box is up)
+/// a loss no use has met waits for the box to close.
+class Line : public QObject
 {
+    Q_OBJECT
+
 public:
     static constexpr int kQueryWaitMs = 50;
-    static constexpr int kProbeWaitMs = 200;
     /// Progress is shown when sending takes longer than this.
     static constexpr int kProgressAfterMs = 500;
     /// A line that takes no byte for this long is dead.
     static constexpr int kStallMs = 5000;
 
-    Link(SerialPort &port, Sleeper &sleeper, Operator &op);
-    ~Link();
-    Link(const Link &) = delete;
-    Link &operator=(const Link &) = delete;
+    Line(SerialPort &port, Sleeper &sleeper, Operator &op, PollHold &polls);
+    ~Line() override;
 
     SerialPort &port() { return m_port; }
     Sleeper &sleeper() { return m_sleeper; }
-    /// The operator, with the polls held while a box or dialog is up.
+    /// The operator the loss of the line is told through.
     Operator &op() { return m_op; }
-    PollHold &polls() { return m_polls; }
 
     /// The state after looking at what the port reports.
     LinkState state();
     /// Open or Lost (see LinkState).
     bool isOpen();
+    /// The line was lost within the action that runs now and the loss has been told:
+    /// the rest of the action does nothing.
+    bool lostInThisAction();
 
     /// Opens COM @p portNumber. False (and still closed) when the port cannot be
     /// opened; the port's openFailure() says why.
@@ -101,11 +102,7 @@ public:
     /// With the port closed shows " 連線錯誤 !" and writes nothing.
     void sendCommand(const QString &text);
     /// sendCommand(query), wait 50 ms, return everything received, untouched.
-    QString TimedQuery(const QString &query);
-    /// Writes "?VM" and a carriage return as one write, waits 200 ms, and tells
-    /// whether anything at all has been received (also bytes that came before, and
-    /// half a character).
-    bool LinkProbe();
+    QString timedQuery(const QString &query);
 
     /// Raw writes, without the closed-port message; false when nothing was written.
     bool writeRaw(const QByteArray &bytes);
@@ -113,9 +110,17 @@ public:
     /// The text, then a carriage return as a second write, without the closed-port
     /// message (the polls and the teach dialog's commands); false if not all went.
     bool writeLine(const QString &text);
-    /// Everything received so far, as text. The receive side is one Big5 stream for
-    /// the life of a connection: a character split between two reads is joined.
-    QString readText();
+
+    struct Received
+    {
+        QString text;
+        /// Bytes read, a lead byte waiting for its partner included.
+        qsizetype bytes = 0;
+    };
+    /// Everything received so far. The receive side is one Big5 stream for the life of
+    /// a connection: a character split between two reads is joined.
+    Received receive();
+    QString readText() { return receive().text; }
     /// Reads and drops everything received so far, half a character included.
     void discardReceived();
 
@@ -132,38 +137,28 @@ public:
 
     /// One operator action on the line (a button, a timer tick, a download): the only
     /// guard there is. A line lost within it is told once; nested scopes belong to the
-    /// outermost. Every call of the link is an action of its own when no scope is open.
+    /// outermost. Every call of the line is an action of its own when no scope is open.
     class Operation
     {
     public:
-        explicit Operation(Link &link);
+        explicit Operation(Line &line);
         ~Operation();
         Operation(const Operation &) = delete;
         Operation &operator=(const Operation &) = delete;
 
     private:
-        Link &m_link;
+        Line &m_line;
     };
 
     static QString linkErrorText();
     static QString notRespondingText();
-    /// For a locate: the notice naming the first character of @p text that Big5
-    /// cannot carry, which would reach the controller as "?" and move the axes
-    /// elsewhere ("X軸距離「12😀」中的「😀」無法以 Big5 傳送, 請修改後再定位!"), or the
-    /// empty text when @p text can be sent. @p what names the text for the operator.
-    static QString locateRefusal(const QString &what, const QString &text);
-    /// The refusal of the first of a locate's targets ({what, text}) that cannot be
-    /// sent, or the empty text when all can: a locate goes out whole or not at all,
-    /// since half of one would move one axis only.
-    static QString locateRefusal(std::initializer_list<std::pair<QString, QString>> targets);
+
+Q_SIGNALS:
+    /// The state moved (see LinkState); emitted after the move.
+    void stateChanged(talvex::LinkState state);
 
 private:
-    struct Received
-    {
-        QString text;
-        qsizetype bytes = 0;
-    };
-    Received receive();
+    void setState(LinkState state);
 
     // Transitions (see LinkState).
     void opened();
@@ -171,9 +166,10 @@ private:
     void lossReported();
     void actionEnded();
     void closed();
+    void portClosed();
 
     /// Applies what the port reports: a failure, or an open or close done without
-    /// the link.
+    /// the line.
     void observePort();
     /// Before a use: tells a loss not told yet; true when the line can be used.
     bool lineUsable();
@@ -185,8 +181,8 @@ private:
 
     SerialPort &m_port;
     Sleeper &m_sleeper;
-    PollHold m_polls;
-    HoldingOperator m_op;
+    Operator &m_op;
+    PollHold &m_polls;
     LinkState m_state = LinkState::Closed;
     /// Nesting of Operation scopes.
     int m_depth = 0;

@@ -1,7 +1,8 @@
-#include "link/link.h"
+#include "link/line.h"
 
 #include "core/big5.h"
 #include "core/operator.h"
+#include "link/pollhold.h"
 #include "link/serialport.h"
 #include "link/sleeper.h"
 
@@ -20,7 +21,8 @@ constexpr int kDrainStepMs = 20;
 
 LineTrafficObserver::~LineTrafficObserver() = default;
 
-Link::Link(SerialPort &port, Sleeper &sleeper, Operator &op) : m_port(port), m_sleeper(sleeper), m_op(op, m_polls)
+Line::Line(SerialPort &port, Sleeper &sleeper, Operator &op, PollHold &polls)
+    : m_port(port), m_sleeper(sleeper), m_op(op), m_polls(polls)
 {
     m_port.setDeviceGoneHandler([this] {
         observePort();
@@ -31,74 +33,65 @@ Link::Link(SerialPort &port, Sleeper &sleeper, Operator &op) : m_port(port), m_s
     m_polls.setReleaseHandler([this] { tellLossWhenQuiet(); });
 }
 
-Link::~Link()
+Line::~Line()
 {
     m_port.setDeviceGoneHandler({});
+    m_polls.setReleaseHandler({});
 }
 
-QString Link::linkErrorText()
+QString Line::linkErrorText()
 {
     return QStringLiteral(" 連線錯誤 !");
 }
 
-QString Link::locateRefusal(const QString &what, const QString &text)
-{
-    const Big5Bytes encoded = encodeBig5(text);
-    if (encoded.ok)
-        return {};
-    return QStringLiteral("%1「%2」中的「%3」無法以 Big5 傳送, 請修改後再定位!")
-        .arg(what, text, characterAt(text, encoded.firstBad));
-}
-
-QString Link::locateRefusal(std::initializer_list<std::pair<QString, QString>> targets)
-{
-    for (const auto &[what, text] : targets) {
-        if (QString refusal = locateRefusal(what, text); !refusal.isEmpty())
-            return refusal;
-    }
-    return {};
-}
-
-QString Link::notRespondingText()
+QString Line::notRespondingText()
 {
     return QStringLiteral(" Not Response !!") + QStringLiteral("  連線錯誤 !");
 }
 
-Link::Operation::Operation(Link &link) : m_link(link)
+Line::Operation::Operation(Line &line) : m_line(line)
 {
-    ++m_link.m_depth;
+    ++m_line.m_depth;
 }
 
-Link::Operation::~Operation()
+Line::Operation::~Operation()
 {
-    if (--m_link.m_depth == 0)
-        m_link.actionEnded();
+    if (--m_line.m_depth == 0)
+        m_line.actionEnded();
 }
 
-void Link::opened()
+void Line::setState(LinkState state)
 {
-    m_state = LinkState::Open;
+    if (m_state == state)
+        return;
+    m_state = state;
+    Q_EMIT stateChanged(state);
+}
+
+void Line::opened()
+{
     m_decoder.reset();
+    setState(LinkState::Open);
 }
 
-void Link::lineFailed()
+void Line::lineFailed()
 {
     if (m_state == LinkState::Open)
-        m_state = LinkState::Lost;
+        setState(LinkState::Lost);
 }
 
-void Link::lossReported()
+void Line::lossReported()
 {
     if (m_state != LinkState::Lost)
         return;
-    m_state = LinkState::LostReported;
     m_port.close();
     m_decoder.reset();
-    op().endProgress();
-    op().notice(linkErrorText());
+    setState(LinkState::LostReported);
+    m_op.endProgress();
+    m_op.notice(linkErrorText());
 }
 
-void Link::actionEnded()
+void Line::actionEnded()
 {
     // A loss no use has met: told now, or when the box that is up closes.
     if (m_state == LinkState::Lost && !m_polls.isHeld()) {
@@ -107,10 +100,10 @@ void Link::actionEnded()
         --m_depth;
     }
     if (m_state == LinkState::LostReported)
-        m_state = LinkState::Closed;
+        setState(LinkState::Closed);
 }
 
-void Link::closed()
+void Line::closed()
 {
     m_port.close();
     m_sentSinceDrain = 0;
@@ -118,10 +111,16 @@ void Link::closed()
     // After a loss was told the rest of the action stays silent; the action's end
     // closes the state.
     if (m_state != LinkState::LostReported)
-        m_state = LinkState::Closed;
+        setState(LinkState::Closed);
 }
 
-void Link::observePort()
+void Line::portClosed()
+{
+    m_decoder.reset();
+    setState(LinkState::Closed);
+}
+
+void Line::observePort()
 {
     switch (m_state) {
     case LinkState::Closed:
@@ -131,10 +130,8 @@ void Link::observePort()
     case LinkState::Open:
         if (m_port.broken())
             lineFailed();
-        else if (!m_port.isOpen()) {
-            m_state = LinkState::Closed;
-            m_decoder.reset();
-        }
+        else if (!m_port.isOpen())
+            portClosed();
         break;
     case LinkState::Lost:
     case LinkState::LostReported:
@@ -142,7 +139,7 @@ void Link::observePort()
     }
 }
 
-bool Link::lineUsable()
+bool Line::lineUsable()
 {
     observePort();
     if (m_state == LinkState::Lost)
@@ -150,13 +147,13 @@ bool Link::lineUsable()
     return m_state == LinkState::Open;
 }
 
-void Link::loseLine()
+void Line::loseLine()
 {
     lineFailed();
     lossReported();
 }
 
-void Link::tellLossWhenQuiet()
+void Line::tellLossWhenQuiet()
 {
     if (m_state != LinkState::Lost || m_depth > 0)
         return;
@@ -164,19 +161,19 @@ void Link::tellLossWhenQuiet()
     lossReported();
 }
 
-LinkState Link::state()
+LinkState Line::state()
 {
     observePort();
     return m_state;
 }
 
-bool Link::isOpen()
+bool Line::isOpen()
 {
     const LinkState now = state();
     return now == LinkState::Open || now == LinkState::Lost;
 }
 
-bool Link::open(int portNumber)
+bool Line::open(int portNumber)
 {
     observePort();
     m_port.setPortNumber(portNumber);
@@ -186,12 +183,12 @@ bool Link::open(int portNumber)
     return true;
 }
 
-void Link::close()
+void Line::close()
 {
     closed();
 }
 
-bool Link::writeRaw(const QByteArray &bytes)
+bool Line::writeRaw(const QByteArray &bytes)
 {
     Operation operation(*this);
     if (!lineUsable())
@@ -205,7 +202,7 @@ bool Link::writeRaw(const QByteArray &bytes)
     return true;
 }
 
-bool Link::writeText(const QString &text)
+bool Line::writeText(const QString &text)
 {
     // A character Big5 cannot carry would reach the controller as "?", so a command
     // holding one is not sent at all. Callers check first and tell the operator; this
@@ -216,13 +213,18 @@ bool Link::writeText(const QString &text)
     return writeRaw(encoded.bytes);
 }
 
-bool Link::writeLine(const QString &text)
+bool Line::writeLine(const QString &text)
 {
     Operation operation(*this);
     return writeText(text) && writeRaw(QByteArray(1, kCarriageReturn));
 }
 
-Link::Received Link::receive()
+bool Line::lostInThisAction()
+{
+    return state() == LinkState::LostReported;
+}
+
+Line::Received Line::receive()
 {
     Operation operation(*this);
     if (!lineUsable())
@@ -236,18 +238,18 @@ Link::Received Link::receive()
     return received;
 }
 
-void Link::addTrafficObserver(LineTrafficObserver &observer)
+void Line::addTrafficObserver(LineTrafficObserver &observer)
 {
     if (std::find(m_observers.begin(), m_observers.end(), &observer) == m_observers.end())
         m_observers.push_back(&observer);
 }
 
-void Link::removeTrafficObserver(LineTrafficObserver &observer)
+void Line::removeTrafficObserver(LineTrafficObserver &observer)
 {
     m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), &observer), m_observers.end());
 }
 
-void Link::tellObservers(LineTrafficObserver::Direction direction, const QByteArray &bytes)
+void Line::tellObservers(LineTrafficObserver::Direction direction, const QByteArray &bytes)
 {
     if (m_observers.empty())
         return;
@@ -256,29 +258,24 @@ void Link::tellObservers(LineTrafficObserver::Direction direction, const QByteAr
         observer->lineTraffic(direction, bytes, now);
 }
 
-QString Link::readText()
-{
-    return receive().text;
-}
-
-void Link::discardReceived()
+void Line::discardReceived()
 {
     receive();
     m_decoder.reset();
 }
 
-void Link::sendCommand(const QString &text)
+void Line::sendCommand(const QString &text)
 {
     Operation operation(*this);
     if (state() == LinkState::Closed) {
-        op().notice(linkErrorText());
+        m_op.notice(linkErrorText());
         return;
     }
     // A lost line is told by the write; after that, the rest of the action is silent.
     writeLine(text);
 }
 
-QString Link::TimedQuery(const QString &query)
+QString Line::timedQuery(const QString &query)
 {
     Operation operation(*this);
     sendCommand(query);
@@ -286,16 +283,7 @@ QString Link::TimedQuery(const QString &query)
     return readText();
 }
 
-bool Link::LinkProbe()
-{
-    Operation operation(*this);
-    writeRaw(QByteArrayLiteral("?VM\r"));
-    m_sleeper.sleep(kProbeWaitMs);
-    // Bytes, not characters: a reply of one lead byte is still a reply.
-    return receive().bytes > 0;
-}
-
-bool Link::waitUntilSent(const QString &what)
+bool Line::waitUntilSent(const QString &what)
 {
     Operation operation(*this);
     const qint64 total = m_sentSinceDrain;
@@ -326,16 +314,16 @@ bool Link::waitUntilSent(const QString &what)
         }
         if (now - start >= kProgressAfterMs) {
             const qint64 sent = std::max<qint64>(0, total - pending);
-            op().showProgress(QStringLiteral("%1中... 已送出 %2 / %3 位元組").arg(what).arg(sent).arg(total),
+            m_op.showProgress(QStringLiteral("%1中... 已送出 %2 / %3 位元組").arg(what).arg(sent).arg(total),
                               messageTitle(), sent, std::max(total, sent));
             shown = true;
         }
         m_sleeper.sleep(kDrainStepMs);
     }
     if (shown) {
-        op().showProgress(QStringLiteral("%1完成, 已送出 %2 位元組").arg(what).arg(total), messageTitle(), total,
+        m_op.showProgress(QStringLiteral("%1完成, 已送出 %2 位元組").arg(what).arg(total), messageTitle(), total,
                           total);
-        op().endProgress();
+        m_op.endProgress();
     }
     return true;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "table/programtable.h"
-
 #include <QString>
 
 #include <functional>
@@ -9,30 +7,33 @@
 namespace talvex {
 
 class Operator;
-class StepList;
-struct EditState;
+class ProgramDocument;
+struct PendingEdit;
 
-/// The file menu's three commands (save as, new, open) on the main window's table.
+/// The file menu's three commands (save as, new, open) on the program document, and
+/// the question about unsaved work at quit.
 class ProgramFileActions
 {
 public:
-    ProgramFileActions(ProgramTable &table, EditState &edit, StepList &list, Operator &op);
+    ProgramFileActions(ProgramDocument &document, PendingEdit &edit, Operator &op);
 
     /// Asked by save as: stop the status poll while the dialog is up and the file is
     /// written (returns whether it was stopped), and start it again afterwards.
     std::function<bool()> pauseStatusPoll;
     std::function<void()> resumeStatusPoll;
-    /// Told after every write of the table to a program file.
-    std::function<void()> saved;
-
     /// "另存新檔(&A)". Writes only a non-empty program to a chosen name; returns whether
     /// it was written.
-    bool SaveProgramAs();
+    bool saveProgramAs();
     /// "建立新檔(&N)". Returns true when the program was reset (no steps, the standard
     /// header in row 0).
-    bool NewProgram();
+    bool newProgram();
     /// "開啟舊檔(&O)". Returns true when a file was read into the table.
-    bool OpenProgram();
+    bool openProgram();
+    /// Before the station quits: with unsaved work, asks whether to save it first. Yes
+    /// saves as, and the station may quit when it wrote the file; No quits without
+    /// saving; Cancel (or the box's close button) stays.
+    bool mayQuit();
+    static QString quitQuestion();
 
     /// The last name a dialog of these commands returned (empty when cancelled).
     const QString &programFileName() const { return m_programFileName; }
@@ -44,9 +45,8 @@ private:
     bool writeChecked(const QString &path);
     void reset();
 
-    ProgramTable &m_table;
-    EditState &m_edit;
-    StepList &m_list;
+    ProgramDocument &m_document;
+    PendingEdit &m_edit;
     Operator &m_op;
     QString m_programFileName;
 };

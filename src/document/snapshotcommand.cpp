@@ -1,20 +1,20 @@
-#include "editor/tablesnapshotcommand.h"
+#include "document/snapshotcommand.h"
 
 #include <utility>
 
 namespace talvex {
 
-TableSnapshotCommand::TableSnapshotCommand(const QString &text, Snapshot before, Snapshot after, Restore restore)
+SnapshotCommand::SnapshotCommand(const QString &text, Snapshot before, Snapshot after, Restore restore)
     : QUndoCommand(text), m_before(std::move(before)), m_after(std::move(after)), m_restore(std::move(restore))
 {
 }
 
-void TableSnapshotCommand::undo()
+void SnapshotCommand::undo()
 {
     m_restore(m_before);
 }
 
-void TableSnapshotCommand::redo()
+void SnapshotCommand::redo()
 {
     if (!m_pushed) {
         m_pushed = true;

@@ -1,9 +1,10 @@
-#include "files/programfileactions.h"
+#include "document/programfileactions.h"
 
 #include "core/operator.h"
+#include "document/programdocument.h"
 #include "files/programfile.h"
+#include "table/changedescription.h"
 #include "table/editstate.h"
-#include "table/steplist.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,8 +21,8 @@ QString columnName(int column)
 
 } // namespace
 
-ProgramFileActions::ProgramFileActions(ProgramTable &table, EditState &edit, StepList &list, Operator &op)
-    : m_table(table), m_edit(edit), m_list(list), m_op(op)
+ProgramFileActions::ProgramFileActions(ProgramDocument &document, PendingEdit &edit, Operator &op)
+    : m_document(document), m_edit(edit), m_op(op)
 {
 }
 
@@ -32,14 +33,16 @@ QString ProgramFileActions::filter()
 
 bool ProgramFileActions::writeChecked(const QString &path)
 {
+    const ProgramTable &table = m_document.table();
+    const int lastRow = m_document.lastRow();
     QString character;
-    const int badRow = findNonBig5Row(m_table, m_edit.LastRow, &character);
+    const int badRow = findNonBig5Row(table, lastRow, &character);
     if (badRow >= 0) {
         m_op.notice(QStringLiteral("第 %1 行的「%2」無法以 Big5 存檔, 請修改後再存檔!").arg(badRow).arg(character),
                     messageTitle(), Operator::Icon::Warning);
         return false;
     }
-    const UnreadableCell cell = findUnreadableCell(m_table, m_edit.LastRow);
+    const UnreadableCell cell = findUnreadableCell(table, lastRow);
     if (cell.row > 0) {
         const QString question =
             QStringLiteral("第 %1 行的「%2」欄含有空白或是空的, 存檔後讀回會錯位。\n是否仍要存檔 ?")
@@ -48,29 +51,28 @@ bool ProgramFileActions::writeChecked(const QString &path)
         if (!m_op.askOkCancel(question, messageTitle(), Operator::Icon::Warning))
             return false;
     }
-    const QString headerCharacter = headerNonBig5Character(m_table);
+    const QString headerCharacter = headerNonBig5Character(table);
     QString reason;
-    if (!WriteProgramFile(path, m_table, m_edit.LastRow, &reason)) {
+    if (!WriteProgramFile(path, table, lastRow, &reason)) {
         m_op.notice(QStringLiteral("無法寫入檔案 %1 !\n%2").arg(path, reason), messageTitle(), Operator::Icon::Warning);
         return false;
     }
     if (!headerCharacter.isEmpty()) {
         // The file got the standard header; the table takes it too, so the operator
         // hears of it this once and every later save writes the same first line.
-        m_table.writeHeader();
+        m_document.adoptStandardHeader();
         m_op.notice(QStringLiteral("檔頭的「%1」無法以 Big5 存檔, 已改用標準檔頭存檔!").arg(headerCharacter),
                     messageTitle(), Operator::Icon::Information);
     }
-    if (saved)
-        saved();
+    m_document.markSaved();
     return true;
 }
 
-bool ProgramFileActions::SaveProgramAs()
+bool ProgramFileActions::saveProgramAs()
 {
     const bool paused = pauseStatusPoll ? pauseStatusPoll() : false;
     m_programFileName = m_op.saveFileName(filter());
-    const bool written = !m_programFileName.isEmpty() && m_edit.LastRow != 0 && writeChecked(m_programFileName);
+    const bool written = !m_programFileName.isEmpty() && m_document.lastRow() != 0 && writeChecked(m_programFileName);
     if (paused && resumeStatusPoll)
         resumeStatusPoll();
     return written;
@@ -78,16 +80,13 @@ bool ProgramFileActions::SaveProgramAs()
 
 void ProgramFileActions::reset()
 {
-    // A header read from another file does not outlive its program.
-    m_table.writeHeader();
     m_edit.CurrentRow = 0;
-    m_edit.LastRow = 0;
-    relistSteps(m_table, m_edit, m_list);
+    m_document.clearProgram(newProgramDescription());
 }
 
-bool ProgramFileActions::NewProgram()
+bool ProgramFileActions::newProgram()
 {
-    if (!m_edit.Dirty) {
+    if (!m_document.isDirty()) {
         reset();
         return true;
     }
@@ -98,16 +97,16 @@ bool ProgramFileActions::NewProgram()
     }
     m_programFileName = m_op.saveFileName(filter());
     // No name, nothing to write, or a save that did not happen: the program stays.
-    if (m_programFileName.isEmpty() || m_edit.LastRow == 0)
+    if (m_programFileName.isEmpty() || m_document.lastRow() == 0)
         return false;
     if (!writeChecked(m_programFileName))
         return false;
-    m_edit.Dirty = false;
+    m_document.setDirty(false);
     reset();
     return true;
 }
 
-bool ProgramFileActions::OpenProgram()
+bool ProgramFileActions::openProgram()
 {
     m_programFileName = m_op.openFileName(filter());
     // A cancelled dialog leaves the program as it is.
@@ -132,12 +131,11 @@ bool ProgramFileActions::OpenProgram()
         return false;
     }
 
-    const ProgramFileContents contents = parseProgramFile(bytes, m_table);
-    m_table = contents.table;
-    m_edit.Dirty = false;
+    const ProgramFileContents contents = parseProgramFile(bytes, m_document.table());
     m_edit.CurrentRow = 1;
-    m_edit.LastRow = contents.lastRow;
-    relistSteps(m_table, m_edit, m_list);
+    m_document.replaceProgram(contents.table, contents.lastRow, openProgramDescription());
+    m_document.setDirty(false);
+    m_document.markSaved();
 
     QStringList cut;
     if (contents.rowsCut)
@@ -149,6 +147,28 @@ bool ProgramFileActions::OpenProgram()
     if (!cut.isEmpty())
         m_op.notice(cut.join(QLatin1Char('\n')), messageTitle(), Operator::Icon::Warning);
     return true;
+}
+
+bool ProgramFileActions::mayQuit()
+{
+    // Only work that would be lost is asked about: no steps, or the steps as they were
+    // saved, opened or started with, quit at once.
+    if (!m_document.unsavedWork())
+        return true;
+    switch (m_op.askYesNoCancel(quitQuestion(), messageTitle())) {
+    case Operator::Answer::Yes:
+        return saveProgramAs();
+    case Operator::Answer::No:
+        return true;
+    case Operator::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+QString ProgramFileActions::quitQuestion()
+{
+    return QStringLiteral("程式尚未存檔, 是否要在結束前存檔?");
 }
 
 } // namespace talvex

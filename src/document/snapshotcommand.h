@@ -12,7 +12,7 @@ namespace talvex {
 /// One undo step: the table before and after a change. Undo and redo put one of the two
 /// back through the function they were given. Neighbouring steps share the snapshot
 /// between them, so a step costs one snapshot.
-class TableSnapshotCommand : public QUndoCommand
+class SnapshotCommand : public QUndoCommand
 {
 public:
     using Snapshot = std::shared_ptr<const TableSnapshot>;
@@ -20,7 +20,7 @@ public:
 
     /// Made after the change, which is in the table already: the first redo (the one
     /// QUndoStack::push() runs) does nothing.
-    TableSnapshotCommand(const QString &text, Snapshot before, Snapshot after, Restore restore);
+    SnapshotCommand(const QString &text, Snapshot before, Snapshot after, Restore restore);
 
     void undo() override;
     void redo() override;

@@ -1,0 +1,53 @@
+#include "editor/uploadjob.h"
+
+#include "core/operator.h"
+#include "link/stationlink.h"
+
+namespace talvex {
+
+QString UploadJob::storeQuestion()
+{
+    return QStringLiteral("是否儲存程式?");
+}
+
+QString UploadJob::runQuestion()
+{
+    return QStringLiteral("現在執行程式?");
+}
+
+void UploadJob::run(const ProgramTable &table, int lastRow, const CompileOptions &options, const QString &comPort)
+{
+    Line &line = m_station.line();
+    Operator &op = m_station.op();
+    Line::Operation operation(line);
+    if (!line.isOpen())
+        m_station.connectController(comPort);
+    if (!line.isOpen() || lastRow == 0)
+        return;
+    if (!CompileProgram(table, lastRow, options, m_program, op))
+        return;
+    QString reason;
+    const QString listing = listingFilePath();
+    if (!WriteListing(m_program, listing, &reason)) {
+        // The listing is a record of what was sent, not part of the download.
+        op.notice(QStringLiteral("無法寫入程式列表檔 %1, 程式仍會下載。\n%2").arg(listing, reason), messageTitle(),
+                  Operator::Icon::Warning);
+    }
+
+    QStringList lines;
+    lines.reserve(m_program.ProgramTextLast + 1);
+    for (int i = 0; i <= m_program.ProgramTextLast; ++i)
+        lines << m_program.ProgramText.at(static_cast<size_t>(i));
+    if (!m_station.download(lines))
+        return;
+
+    ControllerSession &session = m_station.session();
+    if (op.askYesNo(storeQuestion(), messageTitle()))
+        session.storeProgram();
+    // Enter must not start motion: the question's default is No.
+    if (op.askYesNoDefaultNo(runQuestion(), messageTitle()))
+        session.runProgram();
+    m_station.closeAfterDownload();
+}
+
+} // namespace talvex
