@@ -67,7 +67,12 @@ int StationRecovery::offerLeftOvers()
             continue;
         }
         ++asked;
-        if (!m_window.op().askYesNo(question(), messageTitle())) {
+        // Only a plain No throws the left-over away; Cancel, Escape or the close box keep
+        // it, and the rest, for the next start.
+        const Operator::Answer answer = m_window.op().askYesNoCancel(question(), messageTitle());
+        if (answer == Operator::Answer::Cancel)
+            break;
+        if (answer == Operator::Answer::No) {
             leftOver.remove();
             continue;
         }

@@ -25,8 +25,8 @@ public:
     /// Asks about each left-over, the most recent first, until one is taken back: Yes
     /// puts its program in the table and the list (one undo step, Dirty true) and
     /// removes the file once this station's own recovery file holds the program; No
-    /// removes it. Left-overs after the one taken back stay for
-    /// the next start. Returns how many were asked about.
+    /// removes it; Cancel keeps it. Left-overs after the one taken back (or the one
+    /// cancelled) stay for the next start. Returns how many were asked about.
     int offerLeftOvers();
     static QString question();
 

@@ -90,10 +90,17 @@ bool ProgramFileActions::newProgram()
         reset();
         return true;
     }
-    if (!m_op.askOkCancel(QStringLiteral("尚未存檔, 是否要存檔 ?"), QString(), Operator::Icon::Question)) {
+    // Yes saves first, No discards, Cancel (or Escape, or the close box) keeps the
+    // program: a box closed by mistake must not throw the work away.
+    switch (m_op.askYesNoCancel(QStringLiteral("尚未存檔, 是否要存檔 ?"), QString())) {
+    case Operator::Answer::Yes:
+        break;
+    case Operator::Answer::No:
         // Discard: the program goes, the unsaved mark stays so the next New asks again.
         reset();
         return true;
+    case Operator::Answer::Cancel:
+        return false;
     }
     m_programFileName = m_op.saveFileName(filter());
     // No name, nothing to write, or a save that did not happen: the program stays.

@@ -21,6 +21,8 @@ class TestStationRecovery : public QObject
 private Q_SLOTS:
     void takenBack_leftOverGoesOnceTheProgramIsKeptAgain_data();
     void takenBack_leftOverGoesOnceTheProgramIsKeptAgain();
+    void question_onlyNoThrowsAway_data();
+    void question_onlyNoThrowsAway();
     void nothingToOffer_goesUnlessItCouldNotBeRead_data();
     void nothingToOffer_goesUnlessItCouldNotBeRead();
 };
@@ -56,6 +58,45 @@ void TestStationRecovery::takenBack_leftOverGoesOnceTheProgramIsKeptAgain()
     QCOMPARE(fixture.window().document().table().row(2), stepOf(QStringLiteral("WT|1000")));
     QCOMPARE(QFileInfo(recovery.file().path()).isFile(), ownFileWritable);
     QCOMPARE(leftOver.exists(), !ownFileWritable);
+}
+
+void TestStationRecovery::question_onlyNoThrowsAway_data()
+{
+    QTest::addColumn<int>("answer"); // 0 No, 1 Yes, 2 Cancel (Escape, the close box)
+    QTest::addColumn<bool>("kept");
+    QTest::addColumn<int>("steps");
+    QTest::newRow("No") << 0 << false << 0;
+    QTest::newRow("Yes") << 1 << false << 1;
+    QTest::newRow("Cancel") << 2 << true << 0;
+}
+
+void TestStationRecovery::question_onlyNoThrowsAway()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, kept);
+    QFETCH(int, steps);
+    MainWindowFixture fixture;
+    const QString folder = fixture.filePath(QStringLiteral("recovery"));
+    QVERIFY(QDir().mkpath(folder));
+    RecoveredProgram program;
+    program.table = tableOf({"HOME"});
+    program.lastRow = 1;
+    QFile leftOver(folder + QStringLiteral("/station-1-1.tvx"));
+    QVERIFY(leftOver.open(QIODevice::WriteOnly));
+    leftOver.write(recoveryFileBytes(program));
+    leftOver.close();
+
+    StationRecovery recovery(fixture.window(), folder);
+    if (answer == 0)
+        fixture.op().answerNo();
+    else if (answer == 1)
+        fixture.op().answerYes();
+    else
+        fixture.op().answerCancel();
+    QCOMPARE(recovery.offerLeftOvers(), 1);
+    QCOMPARE(fixture.op().shown().front().kind, ScriptedOperator::Kind::YesNoCancel);
+    QCOMPARE(leftOver.exists(), kept);
+    QCOMPARE(fixture.window().document().lastRow(), steps);
 }
 
 void TestStationRecovery::nothingToOffer_goesUnlessItCouldNotBeRead_data()

@@ -113,7 +113,7 @@ void TestUndoRedo::run(const QString &operation)
         ui.openAction->trigger();
     } else if (verb == QLatin1String("new")) {
         if (m_window->document().isDirty())
-            m_op->answerCancel(); // discard
+            m_op->answerNo(); // discard
         ui.newAction->trigger();
     } else {
         QFAIL(qPrintable(QStringLiteral("unknown operation ") + operation));

@@ -248,7 +248,7 @@ void TestProgramFileActions::new_stateTable_data()
 {
     QTest::addColumn<bool>("dirty");
     QTest::addColumn<bool>("empty");
-    QTest::addColumn<int>("answer"); // 0 cancel, 1 OK with name, 2 OK without name
+    QTest::addColumn<int>("answer"); // 0 No, 1 Yes with name, 2 Yes without name, 3 Cancel
     QTest::addColumn<bool>("reset");
     QTest::addColumn<bool>("dirtyAfter");
     QTest::addColumn<bool>("written");
@@ -256,7 +256,8 @@ void TestProgramFileActions::new_stateTable_data()
     QTest::newRow("OK, program not empty") << true << false << 1 << true << false << true;
     QTest::newRow("OK, program empty") << true << true << 1 << false << true << false;
     QTest::newRow("OK, no name") << true << false << 2 << false << true << false;
-    QTest::newRow("Cancel discards") << true << false << 0 << true << true << false;
+    QTest::newRow("No discards") << true << false << 0 << true << true << false;
+    QTest::newRow("Cancel keeps the program") << true << false << 3 << false << true << false;
 }
 
 void TestProgramFileActions::new_stateTable()
@@ -274,9 +275,11 @@ void TestProgramFileActions::new_stateTable()
     ScriptedOperator &op = files.op;
     ProgramFileActions &actions = files.actions;
     if (answer == 0) {
+        op.answerNo();
+    } else if (answer == 3) {
         op.answerCancel();
     } else if (answer > 0) {
-        op.answerOk();
+        op.answerYes();
         if (answer == 1)
             op.answerFile(path("n.tvx"));
         else
@@ -287,6 +290,7 @@ void TestProgramFileActions::new_stateTable()
         QCOMPARE(op.shown().front().text, QStringLiteral("尚未存檔, 是否要存檔 ?"));
         QCOMPARE(op.shown().front().title, QString());
         QCOMPARE(op.shown().front().icon, Operator::Icon::Question);
+        QCOMPARE(op.shown().front().kind, ScriptedOperator::Kind::YesNoCancel);
     }
     QCOMPARE(files.document.lastRow(), reset ? 0 : lastBefore);
     QCOMPARE(files.edit.CurrentRow, reset ? 0 : lastBefore);

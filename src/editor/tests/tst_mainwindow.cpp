@@ -615,7 +615,7 @@ void TestMainWindow::fileMenu_saveThenOpenRestoresProgramAndDisablesRowButtons()
     QVERIFY(QFile::exists(file));
 
     clickRow(2);
-    m_op->answerCancel(); // discard
+    m_op->answerNo(); // discard
     m_window->ui().newAction->trigger();
     QCOMPARE(m_window->document().lastRow(), 0);
     QCOMPARE(m_window->ui().stepList->topLevelItemCount(), 0);
