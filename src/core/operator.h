@@ -50,6 +50,9 @@ public:
         Icon icon = Icon::None;
         QString defaultText; ///< prompts
         QString filter;      ///< file dialogs
+        /// The save dialog adds it to a name without one, before it asks about
+        /// replacing a file, so the question is about the file really written.
+        QString defaultSuffix;
         /// Enter answers No: for questions whose Yes starts something that cannot be
         /// taken back.
         bool defaultNo = false;
@@ -87,7 +90,7 @@ public:
     QString prompt(const QString &message, const QString &title, const QString &defaultText);
     /// File dialogs with one filter entry; cancelling gives the empty text.
     QString openFileName(const QString &filter);
-    QString saveFileName(const QString &filter);
+    QString saveFileName(const QString &filter, const QString &defaultSuffix = QString());
 };
 
 /// Title of the notices and questions of the editor, upload and file paths.

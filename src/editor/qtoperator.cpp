@@ -100,8 +100,12 @@ Operator::Reply QtOperator::ask(const Request &request)
     }
     case Kind::OpenFile:
         return chosen(QFileDialog::getOpenFileName(m_parent, QString(), QString(), qtFilter(request.filter)));
-    case Kind::SaveFile:
-        return chosen(QFileDialog::getSaveFileName(m_parent, QString(), QString(), qtFilter(request.filter)));
+    case Kind::SaveFile: {
+        QFileDialog dialog(m_parent, QString(), QString(), qtFilter(request.filter));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(request.defaultSuffix);
+        return chosen(dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString());
+    }
     case Kind::Notice:
     case Kind::YesNo:
     case Kind::YesNoCancel:

@@ -7,6 +7,7 @@
 #include "preview/pathview.h"
 #include "table/programtable.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -79,12 +80,20 @@ void PathPreviewWindow::setHighlightedRow(int row)
 
 void PathPreviewWindow::saveImage()
 {
-    const QString chosen = m_op.saveFileName(QStringLiteral("圖片(*.png *.svg) | *.png;*.svg"));
+    const QString chosen = m_op.saveFileName(QStringLiteral("圖片(*.png *.svg) | *.png;*.svg"), QStringLiteral("png"));
     if (chosen.isEmpty())
+        return;
+    // A name of another kind ("plan.txt") becomes a PNG beside it; the dialog asked
+    // about the name it was given, so a file of the new name is asked about here.
+    const QString suffix = QFileInfo(chosen).suffix().toLower();
+    const QString target =
+        suffix == QLatin1String("png") || suffix == QLatin1String("svg") ? chosen : chosen + QStringLiteral(".png");
+    if (target != chosen && QFileInfo::exists(target) &&
+        !m_op.askYesNo(QStringLiteral("檔案 %1 已存在, 是否要取代?").arg(target), messageTitle()))
         return;
     QString reason;
     QString written;
-    if (!savePathImage(*m_view, chosen, &reason, &written))
+    if (!savePathImage(*m_view, target, &reason, &written))
         m_op.notice(QStringLiteral("無法儲存圖片 %1 !\n%2").arg(written, reason), messageTitle(),
                     Operator::Icon::Warning);
 }

@@ -40,6 +40,8 @@ private Q_SLOTS:
     void summaryLabel_followsTheTable();
     void saveImage_writesPngOrSvg_data();
     void saveImage_writesPngOrSvg();
+    void saveImage_asksAboutTheFileReallyWritten_data();
+    void saveImage_asksAboutTheFileReallyWritten();
 
 private:
     void load(const QStringList &rows);
@@ -210,6 +212,32 @@ void TestPathPreview::saveImage_writesPngOrSvg()
     QFile file(m_dir.filePath(written));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().startsWith(start));
+}
+
+void TestPathPreview::saveImage_asksAboutTheFileReallyWritten_data()
+{
+    QTest::addColumn<QString>("name"); // as the dialog returns it; "plan.png" exists
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("no suffix, keep") << "plan" << false;
+    QTest::newRow("no suffix, replace") << "plan" << true;
+}
+
+void TestPathPreview::saveImage_asksAboutTheFileReallyWritten()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, replace);
+    const QString existing = m_dir.filePath(QStringLiteral("plan.png"));
+    QFile old(existing);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    m_op.answerFile(m_dir.filePath(name));
+    replace ? m_op.answerYes() : m_op.answerNo();
+    QTest::mouseClick(m_window->saveImageButton(), Qt::LeftButton);
+    QCOMPARE(m_op.shown().front().defaultSuffix, QStringLiteral("png"));
+    QCOMPARE(m_op.shown().size(), size_t(2));
+    QVERIFY(m_op.shown()[1].text.contains(existing));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll().startsWith("\x89PNG"), replace);
 }
 
 QTEST_MAIN(TestPathPreview)
