@@ -1,8 +1,7 @@
 #include "files/programfile.h"
 
 #include "core/big5.h"
-
-#include <QSaveFile>
+#include "core/filewrite.h"
 
 #include <algorithm>
 
@@ -111,19 +110,7 @@ bool WriteProgramFile(const QString &path, const ProgramTable &table, int lastRo
 {
     // Written to a temporary file and renamed: a failed save never leaves a
     // half-written program in place of the old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    file.write(programFileBytes(table, lastRow));
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeWholeFile(path, programFileBytes(table, lastRow), error);
 }
 
 ProgramFileContents parseProgramFile(const QByteArray &bytes, const ProgramTable &current)
