@@ -1,12 +1,12 @@
 #include "files/programfileactions.h"
 
+#include "core/big5.h"
 #include "core/operator.h"
 #include "files/programfile.h"
 #include "table/editstate.h"
 #include "table/steplist.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <algorithm>
 
 namespace talvex {
 
@@ -32,10 +32,24 @@ QString ProgramFileActions::filter()
 
 bool ProgramFileActions::writeChecked(const QString &path)
 {
+    if (!big5Available()) {
+        m_op.notice(big5MissingText(), messageTitle(), Operator::Icon::Warning);
+        return false;
+    }
     QString character;
     const int badRow = findNonBig5Row(m_table, m_edit.LastRow, &character);
     if (badRow >= 0) {
         m_op.notice(QStringLiteral("第 %1 行的「%2」無法以 Big5 存檔, 請修改後再存檔!").arg(badRow).arg(character),
+                    messageTitle(), Operator::Icon::Warning);
+        return false;
+    }
+    int limit = 0;
+    const UnreadableCell overlong = findOverlongCell(m_table, m_edit.LastRow, &limit);
+    if (overlong.row > 0) {
+        m_op.notice(QStringLiteral("第 %1 行的「%2」欄超過 %3 個字, 請修改後再存檔!")
+                        .arg(overlong.row)
+                        .arg(columnName(overlong.column))
+                        .arg(limit),
                     messageTitle(), Operator::Icon::Warning);
         return false;
     }
@@ -114,23 +128,27 @@ bool ProgramFileActions::OpenProgram()
     if (m_programFileName.isEmpty())
         return false;
 
-    QFile file(m_programFileName);
-    if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly)) {
-        m_op.notice(QStringLiteral("無法開啟檔案 %1 !\n%2").arg(m_programFileName, file.errorString()), messageTitle(),
+    if (!big5Available()) {
+        m_op.notice(big5MissingText(), messageTitle(), Operator::Icon::Warning);
+        return false;
+    }
+    const ProgramFileBytes read = ReadProgramFileBytes(m_programFileName);
+    if (read.status == ProgramFileBytes::Status::CannotOpen) {
+        m_op.notice(QStringLiteral("無法開啟檔案 %1 !\n%2").arg(m_programFileName, read.reason), messageTitle(),
                     Operator::Icon::Warning);
         return false;
     }
-    if (file.size() > kMaxProgramFileBytes) {
+    if (read.status == ProgramFileBytes::Status::TooLarge) {
         m_op.notice(QStringLiteral("檔案 %1 太大, 不是 TALVEX 程式檔!").arg(m_programFileName), messageTitle(),
                     Operator::Icon::Warning);
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        m_op.notice(QStringLiteral("無法讀取檔案 %1 !\n%2").arg(m_programFileName, file.errorString()), messageTitle(),
+    if (read.status == ProgramFileBytes::Status::CannotRead) {
+        m_op.notice(QStringLiteral("無法讀取檔案 %1 !\n%2").arg(m_programFileName, read.reason), messageTitle(),
                     Operator::Icon::Warning);
         return false;
     }
+    const QByteArray &bytes = read.bytes;
 
     const ProgramFileContents contents = parseProgramFile(bytes, m_table);
     m_table = contents.table;

@@ -7,8 +7,13 @@
 #include "testing/stepbuilder.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace talvex;
 using namespace talvex::testing;
@@ -62,6 +67,8 @@ private Q_SLOTS:
     void parse_neverWritesOutsideTable_data();
     void parse_neverWritesOutsideTable();
     void parse_survivesBinaryAndBadBig5();
+    void parse_leadByteAtLineEndIsReplaced_data();
+    void parse_leadByteAtLineEndIsReplaced();
 
     void saveAs_writesOnlyNamedNonEmptyProgram_data();
     void saveAs_writesOnlyNamedNonEmptyProgram();
@@ -69,6 +76,10 @@ private Q_SLOTS:
     void save_unreadableCellAsksFirst_data();
     void save_unreadableCellAsksFirst();
     void save_characterBig5CannotHoldIsRefused();
+    void save_lineTheReaderWouldCutIsRefused_data();
+    void save_lineTheReaderWouldCutIsRefused();
+    void saveAndOpen_onlyRegularFiles_data();
+    void saveAndOpen_onlyRegularFiles();
     void save_headerBig5CannotHoldIsReplacedOnce_data();
     void save_headerBig5CannotHoldIsReplacedOnce();
     void new_stateTable_data();
@@ -247,6 +258,25 @@ void TestProgramFile::parse_survivesBinaryAndBadBig5()
     QCOMPARE(bad.table.cell(1, 2), QStringLiteral("0"));
 }
 
+void TestProgramFile::parse_leadByteAtLineEndIsReplaced_data()
+{
+    QTest::addColumn<QByteArray>("end");
+    QTest::newRow("CR LF") << QByteArray("\r\n");
+    QTest::newRow("LF") << QByteArray("\n");
+    QTest::newRow("end of file") << QByteArray();
+}
+
+void TestProgramFile::parse_leadByteAtLineEndIsReplaced()
+{
+    QFETCH(QByteArray, end);
+    const QByteArray line = "LABLE       CD          0           0           0\xA4" + end;
+    const ProgramFileContents read =
+        parseProgramFile("FUNCTINO    IN          XPOINT      YPOINT      OUT\r\n" + line, ProgramTable());
+    QCOMPARE(read.lastRow, 1);
+    QCOMPARE(read.table.cell(1, 4), QStringLiteral("0\uFFFD"));
+    QCOMPARE(findNonBig5Row(read.table, read.lastRow), 1); // so it cannot be saved unseen
+}
+
 void TestProgramFile::saveAs_writesOnlyNamedNonEmptyProgram_data()
 {
     QTest::addColumn<bool>("named");
@@ -354,6 +384,84 @@ void TestProgramFile::save_characterBig5CannotHoldIsRefused()
     QVERIFY(op.notices().at(0).contains(QStringLiteral("第 2 行")));
     QVERIFY(op.notices().at(0).contains(QStringLiteral("标")));
     QVERIFY(!QFile::exists(path("b.tvx")));
+}
+
+void TestProgramFile::save_lineTheReaderWouldCutIsRefused_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("refusal"); // empty: written and read back whole
+    QTest::newRow("OUT of 5000") << 4 << 5000 << QStringLiteral("第 1 行的「OUT」欄超過 4048 個字");
+    QTest::newRow("IN of 5000") << 1 << 5000 << QStringLiteral("第 1 行的「IN或數據」欄超過 4058 個字");
+    QTest::newRow("OUT just fits") << 4 << 4048 << QString();
+}
+
+void TestProgramFile::save_lineTheReaderWouldCutIsRefused()
+{
+    QFETCH(int, column);
+    QFETCH(int, length);
+    QFETCH(QString, refusal);
+    EditState edit;
+    ProgramTable table;
+    table.writeHeader();
+    table.setRow(1, stepOf("HOME|0|0|0|0"));
+    table.setCell(1, column, QString(length, QLatin1Char('7')));
+    edit.LastRow = 1;
+    RecordingStepList list;
+    ScriptedOperator op;
+    ProgramFileActions actions(table, edit, list, op);
+    op.answerFile(path("long.tvx"));
+    QCOMPARE(actions.SaveProgramAs(), refusal.isEmpty());
+    if (!refusal.isEmpty()) {
+        QCOMPARE(op.notices().size(), 1);
+        QVERIFY2(op.notices().at(0).startsWith(refusal), qPrintable(op.notices().at(0)));
+        QVERIFY(!QFile::exists(path("long.tvx")));
+        return;
+    }
+    const ProgramFileContents read = parseProgramFile(readAll(path("long.tvx")), ProgramTable());
+    QVERIFY(!read.linesCut);
+    QCOMPARE(read.table.row(1), table.row(1));
+}
+
+void TestProgramFile::saveAndOpen_onlyRegularFiles_data()
+{
+    QTest::addColumn<QString>("thing");
+    QTest::newRow("named pipe") << "fifo";
+    QTest::newRow("device") << "device";
+    QTest::newRow("link to an endless device") << "zero";
+}
+
+void TestProgramFile::saveAndOpen_onlyRegularFiles()
+{
+    QFETCH(QString, thing);
+    const QString it = path("it.tvx");
+    const QByteArray name = QFile::encodeName(it);
+    if (thing == "fifo")
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    else if (thing == "zero") // only ever read: the test opens no writer on it
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), it));
+    else if (::geteuid() != 0)
+        QSKIP("a device node needs root");
+    else // the null device's numbers, made in the test's own folder
+        QCOMPARE(::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+
+    EditState edit;
+    ProgramTable table = sampleTable(edit.LastRow);
+    const ProgramTable before = table;
+    RecordingStepList list;
+    ScriptedOperator op;
+    ProgramFileActions actions(table, edit, list, op);
+    op.answerFile(it);
+    QVERIFY(!actions.OpenProgram());
+    QCOMPARE(op.notices().value(0), QStringLiteral("無法開啟檔案 %1 !\n%1 不是一般檔案, 無法讀取!").arg(it));
+    if (thing != "zero") { // no writer is ever pointed at a link into /dev
+        op.answerFile(it);
+        QVERIFY(!actions.SaveProgramAs());
+        QCOMPARE(op.notices().value(1), QStringLiteral("無法寫入檔案 %1 !\n%1 不是一般檔案, 無法寫入!").arg(it));
+    }
+    QVERIFY(!QFileInfo(it).isFile());
+    QCOMPARE(table.row(1), before.row(1));
+    QCOMPARE(list.rebuilds, 0);
 }
 
 void TestProgramFile::save_headerBig5CannotHoldIsReplacedOnce_data()
