@@ -90,6 +90,9 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    // Before anything is published: a signal from now on ends the event loop, and the
+    // way out removes the link, however early it came.
+    quitOnSignals(*app);
     talvex::sim::Simulator simulator(options);
     std::unique_ptr<talvex::sim::SimWindow> window;
     QString error;
@@ -110,7 +113,6 @@ int main(int argc, char *argv[])
     QObject::connect(&control, &talvex::sim::StdioChannel::quitRequested, app.get(), &QCoreApplication::quit);
     if (options.attached)
         QObject::connect(&control, &talvex::sim::StdioChannel::closed, app.get(), &QCoreApplication::quit);
-    quitOnSignals(*app);
 
     if (window) {
         window->setDevice(simulator.devicePath());

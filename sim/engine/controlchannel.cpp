@@ -50,6 +50,7 @@ QString ControlChannel::helpText()
         "  state                -> state idle | state downloading\n"
         "                          | state running line N [wait motion|wait input K|wait time MS]\n"
         "                          | state error CODE line N TEXT | state error CODE TEXT\n"
+        "                          (\"; capture failed: REASON\" follows once a capture write failed)\n"
         "  program              -> program COUNT       lines of the program in memory\n"
         "  line N               -> line N TEXT         one program line (N from 0)\n"
         "  count N              -> count N TIMES       how often line N ran since \"G\"\n"
@@ -72,6 +73,15 @@ QString ControlChannel::lineTooLongReply()
 }
 
 QString ControlChannel::state() const
+{
+    const QString failure = m_session.captureFailure();
+    QString text = machineState();
+    if (!failure.isEmpty())
+        text += QStringLiteral("; capture failed: ") + failure;
+    return text;
+}
+
+QString ControlChannel::machineState() const
 {
     if (m_controller.commandFailed()) {
         const CommandError &e = m_controller.commandError();

@@ -35,7 +35,9 @@ public:
     static QString helpText();
 
 private:
+    /// The machine's state, and a capture write that failed.
     QString state() const;
+    QString machineState() const;
 
     Controller &m_controller;
     LineSession &m_session;

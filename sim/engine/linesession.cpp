@@ -15,21 +15,27 @@ void LineSession::queue(const QByteArray &bytes, double dueMs)
 {
     if (m_behaviour.silent || bytes.isEmpty())
         return;
+    // Held replies count as much as those the station has not read: with a long
+    // reply delay a stream of queries would otherwise pile up without bound.
+    if (m_queuedBytes + m_deviceBacklog >= kOutgoingLimit) {
+        ++m_dropped;
+        return;
+    }
     m_queue.push_back({dueMs, bytes});
+    m_queuedBytes += bytes.size();
 }
 
 void LineSession::blast(const QByteArray &bytes)
 {
-    if (!bytes.isEmpty())
-        m_queue.push_back({m_clock.nowMs(), bytes});
+    if (bytes.isEmpty())
+        return;
+    m_queue.push_back({m_clock.nowMs(), bytes});
+    m_queuedBytes += bytes.size();
 }
 
 qint64 LineSession::unsentBytes() const
 {
-    qint64 queued = 0;
-    for (const Pending &p : m_queue)
-        queued += p.bytes.size();
-    return queued + m_deviceBacklog;
+    return m_queuedBytes + m_deviceBacklog;
 }
 
 void LineSession::receive(const QByteArray &bytes)
@@ -60,6 +66,7 @@ QByteArray LineSession::takeDue()
     const double now = m_clock.nowMs();
     while (!m_queue.empty() && m_queue.front().due <= now) {
         out += m_queue.front().bytes;
+        m_queuedBytes -= m_queue.front().bytes.size();
         m_queue.pop_front();
     }
     if (!out.isEmpty())

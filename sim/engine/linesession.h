@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 
 #include <deque>
 
@@ -34,6 +35,12 @@ class LineSession : public QObject
     Q_OBJECT
 
 public:
+    /// Most bytes made and not yet taken by the line: replies held back or waiting for
+    /// the station to read them. Beyond it a new reply is dropped, as a station that
+    /// reads nothing would only ever get stale ones. A blast, bounded on its own, is
+    /// queued whatever waits.
+    static constexpr qint64 kOutgoingLimit = 64 * 1024;
+
     /// What a controller with garbage on its mind answers.
     static QByteArray junk() { return QByteArrayLiteral("#?!ERR~"); }
 
@@ -53,6 +60,11 @@ public:
     /// not take yet (reported by the device after each flush).
     qint64 unsentBytes() const;
     void setDeviceBacklog(qint64 bytes) { m_deviceBacklog = bytes; }
+    /// Replies (and echoes) dropped because kOutgoingLimit bytes were waiting.
+    qint64 droppedReplies() const { return m_dropped; }
+    /// Why writing the capture file failed the first time, or the empty text.
+    const QString &captureFailure() const { return m_captureFailure; }
+    void setCaptureFailure(const QString &reason) { m_captureFailure = reason; }
     /// Bytes received in all, and complete lines among them.
     qint64 bytesReceived() const { return m_bytes; }
     qint64 linesReceived() const { return m_lines; }
@@ -77,7 +89,10 @@ private:
     LineBehaviour m_behaviour;
     LineReader m_reader;
     std::deque<Pending> m_queue;
+    qint64 m_queuedBytes = 0;
     qint64 m_deviceBacklog = 0;
+    qint64 m_dropped = 0;
+    QString m_captureFailure;
     qint64 m_bytes = 0;
     qint64 m_lines = 0;
 };

@@ -24,7 +24,8 @@ constexpr qint64 kReadChunk = 4096;
 /// Replies the station does not read pile up in the terminal; once this much waits,
 /// the oldest would only ever be stale, so new ones are dropped. What waits stays
 /// bounded by the limit plus one chunk (a reply, or a blast, which has its own bound).
-constexpr qsizetype kOutgoingLimit = 64 * 1024;
+/// The session counts what it holds back against the same limit.
+constexpr qsizetype kOutgoingLimit = LineSession::kOutgoingLimit;
 
 QString systemError(const char *what)
 {
@@ -109,6 +110,45 @@ void PtyEndpoint::removeLink()
     m_link.clear();
 }
 
+bool PtyEndpoint::checkLink(const QString &path, QString *error)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    *error = QStringLiteral("--link %1: something exists there already; not replacing it").arg(path);
+    return false;
+}
+
+bool PtyEndpoint::checkCapture(const QString &path, bool append, QString *error)
+{
+    // Asked of the file system without opening anything: opening a named pipe for
+    // writing waits for a reader, and a device or a folder takes no capture.
+    const QFileInfo info(path);
+    if (append && info.exists() && !info.isFile()) {
+        *error = QStringLiteral("--capture-append %1: not a regular file (a folder, a named pipe, a socket or a "
+                                "device); not writing to it")
+                     .arg(path);
+        return false;
+    }
+    if (!append && (info.exists() || info.isSymLink())) {
+        *error = QStringLiteral("--capture %1: it exists already; not overwriting it (--capture-append FILE adds "
+                                "to a file)")
+                     .arg(path);
+        return false;
+    }
+    return true;
+}
+
+void PtyEndpoint::dropCapture()
+{
+    if (!m_capture.isOpen())
+        return;
+    m_capture.close();
+    if (m_captureCreated)
+        m_capture.remove();
+    m_captureCreated = false;
+}
+
 bool PtyEndpoint::setCapture(const QString &path, bool append, QString *error)
 {
     // A new file is made exclusively, so an existing one (a link too) is never
@@ -120,6 +160,7 @@ bool PtyEndpoint::setCapture(const QString &path, bool append, QString *error)
                      .arg(path);
         return false;
     }
+    m_captureCreated = !append || !(info.exists() || info.isSymLink());
     m_capture.setFileName(path);
     const QIODevice::OpenMode how = append ? QIODevice::Append : QIODevice::NewOnly;
     if (!m_capture.open(QIODevice::WriteOnly | QIODevice::Unbuffered | how)) {
@@ -168,17 +209,24 @@ void PtyEndpoint::readSome(qint64 limit)
     if (m_bytesPerMs > 0.0)
         m_credit -= static_cast<double>(n);
     const QByteArray bytes(buffer, static_cast<qsizetype>(n));
-    if (m_capture.isOpen())
-        m_capture.write(bytes);
+    if (m_capture.isOpen() && m_capture.write(bytes) != bytes.size() && m_session.captureFailure().isEmpty()) {
+        // Told once: a full disk fails every later write the same way.
+        m_session.setCaptureFailure(m_capture.errorString());
+        std::fprintf(stderr, "talvex-sim: capture %s: %s; received bytes are no longer all captured\n",
+                     qPrintable(m_capture.fileName()), qPrintable(m_capture.errorString()));
+    }
     m_session.receive(bytes);
 }
 
 void PtyEndpoint::flush()
 {
     const QByteArray due = m_session.takeDue();
-    if (m_outgoing.size() < kOutgoingLimit) {
+    bool dropped = m_session.droppedReplies() > 0;
+    if (m_outgoing.size() < kOutgoingLimit)
         m_outgoing += due;
-    } else if (!due.isEmpty() && !m_dropWarned) {
+    else
+        dropped = dropped || !due.isEmpty();
+    if (dropped && !m_dropWarned) {
         m_dropWarned = true;
         std::fputs("talvex-sim: nobody reads the line; replies are being dropped\n", stderr);
     }

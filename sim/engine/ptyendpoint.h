@@ -34,9 +34,18 @@ public:
     /// Publishes the device under @p path as a symbolic link, removed again when the
     /// endpoint goes. Nothing may exist at @p path, not even a link to nothing.
     bool publishLink(const QString &path, QString *error);
+    /// Whether publishLink() may use @p path: nothing there, not even a link.
+    static bool checkLink(const QString &path, QString *error);
+    /// Whether setCapture() may use @p path, asked without opening it: for a new file
+    /// nothing may be there; to append, only a regular file (or a link to one) or
+    /// nothing.
+    static bool checkCapture(const QString &path, bool append, QString *error);
     /// Writes every received byte, raw, to @p path: a new file, or with @p append
-    /// the end of a file that may exist.
+    /// the end of a file that may exist. A write that fails is told once on standard
+    /// error and kept as the session's captureFailure().
     bool setCapture(const QString &path, bool append, QString *error);
+    /// Closes the capture file, removing it when setCapture() created it.
+    void dropCapture();
     /// Reads the line no faster than @p baud allows (ten bits a byte); 0 reads at once.
     void setBaud(int baud);
 
@@ -55,6 +64,7 @@ private:
     QString m_path;
     QString m_link;
     QFile m_capture;
+    bool m_captureCreated = false;
     QSocketNotifier *m_notifier = nullptr;
     double m_bytesPerMs = 0.0;
     double m_credit = 0.0;

@@ -14,21 +14,28 @@ Simulator::Simulator(const SimOptions &options, QObject *parent)
 
 bool Simulator::start(QString *error)
 {
-    // The store first: a start refused for it leaves nothing behind. Then the link
-    // before the capture, so a refused link creates no capture file; a capture
-    // refused after the link takes the link away with the endpoint.
+    // Every path is checked before anything is opened, so a refused start leaves
+    // every file as it was. The store is read first; the capture file is opened
+    // before the link is published, and the link comes last: nobody is led to a line
+    // that never starts, and no link is left behind by a start that fails.
     QString why;
     if (!m_controller.store().check(&why) || !m_controller.powerUp(&why)) {
         *error = QStringLiteral("--store %1: %2; not starting").arg(m_controller.store().path(), why);
         return false;
     }
+    if (!m_options.capture.isEmpty() && !PtyEndpoint::checkCapture(m_options.capture, m_options.captureAppend, error))
+        return false;
+    if (!m_options.link.isEmpty() && !PtyEndpoint::checkLink(m_options.link, error))
+        return false;
     if (!m_endpoint.open(error))
         return false;
     m_endpoint.setBaud(m_options.baud);
-    if (!m_options.link.isEmpty() && !m_endpoint.publishLink(m_options.link, error))
-        return false;
     if (!m_options.capture.isEmpty() && !m_endpoint.setCapture(m_options.capture, m_options.captureAppend, error))
         return false;
+    if (!m_options.link.isEmpty() && !m_endpoint.publishLink(m_options.link, error)) {
+        m_endpoint.dropCapture(); // taken meanwhile: the start leaves no capture file
+        return false;
+    }
     m_timer.start();
     return true;
 }

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using talvex::sim::testing::SimProcess;
 
 namespace {
@@ -24,6 +26,7 @@ enum class Thing
     LinkToFile,
     LinkToNothing,
     LongStore, // one line more than a download can carry
+    Fifo,
 };
 
 void make(Thing thing, const QString &path, const QString &folder)
@@ -53,6 +56,9 @@ void make(Thing thing, const QString &path, const QString &folder)
     case Thing::LongStore:
         write(path, QByteArray("OUTP 1;\r\n").repeated(4001));
         break;
+    case Thing::Fifo:
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        break;
     }
 }
 
@@ -68,6 +74,8 @@ QStringList snapshot(const QString &folder)
             text += " -> " + entry.symLinkTarget();
         } else if (entry.isDir()) {
             text += "/";
+        } else if (!entry.isFile()) {
+            text += " (not a file)"; // a named pipe is never opened
         } else {
             QFile file(entry.filePath());
             if (file.open(QIODevice::ReadOnly))
@@ -111,6 +119,13 @@ void TestSimCommandLine::start_refused_data()
     const QString overwrite = "it exists already; not overwriting it";
     QTest::newRow("capture over a file") << int(Thing::File) << QStringList{"--capture", "IT"} << 1 << overwrite;
     QTest::newRow("capture over a link") << int(Thing::LinkToFile) << QStringList{"--capture", "IT"} << 1 << overwrite;
+    // Refused before anything is opened or published: no link is left behind.
+    const QString notRegular = "not a regular file";
+    QTest::newRow("append to a named pipe")
+        << int(Thing::Fifo) << QStringList{"--capture-append", "IT", "--link", "IT.link"} << 1 << notRegular;
+    QTest::newRow("append to a folder") << int(Thing::Folder)
+                                        << QStringList{"--capture-append", "IT", "--link", "IT.link"} << 1
+                                        << notRegular;
     QTest::newRow("capture both ways") << int(Thing::Nothing)
                                        << QStringList{"--capture", "IT", "--capture-append", "IT"} << 2 << "not both";
 

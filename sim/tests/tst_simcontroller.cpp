@@ -43,6 +43,8 @@ private Q_SLOTS:
     void session_echoAndDelayKeepLineOrder_data();
     void session_echoAndDelayKeepLineOrder();
     void session_escapeClearsPartialLine();
+    void session_heldRepliesStayBounded_data();
+    void session_heldRepliesStayBounded();
 
     void control_repliesOneLineEach_data();
     void control_repliesOneLineEach();
@@ -330,6 +332,35 @@ void TestSimController::session_echoAndDelayKeepLineOrder()
     QVERIFY(!session.hasPending());
     QCOMPARE(sent.size(), int(!atOnce.isEmpty()) + int(!later.isEmpty()));
     QCOMPARE(int(m_controller->machine().outputs), 1); // commands act whatever is said
+}
+
+void TestSimController::session_heldRepliesStayBounded_data()
+{
+    QTest::addColumn<bool>("echo");
+    QTest::addColumn<int>("delay");
+    QTest::newRow("held 5 s") << false << 5000;
+    QTest::newRow("echoed and held") << true << 5000;
+    QTest::newRow("not held, never taken") << false << 0;
+}
+
+void TestSimController::session_heldRepliesStayBounded()
+{
+    QFETCH(bool, echo);
+    QFETCH(int, delay);
+    ManualClock line;
+    LineBehaviour behaviour;
+    behaviour.echo = echo;
+    behaviour.replyDelayMs = delay;
+    LineSession session(*m_controller, line, behaviour);
+    // A query stream far beyond the 64 KiB the line may owe: held or unread, the
+    // replies must not pile up.
+    for (int i = 0; i < 100; ++i)
+        session.receive(QByteArray("?VM\r").repeated(1000));
+    QVERIFY2(session.unsentBytes() <= 64 * 1024 + 16, qPrintable(QString::number(session.unsentBytes())));
+    line.advance(delay);
+    const QByteArray due = session.takeDue();
+    QVERIFY(due.startsWith(echo ? "?VM\r100\r" : "100\r100\r")); // the oldest are kept, in order
+    QCOMPARE(session.unsentBytes(), 0);
 }
 
 void TestSimController::session_escapeClearsPartialLine()

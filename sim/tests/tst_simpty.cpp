@@ -3,6 +3,7 @@
 // publishing, capturing and pacing the line do what they say.
 #include "simtestutil.h"
 
+#include "sim/engine/controlchannel.h"
 #include "sim/engine/controller.h"
 #include "sim/engine/linesession.h"
 #include "sim/engine/ptyendpoint.h"
@@ -15,6 +16,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -78,6 +81,7 @@ private Q_SLOTS:
     void capture_everyByteRaw_data();
     void capture_everyByteRaw();
     void baud_readsAtLineRate();
+    void capture_failedWriteIsReported();
 
 private:
     QTemporaryDir m_dir;
@@ -214,6 +218,24 @@ void TestSimPty::baud_readsAtLineRate()
         m_endpoint->service();
     }
     QCOMPARE(m_session->bytesReceived(), qint64(100));
+}
+
+void TestSimPty::capture_failedWriteIsReported()
+{
+    if (::geteuid() != 0)
+        QSKIP("a device node needs root");
+    // A device that takes no byte, as a full disk does: the numbers of /dev/full, made
+    // in the test's own folder.
+    const QString full = m_dir.filePath("full");
+    QCOMPARE(::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    QString error;
+    QVERIFY2(m_endpoint->setCapture(full, true, &error), qPrintable(error));
+    ControlChannel control(*m_controller, *m_session);
+    QCOMPARE(control.execute("state"), QStringLiteral("state idle"));
+    StationEnd station(m_endpoint->devicePath());
+    station.write("?VA\r");
+    QCOMPARE(station.read(*m_endpoint, 5), QByteArray("2000\r")); // the line goes on
+    QVERIFY(control.execute("state").startsWith(QStringLiteral("state idle; capture failed: ")));
 }
 
 QTEST_GUILESS_MAIN(TestSimPty)

@@ -1,18 +1,15 @@
 #include "compiler/compiler.h"
 
 #include "core/big5.h"
+#include "core/filewrite.h"
 #include "core/iomask.h"
 #include "core/operator.h"
 #include "core/text.h"
 #include "core/textnumber.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace talvex {
@@ -286,35 +283,13 @@ bool WriteListing(const CompiledProgram &program, const QString &path, QString *
         bytes += "\r\n";
     }
 
-    // The new listing is written beside the old one and renamed over it. Truncating
-    // and rewriting the old file in place makes the file system flush it on close
-    // (a guard for programs that replace files that way), which costs milliseconds
-    // on every upload; a rename replaces it at once and never leaves half a listing.
-    const QString temporary = path + QStringLiteral(".new");
-    QFile file(temporary);
-    auto fail = [&](const QString &reason) {
-        if (error)
-            *error = reason;
-        file.close();
-        QFile::remove(temporary);
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fail(file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return fail(file.errorString());
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-#if defined(Q_OS_WIN)
-    QFile::remove(path);
-    if (!QFile::rename(temporary, path))
-        return fail(QFile(path).errorString());
-#else
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0)
-        return fail(QString::fromLocal8Bit(std::strerror(errno)));
-#endif
-    return true;
+    // The new listing is written beside the old one under a name nobody can have
+    // planted, and renamed over it. Truncating and rewriting the old file in place
+    // makes the file system flush it on close (a guard for programs that replace files
+    // that way), which costs milliseconds on every upload; a rename replaces it at once
+    // and never leaves half a listing. It is a record of the last upload, rewritten on
+    // the next one, so it does not wait for the disk either.
+    return writeWholeFile(path, bytes, error, FileSync::Skip);
 }
 
 } // namespace talvex

@@ -21,9 +21,18 @@ struct Big5Bytes
 /// located in firstBad; callers refuse such text instead of writing a replacement.
 Big5Bytes encodeBig5(const QString &text);
 
-/// Decodes Big5 bytes. Invalid sequences become replacement characters; decoding
-/// never fails, so a damaged file still opens.
+/// Decodes Big5 bytes. Invalid sequences become replacement characters, a lead byte
+/// at the very end (its trail byte missing) too; decoding never fails, so a damaged
+/// file still opens.
 QString decodeBig5(const QByteArray &bytes);
+
+/// Whether this Qt can convert Big5 at all. Without the converter (a Qt built without
+/// ICU) every Chinese character would decode to nothing and no file could be written
+/// faithfully.
+bool big5Available();
+
+/// What the operator is told when big5Available() is false.
+QString big5MissingText();
 
 /// Decodes Big5 that arrives in pieces, as it does on the serial line, where a read
 /// ends wherever the bytes received so far end. A two-byte character split between

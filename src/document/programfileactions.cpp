@@ -1,13 +1,13 @@
 #include "document/programfileactions.h"
 
+#include "core/big5.h"
 #include "core/operator.h"
 #include "document/programdocument.h"
 #include "files/programfile.h"
 #include "table/changedescription.h"
 #include "table/editstate.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <algorithm>
 
 namespace talvex {
 
@@ -33,12 +33,26 @@ QString ProgramFileActions::filter()
 
 bool ProgramFileActions::writeChecked(const QString &path)
 {
+    if (!big5Available()) {
+        m_op.notice(big5MissingText(), messageTitle(), Operator::Icon::Warning);
+        return false;
+    }
     const ProgramTable &table = m_document.table();
     const int lastRow = m_document.lastRow();
     QString character;
     const int badRow = findNonBig5Row(table, lastRow, &character);
     if (badRow >= 0) {
         m_op.notice(QStringLiteral("第 %1 行的「%2」無法以 Big5 存檔, 請修改後再存檔!").arg(badRow).arg(character),
+                    messageTitle(), Operator::Icon::Warning);
+        return false;
+    }
+    int limit = 0;
+    const UnreadableCell overlong = findOverlongCell(table, lastRow, &limit);
+    if (overlong.row > 0) {
+        m_op.notice(QStringLiteral("第 %1 行的「%2」欄超過 %3 個字, 請修改後再存檔!")
+                        .arg(overlong.row)
+                        .arg(columnName(overlong.column))
+                        .arg(limit),
                     messageTitle(), Operator::Icon::Warning);
         return false;
     }
@@ -120,23 +134,27 @@ bool ProgramFileActions::openProgram()
     if (m_programFileName.isEmpty())
         return false;
 
-    QFile file(m_programFileName);
-    if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly)) {
-        m_op.notice(QStringLiteral("無法開啟檔案 %1 !\n%2").arg(m_programFileName, file.errorString()), messageTitle(),
+    if (!big5Available()) {
+        m_op.notice(big5MissingText(), messageTitle(), Operator::Icon::Warning);
+        return false;
+    }
+    const ProgramFileBytes read = ReadProgramFileBytes(m_programFileName);
+    if (read.status == ProgramFileBytes::Status::CannotOpen) {
+        m_op.notice(QStringLiteral("無法開啟檔案 %1 !\n%2").arg(m_programFileName, read.reason), messageTitle(),
                     Operator::Icon::Warning);
         return false;
     }
-    if (file.size() > kMaxProgramFileBytes) {
+    if (read.status == ProgramFileBytes::Status::TooLarge) {
         m_op.notice(QStringLiteral("檔案 %1 太大, 不是 TALVEX 程式檔!").arg(m_programFileName), messageTitle(),
                     Operator::Icon::Warning);
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        m_op.notice(QStringLiteral("無法讀取檔案 %1 !\n%2").arg(m_programFileName, file.errorString()), messageTitle(),
+    if (read.status == ProgramFileBytes::Status::CannotRead) {
+        m_op.notice(QStringLiteral("無法讀取檔案 %1 !\n%2").arg(m_programFileName, read.reason), messageTitle(),
                     Operator::Icon::Warning);
         return false;
     }
+    const QByteArray &bytes = read.bytes;
 
     const ProgramFileContents contents = parseProgramFile(bytes, m_document.table());
     m_edit.CurrentRow = 1;

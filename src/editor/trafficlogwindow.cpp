@@ -1,5 +1,6 @@
 #include "editor/trafficlogwindow.h"
 
+#include "core/filewrite.h"
 #include "core/operator.h"
 #include "editor/trafficlogmodel.h"
 #include "link/line.h"
@@ -8,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -93,13 +93,10 @@ void TrafficLogWindow::save()
     const QString path = m_link.op().saveFileName(fileFilter());
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        file.write(m_model->logText().toUtf8());
-        if (file.commit())
-            return;
-    }
-    m_link.op().notice(QStringLiteral("無法寫入通訊記錄檔 %1 !\n%2").arg(path, file.errorString()), messageTitle(),
+    QString reason;
+    if (writeWholeFile(path, m_model->logText().toUtf8(), &reason, FileSync::ToDisk, QIODevice::Text))
+        return;
+    m_link.op().notice(QStringLiteral("無法寫入通訊記錄檔 %1 !\n%2").arg(path, reason), messageTitle(),
                        Operator::Icon::Warning);
 }
 

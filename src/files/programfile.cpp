@@ -1,8 +1,10 @@
 #include "files/programfile.h"
 
 #include "core/big5.h"
+#include "core/filewrite.h"
 
-#include <QSaveFile>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -87,6 +89,30 @@ int findNonBig5Row(const ProgramTable &table, int lastRow, QString *character)
     return -1;
 }
 
+UnreadableCell findOverlongCell(const ProgramTable &table, int lastRow, int *limit)
+{
+    for (int r = 1; r <= std::min(lastRow, ProgramTable::kMaxSteps); ++r) {
+        const Step &row = table.row(r);
+        // The line's length as formatProgramLine() lays it out.
+        qsizetype length = row[4].size();
+        int longest = 4;
+        for (int c = 0; c < 4; ++c) {
+            length += std::max<qsizetype>(FieldWidth, row[static_cast<size_t>(c)].size() + 1);
+            if (row[static_cast<size_t>(c)].size() > row[static_cast<size_t>(longest)].size())
+                longest = c;
+        }
+        if (length > kMaxProgramLineCharacters) {
+            // The longest cell is the one to shorten; with the others as they are it
+            // may hold this many characters.
+            if (limit)
+                *limit = static_cast<int>(std::max<qsizetype>(0, row[static_cast<size_t>(longest)].size() -
+                                                                     (length - kMaxProgramLineCharacters)));
+            return {r, longest};
+        }
+    }
+    return {};
+}
+
 QString headerNonBig5Character(const ProgramTable &table)
 {
     return firstNonBig5Character(table.row(0));
@@ -111,19 +137,38 @@ bool WriteProgramFile(const QString &path, const ProgramTable &table, int lastRo
 {
     // Written to a temporary file and renamed: a failed save never leaves a
     // half-written program in place of the old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    return writeWholeFile(path, programFileBytes(table, lastRow), error);
+}
+
+ProgramFileBytes ReadProgramFileBytes(const QString &path)
+{
+    ProgramFileBytes result;
+    // QFileInfo follows a link to what it leads to without opening anything.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        result.status = ProgramFileBytes::Status::CannotOpen;
+        result.reason = QStringLiteral("%1 不是一般檔案, 無法讀取!").arg(path);
+        return result;
     }
-    file.write(programFileBytes(table, lastRow));
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.status = ProgramFileBytes::Status::CannotOpen;
+        result.reason = file.errorString();
+        return result;
     }
-    return true;
+    // The size first, so a huge file is not read only to be refused; the bound on the
+    // read holds even for a file that grows meanwhile.
+    if (file.size() <= kMaxProgramFileBytes)
+        result.bytes = file.read(kMaxProgramFileBytes + 1);
+    if (file.size() > kMaxProgramFileBytes || result.bytes.size() > kMaxProgramFileBytes) {
+        result.status = ProgramFileBytes::Status::TooLarge;
+        result.bytes.clear();
+    } else if (file.error() != QFileDevice::NoError) {
+        result.status = ProgramFileBytes::Status::CannotRead;
+        result.reason = file.errorString();
+        result.bytes.clear();
+    }
+    return result;
 }
 
 ProgramFileContents parseProgramFile(const QByteArray &bytes, const ProgramTable &current)

@@ -35,6 +35,11 @@ UnreadableCell findUnreadableCell(const ProgramTable &table, int lastRow);
 /// not looked at: it is not the operator's to edit, so it never stops a save.
 int findNonBig5Row(const ProgramTable &table, int lastRow, QString *character = nullptr);
 
+/// First cell of rows 1..lastRow that makes its line longer than the reader takes
+/// (kMaxProgramLineCharacters): saved, it would read back cut. The most characters
+/// that cell could hold in its line go to @p limit.
+UnreadableCell findOverlongCell(const ProgramTable &table, int lastRow, int *limit = nullptr);
+
 /// First character of the header row that Big5 cannot carry (a header read from a
 /// damaged file), or the empty text when the header can be written as it stands.
 QString headerNonBig5Character(const ProgramTable &table);
@@ -77,5 +82,29 @@ ProgramFileContents parseProgramFile(const QByteArray &bytes, const ProgramTable
 
 /// Largest program file the station opens; a real one is a few tens of kilobytes.
 constexpr qint64 kMaxProgramFileBytes = 16 * 1024 * 1024;
+
+/// What reading a program file's bytes came to.
+struct ProgramFileBytes
+{
+    enum class Status
+    {
+        Read,
+        /// Not there, not a regular file (a folder, a named pipe, a device, a link to
+        /// one) or not to be opened; the reason says which.
+        CannotOpen,
+        /// More than kMaxProgramFileBytes.
+        TooLarge,
+        CannotRead,
+    };
+    Status status = Status::Read;
+    QByteArray bytes;
+    QString reason;
+};
+
+/// Reads the bytes of the program file @p path. Only a regular file (or a link to one)
+/// is opened: what it is is asked of the file system without opening it, so a named
+/// pipe cannot hold the station and a device cannot feed it without end. Never more
+/// than kMaxProgramFileBytes plus one byte is read.
+ProgramFileBytes ReadProgramFileBytes(const QString &path);
 
 } // namespace talvex

@@ -1,11 +1,12 @@
 #include "files/recoveryfile.h"
 
+#include "core/filewrite.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace talvex {
@@ -70,16 +71,8 @@ bool RecoveryFile::writeNow()
     m_timer.stop();
     if (!isOpen() || !contents)
         return false;
-    QSaveFile file(path());
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = file.errorString();
+    if (!writeWholeFile(path(), recoveryFileBytes(contents()), &m_error))
         return false;
-    }
-    file.write(recoveryFileBytes(contents()));
-    if (!file.commit()) {
-        m_error = file.errorString();
-        return false;
-    }
     ++m_writes;
     return true;
 }

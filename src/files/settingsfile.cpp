@@ -1,11 +1,11 @@
 #include "files/settingsfile.h"
 
 #include "core/big5.h"
+#include "core/filewrite.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -57,28 +57,8 @@ QString ReadPortSetting(QString *failure)
 bool WritePortSetting(const QString &comPort, QString *error)
 {
     // Opening a named pipe for writing would wait for a reader, and replacing a
-    // folder or device entry is not the station's business.
-    const QFileInfo existing(settingsFilePath());
-    if (existing.exists() && !existing.isFile()) {
-        if (error)
-            *error = QStringLiteral("那不是一般檔案 (而是資料夾、具名管道或裝置)。");
-        return false;
-    }
-    const Big5Bytes encoded = encodeBig5(comPort);
-    QSaveFile file(settingsFilePath());
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    file.write(encoded.bytes);
-    file.write("\r\n", 2);
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    // folder or device entry is not the station's business: the writer refuses both.
+    return writeWholeFile(settingsFilePath(), encodeBig5(comPort).bytes + "\r\n", error);
 }
 
 } // namespace talvex

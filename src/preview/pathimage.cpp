@@ -1,12 +1,12 @@
 #include "preview/pathimage.h"
 
+#include "core/filewrite.h"
 #include "preview/pathview.h"
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace talvex {
@@ -54,12 +54,7 @@ bool savePathImage(const PathView &view, QString path, QString *error, QString *
     // Drawn into memory first, then written whole like every other file the station
     // saves: a failure part-way leaves the old file as it was.
     const QByteArray bytes = suffix == QLatin1String("svg") ? svgOf(view) : pngOf(view);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    return writeWholeFile(path, bytes, error);
 }
 
 } // namespace talvex

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace talvex;
 using namespace talvex::testing;
 
@@ -91,6 +93,8 @@ private Q_SLOTS:
     void WriteListing_chineseLabelInBig5();
     void WriteListing_unwritablePathFails();
     void WriteListing_neverWritesAReplacementCharacter();
+    void WriteListing_plantedNamesLeadNowhere_data();
+    void WriteListing_plantedNamesLeadNowhere();
     void listingFilePath_place();
 };
 
@@ -560,6 +564,47 @@ void TestCompiler::WriteListing_neverWritesAReplacementCharacter()
     QVERIFY(!WriteListing(program, path, &error));
     QVERIFY2(error.contains(QStringLiteral("标")), qPrintable(error));
     QCOMPARE(readAll(path), QByteArray("old"));
+}
+
+void TestCompiler::WriteListing_plantedNamesLeadNowhere_data()
+{
+    QTest::addColumn<QString>("planted"); // a link to notes.txt, or a named pipe
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QByteArray>("notes"); // what notes.txt holds afterwards
+    const QByteArray listing = "{\r\nCLR VAR;\r\nSI #IN;\r\nSI #OUT;\r\n$MAIN:;\r\nXH;\r\nYH;\r\nDN;\r\n"
+                               "JP $END;\r\n$END:;\r\n}\r\n";
+    QTest::newRow("link at the old temporary name") << "TRY.txt.new" << true << QByteArray("mine");
+    QTest::newRow("listing a link to a file") << "TRY.txt" << true << listing;
+    QTest::newRow("listing a named pipe") << "fifo" << false << QByteArray("mine");
+}
+
+void TestCompiler::WriteListing_plantedNamesLeadNowhere()
+{
+    QFETCH(QString, planted);
+    QFETCH(bool, written);
+    QFETCH(QByteArray, notes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("TRY.txt"));
+    const QString notesPath = dir.filePath(QStringLiteral("notes.txt"));
+    QVERIFY(writeBytes(notesPath, "mine"));
+    if (planted == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(notesPath, dir.filePath(planted)));
+    CompiledProgram program;
+    QCOMPARE(compileRows({"HOME"}, program).status, CompileStatus::Compiled);
+    QString error;
+    QCOMPARE(WriteListing(program, path, &error), written);
+    QCOMPARE(readAll(notesPath), notes);
+    if (!written)
+        QCOMPARE(error, QStringLiteral("%1 不是一般檔案, 無法寫入!").arg(path));
+    else if (planted == QLatin1String("TRY.txt"))
+        QVERIFY(QFileInfo(path).isSymLink()); // still the operator's link
+    else
+        QVERIFY(readAll(path).startsWith("{\r\n"));
+    // No temporary file is left beside the listing.
+    const QStringList left = QDir(dir.path()).entryList({QStringLiteral("TRY.txt.*")}, QDir::AllEntries | QDir::System);
+    QCOMPARE(left, planted.endsWith(QLatin1String(".new")) ? QStringList{planted} : QStringList());
 }
 
 void TestCompiler::listingFilePath_place()

@@ -7,10 +7,15 @@
 #include "testing/stepbuilder.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace talvex;
 using namespace talvex::testing;
@@ -65,6 +70,10 @@ private Q_SLOTS:
     void save_unreadableCellAsksFirst_data();
     void save_unreadableCellAsksFirst();
     void save_characterBig5CannotHoldIsRefused();
+    void save_lineTheReaderWouldCutIsRefused_data();
+    void save_lineTheReaderWouldCutIsRefused();
+    void saveAndOpen_onlyRegularFiles_data();
+    void saveAndOpen_onlyRegularFiles();
     void save_headerBig5CannotHoldIsReplacedOnce_data();
     void save_headerBig5CannotHoldIsReplacedOnce();
     void new_stateTable_data();
@@ -363,6 +372,76 @@ void TestProgramFileActions::open_tellsOperatorWhatWasCut()
     QVERIFY(op.notices().at(0).contains(QStringLiteral("500")));
     QVERIFY(op.notices().at(0).contains(QStringLiteral("欄位")));
     QCOMPARE(op.shown().back().title, QStringLiteral("訊息"));
+}
+
+void TestProgramFileActions::save_lineTheReaderWouldCutIsRefused_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("refusal"); // empty: written and read back whole
+    QTest::newRow("OUT of 5000") << 4 << 5000 << QStringLiteral("第 1 行的「OUT」欄超過 4048 個字");
+    QTest::newRow("IN of 5000") << 1 << 5000 << QStringLiteral("第 1 行的「IN或數據」欄超過 4058 個字");
+    QTest::newRow("OUT just fits") << 4 << 4048 << QString();
+}
+
+void TestProgramFileActions::save_lineTheReaderWouldCutIsRefused()
+{
+    QFETCH(int, column);
+    QFETCH(int, length);
+    QFETCH(QString, refusal);
+    ProgramTable table = tableOf({"HOME"});
+    table.setCell(1, column, QString(length, QLatin1Char('7')));
+    Files files(table, 1, false);
+    ScriptedOperator &op = files.op;
+    op.answerFile(path("long.tvx"));
+    QCOMPARE(files.actions.saveProgramAs(), refusal.isEmpty());
+    if (!refusal.isEmpty()) {
+        QCOMPARE(op.notices().size(), 1);
+        QVERIFY2(op.notices().at(0).startsWith(refusal), qPrintable(op.notices().at(0)));
+        QVERIFY(!QFile::exists(path("long.tvx")));
+        return;
+    }
+    const ProgramFileContents read = parseProgramFile(readAll(path("long.tvx")), ProgramTable());
+    QVERIFY(!read.linesCut);
+    QCOMPARE(read.table.row(1), table.row(1));
+}
+
+void TestProgramFileActions::saveAndOpen_onlyRegularFiles_data()
+{
+    QTest::addColumn<QString>("thing");
+    QTest::newRow("named pipe") << "fifo";
+    QTest::newRow("device") << "device";
+    QTest::newRow("link to an endless device") << "zero";
+}
+
+void TestProgramFileActions::saveAndOpen_onlyRegularFiles()
+{
+    QFETCH(QString, thing);
+    const QString it = path("it.tvx");
+    const QByteArray name = QFile::encodeName(it);
+    if (thing == "fifo")
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    else if (thing == "zero") // only ever read: the test opens no writer on it
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), it));
+    else if (::geteuid() != 0)
+        QSKIP("a device node needs root");
+    else // the null device's numbers, made in the test's own folder
+        QCOMPARE(::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+
+    const ProgramTable before = tableOf(kSample);
+    Files files(before, kSample.size(), false);
+    ScriptedOperator &op = files.op;
+    op.answerFile(it);
+    QVERIFY(!files.actions.openProgram());
+    QCOMPARE(op.notices().value(0), QStringLiteral("無法開啟檔案 %1 !\n%1 不是一般檔案, 無法讀取!").arg(it));
+    if (thing != "zero") { // no writer is ever pointed at a link into /dev
+        op.answerFile(it);
+        QVERIFY(!files.actions.saveProgramAs());
+        QCOMPARE(op.notices().value(1), QStringLiteral("無法寫入檔案 %1 !\n%1 不是一般檔案, 無法寫入!").arg(it));
+    }
+    QVERIFY(!QFileInfo(it).isFile());
+    QCOMPARE(files.document.table().row(1), before.row(1));
+    QCOMPARE(files.list.rebuilds, 0);
 }
 
 QTEST_GUILESS_MAIN(TestProgramFileActions)

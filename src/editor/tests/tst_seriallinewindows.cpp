@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +24,8 @@
 #include <QTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using namespace talvex;
 using namespace talvex::testing;
@@ -219,6 +222,15 @@ void TestSerialLineWindows::trafficLog_showsTheLineWithDirections()
     QVERIFY2(
         QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d ← V<CR>$")).match(lines.at(1)).hasMatch(),
         qPrintable(lines.at(1)));
+    // A named pipe where the log should go is named in the notice and left a pipe.
+    const QString pipe = m_dir->filePath(QStringLiteral("pipe.txt"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    m_fixture->op().answerFile(pipe);
+    QTest::mouseClick(log->saveButton(), Qt::LeftButton);
+    const QStringList notices = m_fixture->op().notices();
+    QCOMPARE(notices.value(notices.size() - 1),
+             QStringLiteral("無法寫入通訊記錄檔 %1 !\n%1 不是一般檔案, 無法寫入!").arg(pipe));
+    QVERIFY(!QFileInfo(pipe).isFile());
 
     QTest::mouseClick(log->clearButton(), Qt::LeftButton);
     QCOMPARE(model.rowCount(), 0);

@@ -52,6 +52,8 @@ private Q_SLOTS:
     void parse_neverWritesOutsideTable_data();
     void parse_neverWritesOutsideTable();
     void parse_survivesBinaryAndBadBig5();
+    void parse_leadByteAtLineEndIsReplaced_data();
+    void parse_leadByteAtLineEndIsReplaced();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -220,6 +222,25 @@ void TestProgramFile::parse_survivesBinaryAndBadBig5()
     QCOMPARE(bad.lastRow, 1);
     QCOMPARE(bad.table.cell(1, 0), QStringLiteral("LABLE"));
     QCOMPARE(bad.table.cell(1, 2), QStringLiteral("0"));
+}
+
+void TestProgramFile::parse_leadByteAtLineEndIsReplaced_data()
+{
+    QTest::addColumn<QByteArray>("end");
+    QTest::newRow("CR LF") << QByteArray("\r\n");
+    QTest::newRow("LF") << QByteArray("\n");
+    QTest::newRow("end of file") << QByteArray();
+}
+
+void TestProgramFile::parse_leadByteAtLineEndIsReplaced()
+{
+    QFETCH(QByteArray, end);
+    const QByteArray line = "LABLE       CD          0           0           0\xA4" + end;
+    const ProgramFileContents read =
+        parseProgramFile("FUNCTINO    IN          XPOINT      YPOINT      OUT\r\n" + line, ProgramTable());
+    QCOMPARE(read.lastRow, 1);
+    QCOMPARE(read.table.cell(1, 4), QStringLiteral("0\uFFFD"));
+    QCOMPARE(findNonBig5Row(read.table, read.lastRow), 1); // so it cannot be saved unseen
 }
 
 QTEST_GUILESS_MAIN(TestProgramFile)

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -14,6 +15,8 @@
 #include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
+
+#include <sys/stat.h>
 
 using namespace talvex;
 using namespace talvex::testing;
@@ -193,6 +196,7 @@ void TestPathPreview::saveImage_writesPngOrSvg_data()
     QTest::newRow("no suffix") << "path"
                                << "path.png" << QByteArray("\x89PNG");
     QTest::newRow("cannot write") << "missing/path.png" << QString() << QByteArray();
+    QTest::newRow("a named pipe") << "pipe.png" << QString() << QByteArray();
 }
 
 void TestPathPreview::saveImage_writesPngOrSvg()
@@ -200,12 +204,18 @@ void TestPathPreview::saveImage_writesPngOrSvg()
     QFETCH(QString, name);
     QFETCH(QString, written);
     QFETCH(QByteArray, start);
-    m_op.answerFile(m_dir.filePath(name));
+    const QString path = m_dir.filePath(name);
+    if (name.startsWith(QLatin1String("pipe")))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    m_op.answerFile(path);
     QTest::mouseClick(m_window->saveImageButton(), Qt::LeftButton);
     QCOMPARE(m_op.shown().front().kind, ScriptedOperator::Kind::SaveFile);
     if (written.isEmpty()) {
         QCOMPARE(m_op.notices().size(), 1);
         QVERIFY(m_op.notices().front().startsWith(QStringLiteral("無法儲存圖片 ") + m_dir.filePath(name)));
+        if (QFileInfo(path).exists()) // the pipe is left as it was
+            QCOMPARE(m_op.notices().front(), QStringLiteral("無法儲存圖片 %1 !\n%1 不是一般檔案, 無法寫入!").arg(path));
+        QVERIFY(!QFileInfo(path).isFile());
         return;
     }
     QVERIFY(m_op.notices().isEmpty());
