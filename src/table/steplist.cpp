@@ -15,8 +15,9 @@ void relistSteps(const ProgramTable &table, const EditState &state, StepList &li
     list.clearItems();
     const int last = std::min(state.LastRow, ProgramTable::kMaxSteps);
     for (int i = 1; i <= last; ++i) {
-        const Step row = table.row(i);
-        list.addItem(i, QString::number(i), iconIndexOf(row[0]), {row[1], row[2], row[3], row[4]});
+        const StepRow row = table.stepRow(i);
+        // The kinds are numbered as their icons, Unknown as kUnknownKindIcon.
+        list.addItem(i, QString::number(i), static_cast<int>(row.kind()), {row.datum(), row.x(), row.y(), row.out()});
     }
 }
 
