@@ -114,9 +114,10 @@ struct CompiledForm
 /// Compiles rows 1..lastRow of @p table into its compiled form.
 CompiledForm compileForm(const ProgramTable &table, int lastRow, const CompileOptions &options);
 
-/// Compiles rows 1..lastRow of @p table into @p program. On any refusal
-/// ProgramText and ProgramTextLast are untouched (the pairing pass may already have
-/// stored the counts of the refused table in LoopCounts, as a compile always has).
+/// Compiles rows 1..lastRow of @p table into @p program: its compiled form's texts.
+/// On any refusal ProgramText and ProgramTextLast are untouched (the counts of the
+/// refused table's heads still go into LoopCounts, as far as the slots go, as a
+/// compile always has).
 CompileResult compileTable(const ProgramTable &table, int lastRow, const CompileOptions &options,
                            CompiledProgram &program);
 
