@@ -234,17 +234,11 @@ CompiledForm compileForm(const ProgramTable &table, int lastRow, const CompileOp
     // Step rows exist only up to 500; a larger count can only be a caller's mistake.
     lastRow = std::clamp(lastRow, 0, ProgramTable::kMaxSteps);
 
-    std::vector<StepRow> steps;
-    steps.reserve(static_cast<size_t>(lastRow) + 1);
-    steps.emplace_back();
-    for (int r = 1; r <= lastRow; ++r)
-        steps.push_back(table.stepRow(r));
-
     // Pairing. Only the totals are compared, so a LOOPEND ahead of its LOOP passes.
     int nesting = 0;
     int loops = 0;
     for (int r = 1; r <= lastRow; ++r) {
-        const StepKind kind = steps[static_cast<size_t>(r)].kind();
+        const StepKind kind = kindOf(table.cell(r, Column::Kind));
         if (kind == StepKind::Loop) {
             ++nesting;
             ++loops;
@@ -269,7 +263,7 @@ CompiledForm compileForm(const ProgramTable &table, int lastRow, const CompileOp
 
     BodyCounters counters;
     for (int r = 1; r <= lastRow; ++r)
-        addRow(builder, steps[static_cast<size_t>(r)], r, counters);
+        addRow(builder, table.stepRow(r), r, counters);
 
     if (options.Repeat) {
         addJump(builder, Statement::StartOver, QStringLiteral("MAIN"), 0);
