@@ -16,25 +16,20 @@ namespace talvex {
 
 namespace {
 
-const QString kPoint = QStringLiteral("POINT");
-const QString kSpeed = QStringLiteral("VM");
-const QString kWait = QStringLiteral("WT");
-const QString kLoop = QStringLiteral("LOOP");
-const QString kLoopEnd = QStringLiteral("LOOPEND");
-const QString kLabel = QStringLiteral("LABLE");
-const QString kJumpToLabel = QStringLiteral("GLABLE");
-const QString kHome = QStringLiteral("HOME");
-
-/// Inputs 1..16: one sweep tests their weights from the highest down.
-
 QString loopVariable(int k)
 {
     return withoutSpaces(QStringLiteral("#L") + QString::number(k));
 }
 
+/// The name of loop k's own label, as a jump names it.
+QString loopLabelName(int k)
+{
+    return QStringLiteral("LOOP") + QString::number(k);
+}
+
 QString loopLabel(int k)
 {
-    return withoutSpaces(QStringLiteral("$LOOP") + QString::number(k));
+    return withoutSpaces(QStringLiteral("$") + loopLabelName(k));
 }
 
 QString unpairedLoopsMessage()
@@ -61,51 +56,82 @@ QString notBig5Message(int row, const QString &character)
     return QStringLiteral("第 %1 行的「%2」無法以 Big5 存檔, 請修改後再上傳!").arg(QString::number(row), character);
 }
 
-/// Collects the program in a scratch list, so that a refused table never touches the
-/// main window's ProgramText. It stops taking lines once the program has passed its
-/// 1001 lines: a point with a huge input mask would otherwise produce millions of
-/// waits, and nothing past the limit can be used anyway.
+/// Collects the program's lines in order. Past the 1001 lines a program may have the
+/// table is refused, and from there on a point's input waits are no longer kept: a
+/// point with a huge input mask would otherwise produce millions of them. Every
+/// other line is kept, so the form still holds each row's part of the program.
 class ProgramBuilder
 {
 public:
-    ProgramBuilder() { m_lines.reserve(CompiledProgram::kLines); }
-
-    void add(const QString &line, int row)
+    explicit ProgramBuilder(std::vector<ProgramLine> &lines) : m_lines(lines)
     {
-        if (full()) {
-            m_overflow = true;
-            return;
-        }
-        m_lines.push_back(line);
-        if (m_badRow < 0) {
-            const Big5Bytes encoded = encodeBig5(line);
-            if (!encoded.ok) {
-                m_badRow = row;
-                m_badCharacter = characterAt(line, encoded.firstBad);
-            }
-        }
+        m_lines.reserve(CompiledProgram::kLines + 1);
     }
 
-    bool full() const { return m_lines.size() >= static_cast<size_t>(CompiledProgram::kLines); }
+    ProgramLine &add(Statement statement, const QString &text, int row)
+    {
+        if (past())
+            m_overflow = true;
+        ProgramLine line;
+        line.statement = statement;
+        line.text = text;
+        line.row = row;
+        m_lines.push_back(std::move(line));
+        if (m_badRow < 0) {
+            const Big5Bytes encoded = encodeBig5(text);
+            if (!encoded.ok) {
+                m_badRow = row;
+                m_badCharacter = characterAt(text, encoded.firstBad);
+            }
+        }
+        return m_lines.back();
+    }
+
+    /// How many more input waits may still be kept.
+    int waitsLeft() const { return std::max(0, CompiledProgram::kLines + 1 - static_cast<int>(m_lines.size())); }
     bool overflowed() const { return m_overflow; }
     /// Row of the first line Big5 cannot carry (0 for the prologue), or -1.
     int badRow() const { return m_badRow; }
     const QString &badCharacter() const { return m_badCharacter; }
-    const std::vector<QString> &lines() const { return m_lines; }
 
 private:
-    std::vector<QString> m_lines;
+    bool past() const { return m_lines.size() >= static_cast<size_t>(CompiledProgram::kLines); }
+
+    std::vector<ProgramLine> &m_lines;
     bool m_overflow = false;
     int m_badRow = -1;
     QString m_badCharacter;
 };
 
+ProgramLine &addWithArgument(ProgramBuilder &builder, Statement statement, const QString &prefix,
+                             const QString &argument, const QString &suffix, int row)
+{
+    ProgramLine &line = builder.add(statement, prefix + argument + suffix, row);
+    line.argument = argument;
+    return line;
+}
+
+ProgramLine &addLabel(ProgramBuilder &builder, const QString &name, int row)
+{
+    ProgramLine &line = builder.add(Statement::Label, QStringLiteral("$") + name + QStringLiteral(":;"), row);
+    line.label = name;
+    return line;
+}
+
+ProgramLine &addJump(ProgramBuilder &builder, Statement statement, const QString &name, int row)
+{
+    ProgramLine &line = builder.add(statement, QStringLiteral("JP $") + name + QStringLiteral(";"), row);
+    line.label = name;
+    return line;
+}
+
 /// The waits of a point, one "WI" line per input in the order inputWaitOrder() gives.
-/// Past the line limit the table is refused anyway, so a huge mask stops there.
 void addInputWaits(ProgramBuilder &builder, const QString &mask, int row)
 {
-    for (int k : inputWaitOrder(mask, CompiledProgram::kLines + 1))
-        builder.add(QStringLiteral("WI %1;").arg(k), row);
+    for (int k : inputWaitOrder(mask, builder.waitsLeft())) {
+        const QString input = QString::number(k);
+        addWithArgument(builder, Statement::WaitInput, QStringLiteral("WI "), input, QStringLiteral(";"), row);
+    }
 }
 
 struct BodyCounters
@@ -115,42 +141,50 @@ struct BodyCounters
     bool justOpened = false;
 };
 
-void addRow(ProgramBuilder &builder, const ProgramTable &table, int r, const CompiledProgram &program,
-            BodyCounters &counters)
+void addRow(ProgramBuilder &builder, const StepRow &step, int r, BodyCounters &counters)
 {
-    const QString kind = table.cell(r, 0);
-    const QString datum = table.cell(r, 1);
+    const QString &datum = step.datum();
+    const QString semicolon = QStringLiteral(";");
 
-    if (kind == kPoint) {
+    switch (step.kind()) {
+    case StepKind::Point:
         addInputWaits(builder, datum, r);
-        builder.add(QStringLiteral("XMA ") + table.cell(r, 2) + QStringLiteral(";"), r);
-        builder.add(QStringLiteral("YMA ") + table.cell(r, 3) + QStringLiteral(";"), r);
-        builder.add(QStringLiteral("DN;"), r);
+        addWithArgument(builder, Statement::MoveX, QStringLiteral("XMA "), step.x(), semicolon, r);
+        addWithArgument(builder, Statement::MoveY, QStringLiteral("YMA "), step.y(), semicolon, r);
+        builder.add(Statement::WaitStanding, QStringLiteral("DN;"), r);
         // The mask's value decides, but the text goes out as typed ("0.0" sets nothing).
-        const QString out = table.cell(r, 4);
-        if (leadingNumber(out) != 0.0)
-            builder.add(QStringLiteral("OUTP ") + out + QStringLiteral(";"), r);
-    } else if (kind == kSpeed) {
-        builder.add(QStringLiteral("VM=") + datum + QStringLiteral(";"), r);
-    } else if (kind == kHome) {
-        builder.add(QStringLiteral("XH;"), r);
-        builder.add(QStringLiteral("YH;"), r);
-        builder.add(QStringLiteral("DN;"), r);
-    } else if (kind == kWait) {
-        builder.add(QStringLiteral("WT ") + datum + QStringLiteral(";"), r);
-    } else if (kind == kLabel) {
-        builder.add(QStringLiteral("$") + datum + QStringLiteral(":;"), r);
-    } else if (kind == kJumpToLabel) {
-        builder.add(QStringLiteral("JP $") + datum + QStringLiteral(";"), r);
-    } else if (kind == kLoop) {
+        if (leadingNumber(step.out()) != 0.0)
+            addWithArgument(builder, Statement::SetOutputs, QStringLiteral("OUTP "), step.out(), semicolon, r);
+        break;
+    case StepKind::Speed:
+        addWithArgument(builder, Statement::SetSpeed, QStringLiteral("VM="), datum, semicolon, r);
+        break;
+    case StepKind::Home:
+        builder.add(Statement::HomeX, QStringLiteral("XH;"), r);
+        builder.add(Statement::HomeY, QStringLiteral("YH;"), r);
+        builder.add(Statement::WaitStanding, QStringLiteral("DN;"), r);
+        break;
+    case StepKind::Wait:
+        addWithArgument(builder, Statement::Delay, QStringLiteral("WT "), datum, semicolon, r);
+        break;
+    case StepKind::Label:
+        addLabel(builder, datum, r);
+        break;
+    case StepKind::JumpToLabel:
+        addJump(builder, Statement::Jump, datum, r);
+        break;
+    case StepKind::Loop: {
+        // Heads are numbered in table order; the count goes out as typed.
         const int k = ++counters.loopNumber;
         counters.justOpened = true;
-        // The pairing pass has put this row's own count in slot k; reading the slot
-        // rather than the row keeps head and table in step by construction.
-        const QString count = k <= CompiledProgram::kLoopSlots ? program.LoopCounts.at(static_cast<size_t>(k)) : datum;
-        builder.add(loopVariable(k) + QStringLiteral("=") + count + QStringLiteral(";"), r);
-        builder.add(loopLabel(k) + QStringLiteral(":;"), r);
-    } else if (kind == kLoopEnd) {
+        addWithArgument(builder, Statement::SetCounter, loopVariable(k) + QStringLiteral("="), datum, semicolon, r)
+            .loop = k;
+        ProgramLine &label = builder.add(Statement::Label, loopLabel(k) + QStringLiteral(":;"), r);
+        label.loop = k;
+        label.label = loopLabelName(k);
+        break;
+    }
+    case StepKind::LoopEnd: {
         // Feet are not matched to heads: the first foot after a head closes the most
         // recent loop and each further foot the number below. A foot before any head
         // thus closes loop -1; the totals still pair, so it goes out as it stands.
@@ -161,11 +195,24 @@ void addRow(ProgramBuilder &builder, const ProgramTable &table, int r, const Com
             --counters.closingNumber;
         }
         const int c = counters.closingNumber;
-        builder.add(loopVariable(c) + QStringLiteral("=") + loopVariable(c) + QStringLiteral("-1;"), r);
-        builder.add(QStringLiteral("JNZ ") + loopVariable(c) + QStringLiteral(",") + loopLabel(c) + QStringLiteral(";"),
-                    r);
+        builder
+            .add(Statement::CountDown, loopVariable(c) + QStringLiteral("=") + loopVariable(c) + QStringLiteral("-1;"),
+                 r)
+            .loop = c;
+        ProgramLine &jump = builder.add(
+            Statement::JumpUnlessZero,
+            QStringLiteral("JNZ ") + loopVariable(c) + QStringLiteral(",") + loopLabel(c) + QStringLiteral(";"), r);
+        jump.loop = c;
+        jump.label = loopLabelName(c);
+        break;
     }
-    // LINE, ARC, CIR and any unknown kind produce nothing.
+    case StepKind::Line:
+    case StepKind::Arc:
+    case StepKind::Circle:
+    case StepKind::Unknown:
+        // Reserved kinds and cells that are no kind produce nothing.
+        break;
+    }
 }
 
 CompileResult refusal(CompileStatus status, const QString &message, int row = 0)
@@ -179,69 +226,83 @@ CompileResult refusal(CompileStatus status, const QString &message, int row = 0)
 
 } // namespace
 
-CompileResult compileTable(const ProgramTable &table, int lastRow, const CompileOptions &options,
-                           CompiledProgram &program)
+CompiledForm compileForm(const ProgramTable &table, int lastRow, const CompileOptions &options)
 {
     // Step rows exist only up to 500; a larger count can only be a caller's mistake.
     lastRow = std::clamp(lastRow, 0, ProgramTable::kMaxSteps);
 
-    // Pairing pass. Only the totals are compared, so a LOOPEND ahead of its LOOP passes.
-    // The counts are stored even when the table is refused, as far as the slots go.
+    // Pairing. Only the totals are compared, so a LOOPEND ahead of its LOOP passes.
     int nesting = 0;
     int loops = 0;
     for (int r = 1; r <= lastRow; ++r) {
-        const QString kind = table.cell(r, 0);
-        if (kind == kLoop) {
+        const StepKind kind = kindOf(table.cell(r, Column::Kind));
+        if (kind == StepKind::Loop) {
             ++nesting;
             ++loops;
-            if (loops <= CompiledProgram::kLoopSlots)
-                program.LoopCounts.at(static_cast<size_t>(loops)) = table.cell(r, 1);
-        }
-        if (kind == kLoopEnd)
+        } else if (kind == StepKind::LoopEnd) {
             --nesting;
+        }
     }
+
+    CompiledForm form;
+    form.loops = loops;
+    ProgramBuilder builder(form.lines);
+    builder.add(Statement::Begin, QStringLiteral("{"), 0);
+    builder.add(Statement::ClearVariables, QStringLiteral("CLR VAR;"), 0);
+    if (options.SetAcceleration)
+        addWithArgument(builder, Statement::SetAcceleration, QStringLiteral("VA "), options.AccelerationText,
+                        QStringLiteral(";"), 0);
+    builder.add(Statement::Declare, QStringLiteral("SI #IN;"), 0);
+    builder.add(Statement::Declare, QStringLiteral("SI #OUT;"), 0);
+    for (int k = 1; k <= loops; ++k)
+        builder.add(Statement::Declare, QStringLiteral("SI ") + loopVariable(k) + QStringLiteral(";"), 0).loop = k;
+    addLabel(builder, QStringLiteral("MAIN"), 0);
+
+    BodyCounters counters;
+    for (int r = 1; r <= lastRow; ++r)
+        addRow(builder, table.stepRow(r), r, counters);
+
+    if (options.Repeat) {
+        addJump(builder, Statement::StartOver, QStringLiteral("MAIN"), 0);
+    } else {
+        addJump(builder, Statement::Jump, QStringLiteral("END"), 0);
+        addLabel(builder, QStringLiteral("END"), 0);
+    }
+    builder.add(Statement::End, QStringLiteral("}"), 0);
 
     // When several refusals apply, the operator hears one: the loop structure first
     // (past 50 loops the counts no longer fit, and unpaired loops make the numbering
     // meaningless), then the length of the whole program, and only then a single
     // character, which is the narrowest fix and is named with its row.
     if (loops > CompiledProgram::kLoopSlots)
-        return refusal(CompileStatus::TooManyLoops, tooManyLoopsMessage());
-    if (nesting != 0)
-        return refusal(CompileStatus::UnpairedLoops, unpairedLoopsMessage());
+        form.verdict = refusal(CompileStatus::TooManyLoops, tooManyLoopsMessage());
+    else if (nesting != 0)
+        form.verdict = refusal(CompileStatus::UnpairedLoops, unpairedLoopsMessage());
+    else if (builder.overflowed())
+        form.verdict = refusal(CompileStatus::TooManyLines, tooManyLinesMessage());
+    else if (builder.badRow() >= 0)
+        form.verdict =
+            refusal(CompileStatus::NotBig5, notBig5Message(builder.badRow(), builder.badCharacter()), builder.badRow());
+    return form;
+}
 
-    ProgramBuilder builder;
-    builder.add(QStringLiteral("{"), 0);
-    builder.add(QStringLiteral("CLR VAR;"), 0);
-    if (options.SetAcceleration)
-        builder.add(QStringLiteral("VA ") + options.AccelerationText + QStringLiteral(";"), 0);
-    builder.add(QStringLiteral("SI #IN;"), 0);
-    builder.add(QStringLiteral("SI #OUT;"), 0);
-    for (int k = 1; k <= loops; ++k)
-        builder.add(QStringLiteral("SI ") + loopVariable(k) + QStringLiteral(";"), 0);
-    builder.add(QStringLiteral("$MAIN:;"), 0);
+CompileResult compileTable(const ProgramTable &table, int lastRow, const CompileOptions &options,
+                           CompiledProgram &program)
+{
+    const CompiledForm form = compileForm(table, lastRow, options);
 
-    BodyCounters counters;
-    for (int r = 1; r <= lastRow && !builder.overflowed(); ++r)
-        addRow(builder, table, r, program, counters);
-
-    if (options.Repeat) {
-        builder.add(QStringLiteral("JP $MAIN;"), 0);
-    } else {
-        builder.add(QStringLiteral("JP $END;"), 0);
-        builder.add(QStringLiteral("$END:;"), 0);
+    // The heads' counts are stored even when the table is refused, as far as the
+    // slots go.
+    for (const ProgramLine &line : form.lines) {
+        if (line.statement == Statement::SetCounter && line.loop <= CompiledProgram::kLoopSlots)
+            program.LoopCounts.at(static_cast<size_t>(line.loop)) = line.argument;
     }
-    builder.add(QStringLiteral("}"), 0);
+    if (form.verdict.status != CompileStatus::Compiled)
+        return form.verdict;
 
-    if (builder.overflowed())
-        return refusal(CompileStatus::TooManyLines, tooManyLinesMessage());
-    if (builder.badRow() >= 0)
-        return refusal(CompileStatus::NotBig5, notBig5Message(builder.badRow(), builder.badCharacter()),
-                       builder.badRow());
-
-    const std::vector<QString> &lines = builder.lines();
-    std::copy(lines.begin(), lines.end(), program.ProgramText.begin());
-    program.ProgramTextLast = static_cast<int>(lines.size()) - 1;
+    std::transform(form.lines.begin(), form.lines.end(), program.ProgramText.begin(),
+                   [](const ProgramLine &line) { return line.text; });
+    program.ProgramTextLast = static_cast<int>(form.lines.size()) - 1;
     return {};
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
 namespace talvex {
 
@@ -53,9 +54,70 @@ struct CompileResult
     int row = 0;
 };
 
-/// Compiles rows 1..lastRow of @p table into @p program. On any refusal
-/// ProgramText and ProgramTextLast are untouched (the pairing pass may already have
-/// stored the counts of the refused table in LoopCounts, as a compile always has).
+/// What one line of the compiled program does. The texts in the comments are the
+/// lines as the controller gets them.
+enum class Statement
+{
+    Begin,           ///< "{"
+    ClearVariables,  ///< "CLR VAR;"
+    SetAcceleration, ///< "VA a;": argument a, the acceleration box's text
+    Declare,         ///< "SI #IN;", "SI #OUT;", "SI #Lk;" (loop k)
+    Label,           ///< "$name:;": label name (a loop's own label has its loop)
+    WaitInput,       ///< "WI k;": argument k, the input waited for
+    MoveX,           ///< "XMA x;": argument x
+    MoveY,           ///< "YMA y;": argument y
+    HomeX,           ///< "XH;"
+    HomeY,           ///< "YH;"
+    WaitStanding,    ///< "DN;": until both axes stand
+    SetOutputs,      ///< "OUTP m;": argument m, the output mask
+    SetSpeed,        ///< "VM=v;": argument v
+    Delay,           ///< "WT t;": argument t in ms
+    Jump,            ///< "JP $name;": label name
+    StartOver,       ///< "JP $MAIN;" that ends a cycle of "循環": label "MAIN"
+    SetCounter,      ///< "#Lk=n;": loop k, argument n, the head's count
+    CountDown,       ///< "#Lk=#Lk-1;": loop k
+    JumpUnlessZero,  ///< "JNZ #Lk,$LOOPk;": loop k, label "LOOPk"
+    End,             ///< "}"
+};
+
+/// One line of the compiled program with what it was made from.
+struct ProgramLine
+{
+    Statement statement = Statement::Begin;
+    /// The line as it goes into the listing and down the line.
+    QString text;
+    /// The table row it comes from; 0 for the prologue and the epilogue.
+    int row = 0;
+    /// The loop of a head or a foot (SetCounter, its label, CountDown, JumpUnlessZero)
+    /// and of the declaration of its counter, else 0. A foot met before any head
+    /// closes loop 0 or one below.
+    int loop = 0;
+    /// The label a Label line defines or a Jump, StartOver or JumpUnlessZero line
+    /// jumps to, without "$" (for a loop: "LOOPk").
+    QString label;
+    /// The text the statement takes from a cell or the options, as typed.
+    QString argument;
+};
+
+/// The table as the compiler turns it out: the lines of the whole program and the
+/// verdict on them. The lines are there even when the table is refused, so that what
+/// would run can still be shown: only the input waits stop where the program has
+/// passed its 1001 lines (a huge mask would otherwise give millions of them).
+struct CompiledForm
+{
+    std::vector<ProgramLine> lines;
+    CompileResult verdict;
+    /// The program's "LOOP" rows: loops 1..loops, each with its counter #Lk.
+    int loops = 0;
+};
+
+/// Compiles rows 1..lastRow of @p table into its compiled form.
+CompiledForm compileForm(const ProgramTable &table, int lastRow, const CompileOptions &options);
+
+/// Compiles rows 1..lastRow of @p table into @p program: its compiled form's texts.
+/// On any refusal ProgramText and ProgramTextLast are untouched (the counts of the
+/// refused table's heads still go into LoopCounts, as far as the slots go, as a
+/// compile always has).
 CompileResult compileTable(const ProgramTable &table, int lastRow, const CompileOptions &options,
                            CompiledProgram &program);
 

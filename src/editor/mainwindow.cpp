@@ -122,8 +122,8 @@ void MainWindow::showAndStorePort()
 void MainWindow::onLocate()
 {
     const int row = m_steps->pending().CurrentRow;
-    const Step step = m_document.table().row(row);
-    m_link->locateRow(row, step[2], step[3]);
+    const StepRow step = m_document.table().stepRow(row);
+    m_link->locateRow(row, step.x(), step.y());
 }
 
 void MainWindow::onExit()

@@ -68,8 +68,11 @@ UnreadableCell findUnreadableCell(const ProgramTable &table, int lastRow)
 {
     for (int r = 1; r <= std::min(lastRow, ProgramTable::kMaxSteps); ++r) {
         for (int c = 0; c < ProgramTable::kColumns; ++c) {
-            const QString cell = table.cell(r, c);
-            if (breaksLine(cell) || (cell.isEmpty() && c >= 1 && c <= 3))
+            const Column column = static_cast<Column>(c);
+            const QString cell = table.cell(r, column);
+            // An empty IN, X or Y would let the cells after it slip one column left.
+            const bool mustHoldText = column == Column::Datum || column == Column::X || column == Column::Y;
+            if (breaksLine(cell) || (cell.isEmpty() && mustHoldText))
                 return {r, c};
         }
     }

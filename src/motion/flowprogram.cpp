@@ -1,119 +1,114 @@
 #include "motion/flowprogram.h"
 
-#include "core/iomask.h"
 #include "core/textnumber.h"
 
 #include <QHash>
 
-#include <algorithm>
-
 namespace talvex {
 
-namespace {
-
-QString loopLabel(int k)
+FlowProgram::FlowProgram(const ProgramTable &table, int lastRow, const MotionOptions &options)
+    : FlowProgram(compileForm(table, lastRow, options))
 {
-    return QStringLiteral("LOOP") + QString::number(k);
 }
 
-} // namespace
-
-FlowProgram::FlowProgram(const ProgramTable &table, int lastRow, const MotionOptions &options)
-{
-    lastRow = std::clamp(lastRow, 0, ProgramTable::kMaxSteps);
+FlowProgram::FlowProgram(const CompiledForm &form)
     // Whether the program runs at all is the compiler's to say: the same limits, the
     // same pairing and the same characters as an upload.
-    CompiledProgram scratch;
-    m_compiled = compileTable(table, lastRow, options, scratch);
-
-    m_loops.resize(1);
-    for (int r = 1; r <= lastRow; ++r) {
-        const QString kind = table.cell(r, 0);
-        if (kind == QLatin1String("LOOP")) {
-            LoopInfo loop;
-            loop.headRow = r;
-            loop.count = leadingNumber(table.cell(r, 1));
-            m_loops.push_back(loop);
-        }
-    }
-
-    m_steps.reserve(static_cast<size_t>(lastRow) * 2 + 8);
-    if (options.SetAcceleration) {
-        add(FlowStep::Kind::SetAcceleration, 0);
-        m_steps.back().value = leadingNumber(options.AccelerationText);
-    }
-    add(FlowStep::Kind::Label, 0, QStringLiteral("MAIN"));
-    for (int r = 1; r <= lastRow; ++r)
-        addRow(table, r);
-    if (options.Repeat) {
-        // "JP $MAIN;": one cycle ends where the program starts over.
-        add(FlowStep::Kind::CycleEnd, 0, QStringLiteral("MAIN"));
-    } else {
-        add(FlowStep::Kind::Jump, 0, QStringLiteral("END"));
-        add(FlowStep::Kind::Label, 0, QStringLiteral("END"));
-        add(FlowStep::Kind::End, 0);
-    }
+    : m_loops(static_cast<size_t>(form.loops) + 1), m_compiled(form.verdict)
+{
+    m_steps.reserve(form.lines.size());
+    for (const ProgramLine &line : form.lines)
+        addLine(line);
     resolveLabels();
 }
 
-void FlowProgram::add(FlowStep::Kind kind, int row, const QString &name)
+FlowStep &FlowProgram::add(FlowStep::Kind kind, int row, const QString &name)
 {
     FlowStep step;
     step.kind = kind;
     step.row = row;
     step.name = name;
     m_steps.push_back(step);
+    return m_steps.back();
 }
 
-void FlowProgram::addRow(const ProgramTable &table, int r)
+void FlowProgram::addLine(const ProgramLine &line)
 {
-    const QString kind = table.cell(r, 0);
-    const QString datum = table.cell(r, 1);
     using Kind = FlowStep::Kind;
-    if (kind == QLatin1String("POINT")) {
-        // Past the line limit the count no longer matters: the table is refused.
-        const int waits = static_cast<int>(inputWaitOrder(datum, CompiledProgram::kLines + 1).size());
-        if (waits > 0) {
-            add(Kind::WaitInputs, r);
-            m_steps.back().number = waits;
+    const int r = line.row;
+    switch (line.statement) {
+    case Statement::Begin:
+    case Statement::ClearVariables:
+    case Statement::Declare:
+    case Statement::CountDown: // the "JNZ" below counts down and jumps, as one step
+        break;
+    case Statement::SetAcceleration:
+        add(Kind::SetAcceleration, r).value = leadingNumber(line.argument);
+        break;
+    case Statement::Label:
+        add(Kind::Label, r, line.label);
+        break;
+    case Statement::WaitInput:
+        // A point's waits follow each other; they are counted, never timed.
+        if (!m_steps.empty() && m_steps.back().kind == Kind::WaitInputs && m_steps.back().row == r)
+            ++m_steps.back().number;
+        else
+            add(Kind::WaitInputs, r).number = 1;
+        break;
+    case Statement::MoveX:
+        m_target.setX(leadingNumber(line.argument));
+        break;
+    case Statement::MoveY:
+        m_target.setY(leadingNumber(line.argument));
+        break;
+    case Statement::HomeX:
+        m_target.setX(0.0);
+        break;
+    case Statement::HomeY:
+        m_target.setY(0.0);
+        break;
+    case Statement::WaitStanding:
+        add(Kind::Move, r).target = m_target;
+        m_target = QPointF();
+        break;
+    case Statement::SetOutputs:
+        add(Kind::SetOutputs, r);
+        break;
+    case Statement::SetSpeed:
+        add(Kind::SetSpeed, r).value = leadingNumber(line.argument);
+        break;
+    case Statement::Delay:
+        add(Kind::Delay, r).value = leadingNumber(line.argument);
+        break;
+    case Statement::Jump:
+        add(Kind::Jump, r, line.label);
+        break;
+    case Statement::StartOver:
+        // "循環": one cycle ends where the program starts over.
+        add(Kind::CycleEnd, r, line.label);
+        break;
+    case Statement::SetCounter: {
+        FlowStep &head = add(Kind::SetCounter, r);
+        head.number = line.loop;
+        head.value = leadingNumber(line.argument);
+        if (line.loop >= 1 && line.loop <= loopCount()) {
+            LoopInfo &loop = m_loops[static_cast<size_t>(line.loop)];
+            loop.headRow = r;
+            loop.count = head.value;
         }
-        add(Kind::Move, r);
-        m_steps.back().target = {leadingNumber(table.cell(r, 2)), leadingNumber(table.cell(r, 3))};
-        if (leadingNumber(table.cell(r, 4)) != 0.0)
-            add(Kind::SetOutputs, r);
-    } else if (kind == QLatin1String("HOME")) {
-        add(Kind::Move, r);
-    } else if (kind == QLatin1String("VM")) {
-        add(Kind::SetSpeed, r);
-        m_steps.back().value = leadingNumber(datum);
-    } else if (kind == QLatin1String("WT")) {
-        add(Kind::Delay, r);
-        m_steps.back().value = leadingNumber(datum);
-    } else if (kind == QLatin1String("LABLE")) {
-        add(Kind::Label, r, datum);
-    } else if (kind == QLatin1String("GLABLE")) {
-        add(Kind::Jump, r, datum);
-    } else if (kind == QLatin1String("LOOP")) {
-        const int k = ++m_loopNumber;
-        m_justOpened = true;
-        add(Kind::SetCounter, r);
-        m_steps.back().number = k;
-        m_steps.back().value = leadingNumber(datum);
-        add(Kind::Label, r, loopLabel(k));
-    } else if (kind == QLatin1String("LOOPEND")) {
-        if (m_justOpened) {
-            m_justOpened = false;
-            m_closingNumber = m_loopNumber;
-        } else {
-            --m_closingNumber;
-        }
-        const int c = m_closingNumber;
+        break;
+    }
+    case Statement::JumpUnlessZero: {
+        const int c = line.loop;
         if (c >= 1 && c <= loopCount() && m_loops[static_cast<size_t>(c)].footRow == 0)
             m_loops[static_cast<size_t>(c)].footRow = r;
-        add(Kind::CountDown, r, loopLabel(c));
-        m_steps.back().number = c;
+        add(Kind::CountDown, r, line.label).number = c;
+        break;
     }
-    // "LINE", "ARC", "CIR" and unknown kinds compile to nothing.
+    case Statement::End:
+        add(Kind::End, r);
+        break;
+    }
 }
 
 void FlowProgram::resolveLabels()

@@ -45,9 +45,8 @@ struct FlowStep
     int jumpTo = kMissingLabel;
 };
 
-/// A counted loop as the compiler numbers it: the k-th "LOOP" row is loop k, and a
-/// loop foot closes the most recent loop when it follows a head directly, else the
-/// number below the one the previous foot closed.
+/// A counted loop as the compiler numbers it (the k-th "LOOP" row is loop k; which
+/// loop a foot closes is the compiler's to say).
 struct LoopInfo
 {
     int headRow = 0;
@@ -57,13 +56,17 @@ struct LoopInfo
     double count = 0.0;
 };
 
-/// The table turned into the steps its compiled program runs. Labels are found by
+/// The compiled program turned into the steps the controller runs: a move of its
+/// "XMA"/"YMA" (or "XH"/"YH") lines and their "DN", a point's "WI" lines as one
+/// count of waits, a loop foot's two lines as one count-down. Labels are found by
 /// name, as the controller finds them, so a jump to a loop's label or to "MAIN"
 /// behaves as it would on the controller.
 class FlowProgram
 {
 public:
+    /// The steps of the table's compiled form.
     FlowProgram(const ProgramTable &table, int lastRow, const MotionOptions &options);
+    explicit FlowProgram(const CompiledForm &form);
 
     const std::vector<FlowStep> &steps() const { return m_steps; }
     /// The compiler's verdict on the table: a table it refuses never runs.
@@ -73,15 +76,14 @@ public:
     int loopCount() const { return static_cast<int>(m_loops.size()) - 1; }
 
 private:
-    void addRow(const ProgramTable &table, int row);
-    void add(FlowStep::Kind kind, int row, const QString &name = QString());
+    void addLine(const ProgramLine &line);
+    FlowStep &add(FlowStep::Kind kind, int row, const QString &name = QString());
     void resolveLabels();
 
     std::vector<FlowStep> m_steps;
     std::vector<LoopInfo> m_loops;
-    int m_loopNumber = 0;
-    int m_closingNumber = 0;
-    bool m_justOpened = false;
+    /// Where the "XMA"/"YMA" or "XH"/"YH" lines send the axes at the next "DN".
+    QPointF m_target;
     CompileResult m_compiled;
 };
 

@@ -16,6 +16,12 @@ namespace talvex {
 
 namespace {
 
+/// The target of a point row: its X and Y as the station reads them.
+QPointF pointTarget(const StepRow &step)
+{
+    return {leadingNumber(step.x()), leadingNumber(step.y())};
+}
+
 /// Where the head is and how it moves before a row runs, the program read top to
 /// bottom with every loop passed once and no jump taken. Rows the program never
 /// reaches are drawn from here.
@@ -28,13 +34,29 @@ std::vector<RowVisit> walkInTableOrder(const ProgramTable &table, int lastRow, d
     state.acceleration = acceleration;
     for (int r = 1; r <= lastRow + 1; ++r) {
         walk[static_cast<size_t>(r)] = state;
-        const QString kind = table.cell(r, 0);
-        if (kind == QLatin1String("POINT"))
-            state.position = {leadingNumber(table.cell(r, 2)), leadingNumber(table.cell(r, 3))};
-        else if (kind == QLatin1String("HOME"))
+        const StepRow step = table.stepRow(r);
+        switch (step.kind()) {
+        case StepKind::Point:
+            state.position = pointTarget(step);
+            break;
+        case StepKind::Home:
             state.position = {};
-        else if (kind == QLatin1String("VM") && leadingNumber(table.cell(r, 1)) > 0.0)
-            state.speed = leadingNumber(table.cell(r, 1));
+            break;
+        case StepKind::Speed:
+            if (leadingNumber(step.datum()) > 0.0)
+                state.speed = leadingNumber(step.datum());
+            break;
+        case StepKind::Unknown:
+        case StepKind::Line:
+        case StepKind::Arc:
+        case StepKind::Circle:
+        case StepKind::Wait:
+        case StepKind::Loop:
+        case StepKind::LoopEnd:
+        case StepKind::Label:
+        case StepKind::JumpToLabel:
+            break;
+        }
     }
     return walk;
 }
@@ -105,13 +127,14 @@ private:
 
 void PathBuilder::addRow(int r)
 {
-    const QString kind = m_table.cell(r, 0);
-    const QString datum = m_table.cell(r, 1);
+    const StepRow step = m_table.stepRow(r);
+    const QString &datum = step.datum();
     const RowVisit &state = stateAt(r);
-    if (kind == QLatin1String("POINT") || kind == QLatin1String("HOME")) {
-        const bool home = kind == QLatin1String("HOME");
-        const QPointF target =
-            home ? QPointF() : QPointF(leadingNumber(m_table.cell(r, 2)), leadingNumber(m_table.cell(r, 3)));
+    switch (step.kind()) {
+    case StepKind::Point:
+    case StepKind::Home: {
+        const bool home = step.kind() == StepKind::Home;
+        const QPointF target = home ? QPointF() : pointTarget(step);
         if (!home) {
             // The waits come before the move, where the head still stands.
             const QList<int> waits = inputWaitOrder(datum, 16);
@@ -120,14 +143,28 @@ void PathBuilder::addRow(int r)
         }
         const PlanarMove move(state.position, target, state.speed, state.acceleration);
         m_path.moves.push_back({r, home, target, move.samples(), reached(r)});
-        if (!home && leadingNumber(m_table.cell(r, 4)) != 0.0)
-            mark(r, PathMark::Kind::Outputs, target, describeOutputs(r, m_table.cell(r, 4)));
-    } else if (kind == QLatin1String("VM")) {
+        if (!home && leadingNumber(step.out()) != 0.0)
+            mark(r, PathMark::Kind::Outputs, target, describeOutputs(r, step.out()));
+        break;
+    }
+    case StepKind::Speed:
         mark(r, PathMark::Kind::Speed, state.position, describeSpeed(r, leadingNumber(datum)));
-    } else if (kind == QLatin1String("WT")) {
+        break;
+    case StepKind::Wait:
         mark(r, PathMark::Kind::Delay, state.position, describeDelay(r, leadingNumber(datum)));
-    } else if (kind == QLatin1String("LABLE")) {
+        break;
+    case StepKind::Label:
         mark(r, PathMark::Kind::Label, state.position, describeLabel(r, datum));
+        break;
+    case StepKind::Unknown:
+    case StepKind::Line:
+    case StepKind::Arc:
+    case StepKind::Circle:
+    case StepKind::Loop:
+    case StepKind::LoopEnd:
+    case StepKind::JumpToLabel:
+        // Loops and jumps are drawn from the compiled flow, by addLoops and addJumps.
+        break;
     }
 }
 
@@ -137,20 +174,19 @@ void PathBuilder::addLoops()
     for (size_t k = 1; k < loops.size(); ++k) {
         const LoopInfo &loop = loops[k];
         const int bodyEnd = loop.footRow > 0 ? loop.footRow : m_lastRow + 1;
+        // The badge stands at the body's first move.
         QPointF position = stateAt(loop.headRow).position;
         for (int r = loop.headRow + 1; r < bodyEnd; ++r) {
-            const QString kind = m_table.cell(r, 0);
-            if (kind == QLatin1String("POINT") || kind == QLatin1String("HOME")) {
-                position = kind == QLatin1String("HOME")
-                               ? QPointF()
-                               : QPointF(leadingNumber(m_table.cell(r, 2)), leadingNumber(m_table.cell(r, 3)));
+            const StepRow step = m_table.stepRow(r);
+            if (step.kind() == StepKind::Point || step.kind() == StepKind::Home) {
+                position = step.kind() == StepKind::Home ? QPointF() : pointTarget(step);
                 break;
             }
         }
         const bool finite = countsDownToZero(loop.count);
         const QString text = finite ? QStringLiteral("×") + plainNumber(loop.count) : QStringLiteral("×∞");
         m_path.loops.push_back(
-            {loop.headRow, position, text, describeLoop(loop.headRow, m_table.cell(loop.headRow, 1), finite)});
+            {loop.headRow, position, text, describeLoop(loop.headRow, m_table.stepRow(loop.headRow).datum(), finite)});
     }
 }
 

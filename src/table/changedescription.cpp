@@ -13,7 +13,7 @@ QString placementDescription(const EditState &before, const EditState &after, co
         return QStringLiteral("插入第 %1 行").arg(after.CurrentRow);
     if (!before.AppendMode && before.ModifyMode && isStepRow(before))
         return QStringLiteral("修改第 %1 行").arg(after.CurrentRow);
-    return QStringLiteral("加入 ") + step[0];
+    return QStringLiteral("加入 ") + StepRow(step).kindText();
 }
 
 QString deleteDescription(int row)

@@ -16,16 +16,23 @@ const std::array<const char *, kKindCount> kLiterals = {
 
 QString kindLiteral(StepKind kind)
 {
+    if (kind == StepKind::Unknown)
+        return {};
     return QString::fromLatin1(kLiterals[static_cast<size_t>(kind) - 1]);
+}
+
+StepKind kindOf(const QString &kindText)
+{
+    for (size_t i = 0; i < kLiterals.size(); ++i) {
+        if (kindText == QLatin1String(kLiterals[i]))
+            return static_cast<StepKind>(i + 1);
+    }
+    return StepKind::Unknown;
 }
 
 int iconIndexOf(const QString &kindText)
 {
-    for (size_t i = 0; i < kLiterals.size(); ++i) {
-        if (kindText == QLatin1String(kLiterals[i]))
-            return static_cast<int>(i) + 1;
-    }
-    return kUnknownKindIcon;
+    return static_cast<int>(kindOf(kindText));
 }
 
 } // namespace talvex

@@ -11,8 +11,9 @@ StepList::~StepList() = default;
 
 void addStepItem(const ProgramTable &table, int row, StepList &list)
 {
-    const Step step = table.row(row);
-    list.addItem(row, QString::number(row), iconIndexOf(step[0]), {step[1], step[2], step[3], step[4]});
+    const StepRow step = table.stepRow(row);
+    // The kinds are numbered as their icons, Unknown as kUnknownKindIcon.
+    list.addItem(row, QString::number(row), static_cast<int>(step.kind()), {step.datum(), step.x(), step.y(), step.out()});
 }
 
 void relistSteps(const ProgramTable &table, int lastRow, StepList &list)

@@ -11,6 +11,7 @@
 #include "table/editstate.h"
 #include "table/placement.h"
 #include "table/programtable.h"
+#include "table/stepkind.h"
 #include "table/steplist.h"
 #include "teach/teachdialogui.h"
 
@@ -103,12 +104,12 @@ void TeachDialog::start()
     m_ui->yReadout->setEnabled(false);
 
     if (m_context.edit.ModifyMode) {
-        const Step row = m_context.document.table().row(m_context.edit.CurrentRow);
-        m_ui->xTarget->setText(row[2]);
-        m_ui->yTarget->setText(row[3]);
+        const StepRow row = m_context.document.table().stepRow(m_context.edit.CurrentRow);
+        m_ui->xTarget->setText(row.x());
+        m_ui->yTarget->setText(row.y());
         // A row of another kind holds no masks; its text reads as 0 (no box).
-        showInputMask(wholeNumberOf(row[1]));
-        showOutputMask(wholeNumberOf(row[4]));
+        showInputMask(wholeNumberOf(row.datum()));
+        showOutputMask(wholeNumberOf(row.out()));
     } else {
         m_ui->xTarget->setText(m_context.values.TeachX);
         m_ui->yTarget->setText(m_context.values.TeachY);
@@ -217,7 +218,7 @@ void TeachDialog::onConfirm()
     const QString outMask = QString::number(outputMask());
     const QString xText = m_ui->xTarget->text();
     const QString yText = m_ui->yTarget->text();
-    const Step step = {QStringLiteral("POINT"), inMask, coordinateText(xText), coordinateText(yText), outMask};
+    const Step step = {kindLiteral(StepKind::Point), inMask, coordinateText(xText), coordinateText(yText), outMask};
 
     StationValues &values = m_context.values;
     const PointPlacement placement = m_context.document.placePoint(step, m_context.edit, values.PointKindFlag);

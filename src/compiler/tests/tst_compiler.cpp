@@ -9,10 +9,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 using namespace talvex;
 using namespace talvex::testing;
+
+Q_DECLARE_METATYPE(talvex::CompileStatus)
 
 namespace {
 
@@ -66,6 +70,32 @@ QStringList loopRows(int loops, int ends)
     return rows;
 }
 
+/// The lines of a compiled form after "$MAIN:;", each as "TEXT statement @row"
+/// followed by " #loop", " $label" and " =argument" where the line has them.
+QStringList describeBody(const CompiledForm &form)
+{
+    const QStringList names = QStringLiteral("begin clear acceleration declare label wait x y homex homey stand "
+                                             "outputs speed delay jump startover counter countdown jnz end")
+                                  .split(QLatin1Char(' '));
+    QStringList lines;
+    bool body = false;
+    for (const ProgramLine &line : form.lines) {
+        if (body) {
+            QString text = line.text + QLatin1Char(' ') + names.value(static_cast<int>(line.statement)) +
+                           QStringLiteral(" @") + QString::number(line.row);
+            if (line.loop != 0)
+                text += QStringLiteral(" #") + QString::number(line.loop);
+            if (!line.label.isEmpty())
+                text += QStringLiteral(" $") + line.label;
+            if (!line.argument.isEmpty())
+                text += QStringLiteral(" =") + line.argument;
+            lines << text;
+        }
+        body = body || line.label == QLatin1String("MAIN");
+    }
+    return lines;
+}
+
 } // namespace
 
 class TestCompiler : public QObject
@@ -74,6 +104,10 @@ class TestCompiler : public QObject
 
 private Q_SLOTS:
     void compileTable_workedExample();
+    void compileForm_linesKnowWhatTheyComeFrom_data();
+    void compileForm_linesKnowWhatTheyComeFrom();
+    void compileForm_refusedTableKeepsItsLines_data();
+    void compileForm_refusedTableKeepsItsLines();
     void compileTable_wholeProgram_data();
     void compileTable_wholeProgram();
     void compileTable_rowExpansion_data();
@@ -111,6 +145,109 @@ void TestCompiler::compileTable_workedExample()
         QCOMPARE(lines.value(i), workedExampleLines().at(i));
     QCOMPARE(lines.size(), workedExampleLines().size());
     QCOMPARE(program.LoopCounts.at(1), QStringLiteral("3"));
+}
+
+void TestCompiler::compileForm_linesKnowWhatTheyComeFrom_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<bool>("repeat");
+    QTest::addColumn<QStringList>("body"); // and the epilogue
+
+    QTest::newRow("worked example") << workedExampleRows() << false
+                                    << QStringList{"VM=50; speed @1 =50",
+                                                   "#L1=3; counter @2 #1 =3",
+                                                   "$LOOP1:; label @2 #1 $LOOP1",
+                                                   "WI 3; wait @3 =3",
+                                                   "WI 1; wait @3 =1",
+                                                   "XMA 100; x @3 =100",
+                                                   "YMA 200; y @3 =200",
+                                                   "DN; stand @3",
+                                                   "OUTP 1; outputs @3 =1",
+                                                   "WT 1000; delay @4 =1000",
+                                                   "#L1=#L1-1; countdown @5 #1",
+                                                   "JNZ #L1,$LOOP1; jnz @5 #1 $LOOP1",
+                                                   "XH; homex @6",
+                                                   "YH; homey @6",
+                                                   "DN; stand @6",
+                                                   "JP $END; jump @0 $END",
+                                                   "$END:; label @0 $END",
+                                                   "} end @0"};
+    QTest::newRow("a jump to MAIN is no cycle's end")
+        << QStringList{"LABLE|a b", "GLABLE|MAIN"} << true
+        << QStringList{"$a b:; label @1 $a b", "JP $MAIN; jump @2 $MAIN", "JP $MAIN; startover @0 $MAIN", "} end @0"};
+    QTest::newRow("a foot before any head closes -1") << QStringList{"LOOPEND", "LOOP|5"} << false
+                                                      << QStringList{"#L-1=#L-1-1; countdown @1 #-1",
+                                                                     "JNZ #L-1,$LOOP-1; jnz @1 #-1 $LOOP-1",
+                                                                     "#L1=5; counter @2 #1 =5",
+                                                                     "$LOOP1:; label @2 #1 $LOOP1",
+                                                                     "JP $END; jump @0 $END",
+                                                                     "$END:; label @0 $END",
+                                                                     "} end @0"};
+}
+
+void TestCompiler::compileForm_linesKnowWhatTheyComeFrom()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(bool, repeat);
+    QFETCH(QStringList, body);
+
+    CompileOptions options = workedExampleOptions();
+    options.Repeat = repeat;
+    const CompiledForm form = compileForm(tableOf(rows), static_cast<int>(rows.size()), options);
+    QCOMPARE(form.verdict.status, CompileStatus::Compiled);
+    QCOMPARE(describeBody(form), body);
+    QCOMPARE(form.lines.at(2).statement, Statement::SetAcceleration);
+    QCOMPARE(form.lines.at(2).argument, QStringLiteral("2000"));
+    // The program's text is the form's, line for line.
+    CompiledProgram program;
+    QCOMPARE(compileRows(rows, program, options).status, CompileStatus::Compiled);
+    QStringList texts;
+    for (const ProgramLine &line : form.lines)
+        texts << line.text;
+    QCOMPARE(linesOf(program), texts);
+}
+
+void TestCompiler::compileForm_refusedTableKeepsItsLines_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<CompileStatus>("status");
+    QTest::addColumn<int>("waits");
+    QTest::addColumn<QStringList>("tail"); // the lines before the epilogue
+
+    QTest::newRow("unpaired") << QStringList{"LOOP|2", "WT|1"} << CompileStatus::UnpairedLoops << 0
+                              << QStringList{"#L1=2; counter @1 #1 =2", "$LOOP1:; label @1 #1 $LOOP1",
+                                             "WT 1; delay @2 =1"};
+    QTest::newRow("51 loops") << loopRows(51, 1) << CompileStatus::TooManyLoops << 0
+                              << QStringList{"$LOOP51:; label @51 #51 $LOOP51", "#L51=#L51-1; countdown @52 #51",
+                                             "JNZ #L51,$LOOP51; jnz @52 #51 $LOOP51"};
+    QTest::newRow("not Big5") << QStringList{"LABLE|标", "GLABLE|标"} << CompileStatus::NotBig5 << 0
+                              << QStringList{"$标:; label @1 $标", "JP $标; jump @2 $标"};
+    // The waits stop at the 1002nd line; the rows after the point are all there.
+    QTest::newRow("huge input mask") << QStringList{"POINT|1e9|1|2|0", "LOOP|2", "LOOPEND", "LABLE|A"}
+                                     << CompileStatus::TooManyLines << 1002 - 6
+                                     << QStringList{"DN; stand @1",
+                                                    "#L1=2; counter @2 #1 =2",
+                                                    "$LOOP1:; label @2 #1 $LOOP1",
+                                                    "#L1=#L1-1; countdown @3 #1",
+                                                    "JNZ #L1,$LOOP1; jnz @3 #1 $LOOP1",
+                                                    "$A:; label @4 $A"};
+}
+
+void TestCompiler::compileForm_refusedTableKeepsItsLines()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(CompileStatus, status);
+    QFETCH(int, waits);
+    QFETCH(QStringList, tail);
+
+    const CompiledForm form = compileForm(tableOf(rows), static_cast<int>(rows.size()), {});
+    QCOMPARE(form.verdict.status, status);
+    const auto waitLines = std::count_if(form.lines.begin(), form.lines.end(), [](const ProgramLine &line) {
+        return line.statement == Statement::WaitInput;
+    });
+    QCOMPARE(static_cast<int>(waitLines), waits);
+    const QStringList lines = describeBody(form);
+    QCOMPARE(lines.mid(lines.size() - tail.size() - 3, tail.size()), tail);
 }
 
 void TestCompiler::compileTable_wholeProgram_data()

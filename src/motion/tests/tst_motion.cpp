@@ -101,6 +101,8 @@ private Q_SLOTS:
     void estimate_followsCompiledFlow_data();
     void estimate_followsCompiledFlow();
     void path_drawsRowsWhereTheyHappen();
+    void path_refusedTableStillShowsLoopsAndJumps_data();
+    void path_refusedTableStillShowsLoopsAndJumps();
     void summary_data();
     void summary();
 };
@@ -257,6 +259,41 @@ void TestMotion::path_drawsRowsWhereTheyHappen()
     // Only what the axes travel counts: out to the point and home again.
     QVERIFY(path.lengthMm > 2 * std::hypot(100, 200));
     QVERIFY(path.lengthMm < 2 * 300);
+}
+
+void TestMotion::path_refusedTableStillShowsLoopsAndJumps_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<int>("loops");
+    QTest::addColumn<int>("lastLoopRow");
+
+    const QStringList loopAndJump = {"LOOP|2", "WT|1", "LOOPEND", "GLABLE|A", "LABLE|A"};
+    // 5 prologue lines and 4 a point: the loop and the jump lie past the 1001 lines.
+    QTest::newRow("too long") << QStringList(250, QStringLiteral("POINT|0|1|2|1")) + loopAndJump
+                              << QStringLiteral("程式超過1001行") << 1 << 251;
+    QTest::newRow("huge input mask") << QStringList{"POINT|1e9|1|2|0"} + loopAndJump << QStringLiteral("程式超過1001行")
+                                     << 1 << 2;
+    QTest::newRow("unpaired") << QStringList{"LOOP|3"} + loopAndJump << QStringLiteral("迴圈數目未成對") << 2 << 2;
+    QTest::newRow("51 loops") << QStringList(51, QStringLiteral("LOOP|2")) +
+                                     QStringList(51, QStringLiteral("LOOPEND")) + QStringList{"GLABLE|A", "LABLE|A"}
+                              << QStringLiteral("迴圈數目超過50個") << 51 << 51;
+}
+
+void TestMotion::path_refusedTableStillShowsLoopsAndJumps()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QString, reason);
+    QFETCH(int, loops);
+    QFETCH(int, lastLoopRow);
+
+    const ProgramPath path = pathOf(rows);
+    QCOMPARE(path.estimate.outcome, Outcome::NotCompiled);
+    QCOMPARE(path.estimate.reason, reason);
+    QCOMPARE(static_cast<int>(path.loops.size()), loops);
+    QCOMPARE(path.loops.back().row, lastLoopRow);
+    QCOMPARE(path.jumps.size(), size_t(1));
+    QCOMPARE(path.jumps[0].row, static_cast<int>(rows.size()) - 1);
 }
 
 void TestMotion::summary_data()

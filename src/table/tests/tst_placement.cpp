@@ -10,6 +10,8 @@
 using namespace talvex;
 using namespace talvex::testing;
 
+Q_DECLARE_METATYPE(talvex::StepKind)
+
 namespace {
 
 /// A table with the header and the given kinds as steps (datum = row number).
@@ -26,8 +28,10 @@ ProgramTable tableOf(const QStringList &kinds, EditState &state)
 QStringList kindsOf(const ProgramTable &table, const EditState &state)
 {
     QStringList kinds;
-    for (int r = 1; r <= state.LastRow; ++r)
-        kinds << table.cell(r, 0) + QLatin1Char(':') + table.cell(r, 1);
+    for (int r = 1; r <= state.LastRow; ++r) {
+        const StepRow row = table.stepRow(r);
+        kinds << row.kindText() + QLatin1Char(':') + row.datum();
+    }
     return kinds;
 }
 
@@ -56,6 +60,8 @@ private Q_SLOTS:
     void deleteRow_notAStepRowDoesNothing();
     void showIt_mirrorsRowsWithIcons();
     void iconIndexOf_exactCaseSensitiveLiterals();
+    void stepRow_kindAndColumnsByName_data();
+    void stepRow_kindAndColumnsByName();
     void table_accessOutsideIsHarmless();
 };
 
@@ -360,6 +366,41 @@ void TestPlacement::iconIndexOf_exactCaseSensitiveLiterals()
     QCOMPARE(iconIndexOf(QStringLiteral("LABEL")), kUnknownKindIcon);
     QCOMPARE(iconIndexOf(QStringLiteral("POINT ")), kUnknownKindIcon);
     QCOMPARE(iconIndexOf(QString()), kUnknownKindIcon);
+}
+
+void TestPlacement::stepRow_kindAndColumnsByName_data()
+{
+    QTest::addColumn<QString>("encoded");
+    QTest::addColumn<StepKind>("kind");
+
+    QTest::newRow("point") << "POINT|5|100|200|1" << StepKind::Point;
+    QTest::newRow("label as spelled in files") << "LABLE|a|b|c|d" << StepKind::Label;
+    QTest::newRow("jump as spelled in files") << "GLABLE|a|b|c|d" << StepKind::JumpToLabel;
+    QTest::newRow("loop foot") << "LOOPEND|a|b|c|d" << StepKind::LoopEnd;
+    QTest::newRow("circle") << "CIR|a|b|c|d" << StepKind::Circle;
+    QTest::newRow("corrected spelling is no kind") << "LABEL|a|b|c|d" << StepKind::Unknown;
+    QTest::newRow("lower case is no kind") << "home|a|b|c|d" << StepKind::Unknown;
+    QTest::newRow("trailing space is no kind") << "WT |a|b|c|d" << StepKind::Unknown;
+    QTest::newRow("empty kind") << "|a|b|c|d" << StepKind::Unknown;
+}
+
+void TestPlacement::stepRow_kindAndColumnsByName()
+{
+    QFETCH(QString, encoded);
+    QFETCH(StepKind, kind);
+
+    const ProgramTable table = testing::tableOf({QStringLiteral("HOME"), encoded});
+    const StepRow row = table.stepRow(2);
+    QCOMPARE(row.kind(), kind);
+    QCOMPARE(kindOf(row.kindText()), kind);
+    const QStringList parts = encoded.split(QLatin1Char('|'));
+    QCOMPARE((QStringList{row.kindText(), row.datum(), row.x(), row.y(), row.out()}), parts);
+    QCOMPARE(row.out(), table.cell(2, Column::Out));
+    QCOMPARE(kindLiteral(kind), kind == StepKind::Unknown ? QString() : row.kindText());
+
+    // Outside the table a row reads as empty, of no kind.
+    QCOMPARE(table.stepRow(ProgramTable::kRows).kind(), StepKind::Unknown);
+    QCOMPARE(table.stepRow(-1).datum(), QString());
 }
 
 void TestPlacement::table_accessOutsideIsHarmless()
