@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdio>
@@ -69,17 +68,6 @@ QStringList withoutQtOptions(const QStringList &arguments, bool *platformGiven)
     return kept;
 }
 
-bool isWindowsPortName(const QString &path)
-{
-#if defined(Q_OS_WIN)
-    static const QRegularExpression portName(QStringLiteral("^COM[0-9]+$"), QRegularExpression::CaseInsensitiveOption);
-    return portName.match(path).hasMatch();
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
-}
-
 // QSerialPort takes a name without a folder as a device under /dev, but on the
 // command line a relative path means a path from the working directory.
 QString withAbsolutePath(const QString &option, const QString &workingDirectory)
@@ -87,10 +75,7 @@ QString withAbsolutePath(const QString &option, const QString &workingDirectory)
     const qsizetype equals = option.indexOf(QLatin1Char('='));
     if (equals <= 0)
         return option;
-    const QString path = option.mid(equals + 1);
-    if (path.isEmpty() || !QDir::isRelativePath(path) || isWindowsPortName(path))
-        return option;
-    return option.left(equals + 1) + QDir(workingDirectory).absoluteFilePath(path);
+    return option.left(equals + 1) + PortMap::absoluteDevicePath(option.mid(equals + 1), workingDirectory);
 }
 
 } // namespace
