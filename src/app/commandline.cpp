@@ -6,6 +6,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <iterator>
 
@@ -117,9 +118,21 @@ StationCommandLine::Outcome StationCommandLine::parse(const QStringList &argumen
         return Outcome::Mistake;
     }
     PortMap check;
+    std::array<QString, PortMap::kPorts> given; // the option that led each port, if any
     for (const QString &option : m_parser.values(m_deviceOption)) {
         if (!check.applyOption(option, &m_mistake))
             return Outcome::Mistake;
+        // Taking the last of two would run with a device the operator may not have
+        // meant; the line is as likely mistyped as meant.
+        const int number = option.left(option.indexOf(QLatin1Char('='))).toInt();
+        QString &earlier = given.at(static_cast<size_t>(number) - 1);
+        if (!earlier.isEmpty()) {
+            m_mistake = QStringLiteral("--device may be given once per port, but \"%1\" and \"%2\" both lead COM%3")
+                            .arg(earlier, option)
+                            .arg(number);
+            return Outcome::Mistake;
+        }
+        earlier = option;
         m_deviceOptions << withAbsolutePath(option, workingDirectory);
     }
     m_simulate = m_parser.isSet(m_simulateOption);
