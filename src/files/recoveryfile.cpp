@@ -33,6 +33,7 @@ bool RecoveryFile::open()
 {
     if (!QDir().mkpath(m_folder)) {
         m_error = QStringLiteral("cannot make the folder %1").arg(m_folder);
+        m_failed = true;
         return false;
     }
     auto lock = std::make_unique<QLockFile>(m_folder + QLatin1Char('/') + m_name + lockSuffix());
@@ -41,10 +42,16 @@ bool RecoveryFile::open()
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
         m_error = QStringLiteral("cannot lock %1").arg(m_folder + QLatin1Char('/') + m_name + lockSuffix());
+        m_failed = true;
         return false;
     }
     m_lock = std::move(lock);
     return true;
+}
+
+QString RecoveryFile::unwritableNotice(const QString &folder)
+{
+    return QStringLiteral("無法在 %1 建立未存檔程式的備份, 未存檔的工作不會被保留!").arg(folder);
 }
 
 bool RecoveryFile::isOpen() const
@@ -73,13 +80,16 @@ bool RecoveryFile::writeNow()
     QSaveFile file(path());
     if (!file.open(QIODevice::WriteOnly)) {
         m_error = file.errorString();
+        m_failed = true;
         return false;
     }
     file.write(recoveryFileBytes(contents()));
     if (!file.commit()) {
         m_error = file.errorString();
+        m_failed = true;
         return false;
     }
+    m_failed = false;
     ++m_writes;
     return true;
 }

@@ -1,6 +1,7 @@
 // The recovery folder as a crash, a tester or another machine may leave it: what is
 // offered back, what is left alone, and what the operator is told.
 #include "files/programfile.h"
+#include "files/recoveryfile.h"
 #include "files/recoveryleftover.h"
 #include "testing/stepbuilder.h"
 
@@ -44,6 +45,7 @@ private Q_SLOTS:
     void find_offersWhatNoStationHereHolds_data();
     void find_offersWhatNoStationHereHolds();
     void tooLarge_keptAndReported();
+    void unwritableFolder_reported();
 };
 
 void TestRecoveryLeftOver::find_offersWhatNoStationHereHolds_data()
@@ -110,6 +112,19 @@ void TestRecoveryLeftOver::tooLarge_keptAndReported()
     QVERIFY(QFile::exists(path));
     QCOMPARE(RecoveryLeftOver::tooLargeNotice(path),
              QStringLiteral("未存檔程式的備份 %1 太大 (超過 16 MB), 無法還原, 已保留該檔案。").arg(path));
+}
+
+void TestRecoveryLeftOver::unwritableFolder_reported()
+{
+    // Permission bits do not stop root; a path through a regular file stops everyone.
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("file")), "not a folder"));
+    const QString folder = dir.filePath(QStringLiteral("file/recovery"));
+    RecoveryFile file(folder);
+    file.contents = oneStep;
+    QVERIFY(!file.open() && !file.writeNow() && !file.errorString().isEmpty());
+    QCOMPARE(file.failureNotice(),
+             QStringLiteral("無法在 %1 建立未存檔程式的備份, 未存檔的工作不會被保留!").arg(folder));
 }
 
 QTEST_GUILESS_MAIN(TestRecoveryLeftOver)
