@@ -5,6 +5,7 @@
 #include "app/startupprobe.h"
 #include "app/stationrecovery.h"
 #include "app/teachlauncher.h"
+#include "app/usersettings.h"
 #include "editor/mainwindow.h"
 #include "editor/qtoperator.h"
 #include "editor/seriallineactions.h"
@@ -137,7 +138,8 @@ int main(int argc, char *argv[])
     talvex::QtOperator op;
     talvex::PortMap ports;
     // The operator's own choice of devices, from the station's per-user settings.
-    QSettings settings;
+    talvex::UserSettings userSettings; // problem(): why the stored settings were not read
+    QSettings &settings = userSettings.settings();
     talvex::loadPortChoices(ports, settings);
     QProcess simulator;
     if (commandLine.simulate()) {
