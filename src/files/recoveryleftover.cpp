@@ -16,7 +16,7 @@ namespace {
 
 /// A lock being written holds nothing for a moment; one that still says nothing after
 /// this long was never finished (a crash, a full disk).
-constexpr qint64 kUnfinishedLockMs = 10 * 1000;
+constexpr qint64 kUnfinishedLockMs = 10000;
 /// Far more than a lock holds; a larger file is no lock QLockFile wrote.
 constexpr qint64 kMaxLockBytes = 4096;
 
@@ -165,7 +165,7 @@ QString RecoveryLeftOver::tooLargeNotice(const QString &path)
 {
     return QStringLiteral("未存檔程式的備份 %1 太大 (超過 %2 MB), 無法還原, 已保留該檔案。")
         .arg(path)
-        .arg(kMaxProgramFileBytes / (1024 * 1024));
+        .arg(kMaxProgramFileBytes / (qint64{1024} * 1024));
 }
 
 } // namespace talvex
