@@ -4,9 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <iterator>
 
@@ -69,17 +69,6 @@ QStringList withoutQtOptions(const QStringList &arguments, bool *platformGiven)
     return kept;
 }
 
-bool isWindowsPortName(const QString &path)
-{
-#if defined(Q_OS_WIN)
-    static const QRegularExpression portName(QStringLiteral("^COM[0-9]+$"), QRegularExpression::CaseInsensitiveOption);
-    return portName.match(path).hasMatch();
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
-}
-
 // QSerialPort takes a name without a folder as a device under /dev, but on the
 // command line a relative path means a path from the working directory.
 QString withAbsolutePath(const QString &option, const QString &workingDirectory)
@@ -87,10 +76,7 @@ QString withAbsolutePath(const QString &option, const QString &workingDirectory)
     const qsizetype equals = option.indexOf(QLatin1Char('='));
     if (equals <= 0)
         return option;
-    const QString path = option.mid(equals + 1);
-    if (path.isEmpty() || !QDir::isRelativePath(path) || isWindowsPortName(path))
-        return option;
-    return option.left(equals + 1) + QDir(workingDirectory).absoluteFilePath(path);
+    return option.left(equals + 1) + PortMap::absoluteDevicePath(option.mid(equals + 1), workingDirectory);
 }
 
 } // namespace
@@ -132,9 +118,21 @@ StationCommandLine::Outcome StationCommandLine::parse(const QStringList &argumen
         return Outcome::Mistake;
     }
     PortMap check;
+    std::array<QString, PortMap::kPorts> given; // the option that led each port, if any
     for (const QString &option : m_parser.values(m_deviceOption)) {
         if (!check.applyOption(option, &m_mistake))
             return Outcome::Mistake;
+        // Taking the last of two would run with a device the operator may not have
+        // meant; the line is as likely mistyped as meant.
+        const int number = option.left(option.indexOf(QLatin1Char('='))).toInt();
+        QString &earlier = given.at(static_cast<size_t>(number) - 1);
+        if (!earlier.isEmpty()) {
+            m_mistake = QStringLiteral("--device may be given once per port, but \"%1\" and \"%2\" both lead COM%3")
+                            .arg(earlier, option)
+                            .arg(number);
+            return Outcome::Mistake;
+        }
+        earlier = option;
         m_deviceOptions << withAbsolutePath(option, workingDirectory);
     }
     m_simulate = m_parser.isSet(m_simulateOption);

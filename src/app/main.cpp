@@ -5,6 +5,8 @@
 #include "app/startupprobe.h"
 #include "app/stationrecovery.h"
 #include "app/teachlauncher.h"
+#include "app/usersettings.h"
+#include "core/big5.h"
 #include "editor/mainwindow.h"
 #include "editor/qtoperator.h"
 #include "editor/seriallineactions.h"
@@ -137,8 +139,10 @@ int main(int argc, char *argv[])
     talvex::QtOperator op;
     talvex::PortMap ports;
     // The operator's own choice of devices, from the station's per-user settings.
-    QSettings settings;
-    talvex::loadPortChoices(ports, settings);
+    talvex::UserSettings userSettings; // problem(): why the stored settings were not read
+    QSettings &settings = userSettings.settings();
+    QStringList refusedChoices;
+    talvex::loadPortChoices(ports, settings, &refusedChoices);
     QProcess simulator;
     if (commandLine.simulate()) {
         QString error;
@@ -160,6 +164,14 @@ int main(int argc, char *argv[])
     talvex::QtSerialPort port(ports);
     talvex::ThreadSleeper sleeper;
     talvex::MainWindow window(op, port, sleeper);
+    if (!userSettings.problem().isEmpty())
+        window.noticeWhenShown(userSettings.problem());
+    for (const QString &refusal : refusedChoices)
+        window.noticeWhenShown(refusal);
+    if (!talvex::big5Available()) {
+        std::fprintf(stderr, "talvex-station: %s\n", qPrintable(talvex::big5MissingText()));
+        window.noticeWhenShown(talvex::big5MissingText());
+    }
     op.setParentWidget(&window);
     talvex::TeachLauncher teach(window);
     talvex::PreviewLauncher preview(window);

@@ -15,9 +15,11 @@ StationRecovery::StationRecovery(MainWindow &window, const QString &folder)
     : m_window(window), m_folder(folder), m_file(folder)
 {
     if (!m_file.open()) {
-        // The station works on without: the operator's work is as safe as it was
-        // before there was a recovery file.
+        // The station works on without; the operator hears once that unsaved work is
+        // not kept, as soon as the window is up.
         std::fprintf(stderr, "talvex-station: no recovery file: %s\n", qPrintable(m_file.errorString()));
+        QTimer::singleShot(
+            0, this, [this] { m_window.op().notice(m_file.failureNotice(), messageTitle(), Operator::Icon::Warning); });
         return;
     }
     ProgramDocument &document = m_window.document();
@@ -55,15 +57,24 @@ int StationRecovery::offerLeftOvers()
 {
     int asked = 0;
     for (RecoveryLeftOver &leftOver : RecoveryLeftOver::find(m_folder)) {
-        bool unreadable = false;
-        const std::optional<RecoveredProgram> program = leftOver.read(&unreadable);
+        RecoveryLeftOver::ReadProblem problem = RecoveryLeftOver::ReadProblem::None;
+        const std::optional<RecoveredProgram> program = leftOver.read(&problem);
         if (!program) {
             // A file with no step in it has nothing to offer. One that cannot be read
-            // now may hold the only copy of a program, so it stays for a later start.
-            if (unreadable)
-                std::fprintf(stderr, "talvex-station: cannot read recovery file %s\n", qPrintable(leftOver.path()));
-            else
+            // now may hold the only copy of a program, so it stays for a later start;
+            // one too large to be a program stays too, and the operator is told.
+            switch (problem) {
+            case RecoveryLeftOver::ReadProblem::None:
                 leftOver.remove();
+                break;
+            case RecoveryLeftOver::ReadProblem::Unreadable:
+                std::fprintf(stderr, "talvex-station: cannot read recovery file %s\n", qPrintable(leftOver.path()));
+                break;
+            case RecoveryLeftOver::ReadProblem::TooLarge:
+                m_window.op().notice(RecoveryLeftOver::tooLargeNotice(leftOver.path()), messageTitle(),
+                                     Operator::Icon::Warning);
+                break;
+            }
             continue;
         }
         ++asked;

@@ -80,7 +80,11 @@ void MainWindow::startUp()
     m_steps->disableStepButtons();
     m_steps->disableRowButtons();
     m_ui->stepList->clearItems();
-    const QString portNumber = ReadPortSetting(&m_settingsReadFailure);
+    QString settingsReadFailure;
+    const QString portNumber = ReadPortSetting(&settingsReadFailure);
+    if (!settingsReadFailure.isEmpty())
+        noticeWhenShown(
+            QStringLiteral("無法讀取設定檔 %1 , 改用 COM1 !\n%2").arg(settingsFilePath(), settingsReadFailure));
     m_linkView.setMotionButtonsEnabled(false);
     m_link->outputLatch() = OutputLatch{};
     m_values = StationValues{};
@@ -152,12 +156,17 @@ void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     // Told once, over the window: a box before it would stand alone, unexplained.
-    if (!m_settingsReadFailure.isEmpty()) {
-        QTimer::singleShot(0, this, [this, failure = std::exchange(m_settingsReadFailure, QString())] {
-            op().notice(QStringLiteral("無法讀取設定檔 %1 , 改用 COM1 !\n%2").arg(settingsFilePath(), failure),
-                        messageTitle(), Operator::Icon::Warning);
+    if (!m_startUpNotices.isEmpty()) {
+        QTimer::singleShot(0, this, [this, notices = std::exchange(m_startUpNotices, {})] {
+            for (const QString &text : notices)
+                op().notice(text, messageTitle(), Operator::Icon::Warning);
         });
     }
+}
+
+void MainWindow::noticeWhenShown(const QString &text)
+{
+    m_startUpNotices << text;
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

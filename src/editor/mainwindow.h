@@ -53,6 +53,10 @@ public:
     /// The link's view of the window (status panel, motion buttons, timer, I/O boxes).
     LinkView &linkView() { return m_linkView; }
 
+    /// Tells @p text once the window is shown (a box before it would stand alone,
+    /// unexplained): what went wrong while the station started.
+    void noticeWhenShown(const QString &text);
+
     /// Chooses step @p row as a click on its list row does.
     void chooseRow(int row) { m_steps->chooseRow(row); }
 
@@ -88,8 +92,8 @@ private:
     std::unique_ptr<StepEditor> m_steps;
     std::unique_ptr<ProgramFileActions> m_files;
     std::unique_ptr<UploadJob> m_upload;
-    /// Why the settings file could not be read at start-up; told once the window shows.
-    QString m_settingsReadFailure;
+    /// What went wrong at start-up, told once the window shows.
+    QStringList m_startUpNotices;
     /// "結束(&E)" has asked about unsaved work already; the close must not ask again.
     bool m_quitAsked = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -67,6 +68,11 @@ PortMapDialog::PortMapDialog(const PortMap &map, const SerialDeviceCatalog &cata
     }
     grid->setColumnStretch(1, 1);
 
+    m_problem = new QLabel(this);
+    m_problem->setObjectName(QStringLiteral("problemLabel"));
+    m_problem->setWordWrap(true);
+    m_problem->hide();
+
     m_refresh = dialogButton(QStringLiteral("重新整理"), QStringLiteral("refreshButton"), this);
     m_ok = dialogButton(QStringLiteral("確定"), QStringLiteral("okButton"), this);
     m_ok->setDefault(true);
@@ -80,6 +86,7 @@ PortMapDialog::PortMapDialog(const PortMap &map, const SerialDeviceCatalog &cata
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(intro);
     layout->addLayout(grid);
+    layout->addWidget(m_problem);
     layout->addStretch(1);
     layout->addLayout(buttons);
 
@@ -88,7 +95,7 @@ PortMapDialog::PortMapDialog(const PortMap &map, const SerialDeviceCatalog &cata
         showPath(n, map.chosenDevice(n));
 
     connect(m_refresh, &QPushButton::clicked, this, &PortMapDialog::listDevices);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ok, &QPushButton::clicked, this, &PortMapDialog::confirm);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -154,7 +161,27 @@ QString PortMapDialog::pathOf(int number) const
         if (device.systemPath == text)
             return device.mappingPath();
     }
-    return text;
+    return PortMap::absoluteDevicePath(text, QDir::currentPath());
+}
+
+QString PortMapDialog::problem() const
+{
+    for (int n = 1; n <= PortMap::kPorts; ++n) {
+        if (PortMap::holdsNul(pathOf(n)))
+            return QStringLiteral("COM%1 的裝置路徑含有空字元 (NUL), 無法使用。請重新輸入。").arg(n);
+    }
+    return {};
+}
+
+void PortMapDialog::confirm()
+{
+    const QString why = problem();
+    if (why.isEmpty()) {
+        accept();
+        return;
+    }
+    m_problem->setText(why);
+    m_problem->show();
 }
 
 PortMapDialog::Choices PortMapDialog::choices() const

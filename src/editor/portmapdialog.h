@@ -29,8 +29,13 @@ public:
     PortMapDialog(const PortMap &map, const SerialDeviceCatalog &catalog, QWidget *parent = nullptr);
 
     /// The device chosen for each port (index n-1 for COMn): the path a mapping keeps,
-    /// the stable name where the device has one; the empty text for the default.
+    /// the stable name where the device has one, a typed relative path taken from the
+    /// working directory; the empty text for the default.
     Choices choices() const;
+    /// Why the choices cannot be taken (a typed path with a NUL in it), or the empty
+    /// text. "確定" shows it in the dialog instead of closing it.
+    QString problem() const;
+    QLabel *problemLabel() const { return m_problem; }
 
     QComboBox *deviceBox(int number) const { return m_boxes.at(static_cast<size_t>(number) - 1); }
     QPushButton *refreshButton() const { return m_refresh; }
@@ -46,10 +51,13 @@ private:
     /// Shows @p path in port @p number's box: as the listed device it names, if any.
     void showPath(int number, const QString &path);
     QString pathOf(int number) const;
+    /// "確定": closes the dialog unless a choice cannot be taken.
+    void confirm();
 
     const SerialDeviceCatalog &m_catalog;
     QList<SerialDevice> m_devices;
     std::array<QComboBox *, PortMap::kPorts> m_boxes{};
+    QLabel *m_problem = nullptr;
     QPushButton *m_refresh = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;

@@ -34,6 +34,7 @@ bool RecoveryFile::open()
 {
     if (!QDir().mkpath(m_folder)) {
         m_error = QStringLiteral("cannot make the folder %1").arg(m_folder);
+        m_failed = true;
         return false;
     }
     auto lock = std::make_unique<QLockFile>(m_folder + QLatin1Char('/') + m_name + lockSuffix());
@@ -42,10 +43,16 @@ bool RecoveryFile::open()
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
         m_error = QStringLiteral("cannot lock %1").arg(m_folder + QLatin1Char('/') + m_name + lockSuffix());
+        m_failed = true;
         return false;
     }
     m_lock = std::move(lock);
     return true;
+}
+
+QString RecoveryFile::unwritableNotice(const QString &folder)
+{
+    return QStringLiteral("無法在 %1 建立未存檔程式的備份, 未存檔的工作不會被保留!").arg(folder);
 }
 
 bool RecoveryFile::isOpen() const
@@ -71,8 +78,11 @@ bool RecoveryFile::writeNow()
     m_timer.stop();
     if (!isOpen() || !contents)
         return false;
-    if (!writeWholeFile(path(), recoveryFileBytes(contents()), &m_error))
+    if (!writeWholeFile(path(), recoveryFileBytes(contents()), &m_error)) {
+        m_failed = true;
         return false;
+    }
+    m_failed = false;
     ++m_writes;
     return true;
 }

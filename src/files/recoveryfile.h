@@ -41,7 +41,14 @@ public:
     bool open();
     bool isOpen() const;
     QString path() const;
+    QString folder() const { return m_folder; }
     QString errorString() const { return m_error; }
+    /// What the operator is told when the folder cannot take a recovery file: unsaved
+    /// work will not survive a crash.
+    static QString unwritableNotice(const QString &folder);
+    /// unwritableNotice() of this file's folder once open() or a write has failed;
+    /// the empty text while all is well.
+    QString failureNotice() const { return m_failed ? unwritableNotice(m_folder) : QString(); }
 
     /// What a write takes. Asked when the write is due, not when the change is made.
     std::function<RecoveredProgram()> contents;
@@ -64,6 +71,7 @@ private:
     QTimer m_timer;
     int m_writes = 0;
     QString m_error;
+    bool m_failed = false;
 };
 
 } // namespace talvex

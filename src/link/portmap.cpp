@@ -1,6 +1,31 @@
 #include "link/portmap.h"
 
+#include <QDir>
+#include <QRegularExpression>
+
 namespace talvex {
+
+namespace {
+
+bool isWindowsPortName(const QString &path)
+{
+#if defined(Q_OS_WIN)
+    static const QRegularExpression portName(QStringLiteral("^COM[0-9]+$"), QRegularExpression::CaseInsensitiveOption);
+    return portName.match(path).hasMatch();
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
+} // namespace
+
+QString PortMap::absoluteDevicePath(const QString &path, const QString &workingDirectory)
+{
+    if (path.isEmpty() || !QDir::isRelativePath(path) || isWindowsPortName(path))
+        return path;
+    return QDir(workingDirectory).absoluteFilePath(path);
+}
 
 QString PortMap::defaultDevice(int number)
 {

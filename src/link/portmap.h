@@ -34,6 +34,14 @@ public:
 
     static QString defaultDevice(int number);
 
+    /// A path with a NUL in it names no device: the system would take only the part
+    /// before the NUL, a device nobody chose.
+    static bool holdsNul(const QString &path) { return path.contains(QChar(0)); }
+    /// @p path as a mapping keeps it: a relative path taken from @p workingDirectory,
+    /// since the serial port would take a name without a folder as one under /dev. An
+    /// absolute path, the empty text and a Windows port name such as COM5 stay.
+    static QString absoluteDevicePath(const QString &path, const QString &workingDirectory);
+
 private:
     /// Given for this run; empty where none was.
     std::array<QString, kPorts> m_devices;

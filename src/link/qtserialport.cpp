@@ -80,6 +80,13 @@ QString QtSerialPort::describeOpenError(QSerialPort::SerialPortError error) cons
 #endif
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
+        // A device given on the command line wins over the mapping dialog for the whole
+        // run, so choosing another device there would change nothing until a restart.
+        if (!m_map.runDevice(m_number).isEmpty()) {
+            return QStringLiteral("裝置 %1 不存在。請檢查控制器的連接線或 USB 轉接器,"
+                                  " 或檢查啟動時的命令列 (命令列指定的裝置無法在「通訊埠對應」變更)。")
+                .arg(device);
+        }
         return QStringLiteral("裝置 %1 不存在。請檢查控制器的連接線或 USB 轉接器,"
                               " 或在「設定」→「通訊埠對應...」選擇其他裝置。")
             .arg(device);

@@ -65,6 +65,8 @@ void TestCommandLine::parse_outcomeAndDevices_data()
         << QStringList{"--device", "5=relline"} << Outcome::Mistake << QStringList{} << "5=relline";
     QTest::newRow("device without a path")
         << QStringList{"--device", "1="} << Outcome::Mistake << QStringList{} << "1=";
+    QTest::newRow("port given twice") << QStringList{"--device", "1=/dev/a", "--device=01=/dev/b"} << Outcome::Mistake
+                                      << QStringList{} << "\"1=/dev/a\" and \"01=/dev/b\" both lead COM1";
     QTest::newRow("stray argument") << QStringList{"relline"} << Outcome::Mistake << QStringList{} << "relline";
 }
 
@@ -99,6 +101,8 @@ void TestCommandLine::program_answersWithoutAWindow_data()
                                     << QStringList{"bogus", "--help"};
     QTest::newRow("bad device option") << QStringList{"--device", "9=x"} << "" << 2 << QStringList{}
                                        << QStringList{"9=x"};
+    QTest::newRow("port given twice") << QStringList{"--device", "2=/dev/a", "--device", "2=/dev/a"} << "" << 2
+                                      << QStringList{} << QStringList{"once per port", "--help"};
     // On the offscreen platform: the reason on standard error, no box to wait for.
     QTest::newRow("simulator missing") << QStringList{"--simulate"} << "missing" << 1 << QStringList{}
                                        << QStringList{"找不到", "talvex-sim"};

@@ -23,6 +23,8 @@ private Q_SLOTS:
     void takenBack_leftOverGoesOnceTheProgramIsKeptAgain();
     void question_onlyNoThrowsAway_data();
     void question_onlyNoThrowsAway();
+    void problems_toldInTheWindow_data();
+    void problems_toldInTheWindow();
     void nothingToOffer_goesUnlessItCouldNotBeRead_data();
     void nothingToOffer_goesUnlessItCouldNotBeRead();
 };
@@ -127,6 +129,41 @@ void TestStationRecovery::nothingToOffer_goesUnlessItCouldNotBeRead()
     StationRecovery recovery(fixture.window(), folder);
     QCOMPARE(recovery.offerLeftOvers(), 0); // nothing asked
     QCOMPARE(QFileInfo(path).isSymLink() || QFileInfo::exists(path), kept);
+}
+
+void TestStationRecovery::problems_toldInTheWindow_data()
+{
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("folder cannot be made") << "folder"
+                                           << "無法在";
+    QTest::newRow("left-over over 16 MB") << "large"
+                                          << "太大";
+}
+
+void TestStationRecovery::problems_toldInTheWindow()
+{
+    QFETCH(QString, problem);
+    QFETCH(QString, told);
+    MainWindowFixture fixture;
+    QString folder = fixture.filePath(QStringLiteral("recovery"));
+    QString large;
+    if (problem == QLatin1String("folder")) {
+        QFile blocker(fixture.filePath(QStringLiteral("file")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        folder = fixture.filePath(QStringLiteral("file/recovery")); // through a plain file
+    } else {
+        QVERIFY(QDir().mkpath(folder));
+        large = folder + QStringLiteral("/station-1-1.tvx");
+        QFile file(large);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(17 * 1024 * 1024));
+    }
+    StationRecovery recovery(fixture.window(), folder);
+    QTRY_COMPARE(fixture.op().notices().size(), 1);
+    QVERIFY2(fixture.op().notices().front().contains(told), qPrintable(fixture.op().notices().front()));
+    if (!large.isEmpty())
+        QVERIFY(QFileInfo::exists(large));
 }
 
 QTEST_MAIN(TestStationRecovery)

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -61,6 +62,7 @@ private Q_SLOTS:
 
     void portMapping_listsDevicesAndKeepsTheChoice_data();
     void portMapping_listsDevicesAndKeepsTheChoice();
+    void portMapDialog_nulRefusedRelativePathMadeAbsolute();
     void trafficLog_showsTheLineWithDirections();
     void trafficLog_bytesMadeReadable_data();
     void trafficLog_bytesMadeReadable();
@@ -169,6 +171,21 @@ void TestSerialLineWindows::portMapping_listsDevicesAndKeepsTheChoice()
     window.ui().comActions[3]->trigger();
     QCOMPARE(window.ui().statusPort->toolTip(), QStringLiteral("裝置 ") + m_ports.device(4));
     QCOMPARE(m_fixture->op().unscripted(), 0);
+}
+
+void TestSerialLineWindows::portMapDialog_nulRefusedRelativePathMadeAbsolute()
+{
+    PortMapDialog dialog(m_ports, m_catalog);
+    dialog.show();
+    dialog.deviceBox(2)->setEditText(QStringLiteral("lines/talvex-line"));
+    dialog.deviceBox(3)->setEditText(QStringLiteral("/dev/ttyUSB0") + QChar(0) + "x");
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    QVERIFY(dialog.isVisible() && dialog.problemLabel()->isVisible());
+    QCOMPARE(dialog.problemLabel()->text(), QStringLiteral("COM3 的裝置路徑含有空字元 (NUL), 無法使用。請重新輸入。"));
+    dialog.deviceBox(3)->setEditText({});
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.choices().at(1), QDir::current().absoluteFilePath(QStringLiteral("lines/talvex-line")));
 }
 
 void TestSerialLineWindows::trafficLog_showsTheLineWithDirections()

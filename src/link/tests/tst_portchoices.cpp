@@ -49,6 +49,10 @@ void TestPortChoices::choices_keptPerUserAndOverriddenForTheRun_data()
     QTest::newRow("--device on a port left at its default")
         << QStringList{"", "", "", ""} << QStringList{"3=/dev/pts/7"}
         << QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/pts/7", "/dev/ttyS3"} << defaults;
+    const QString withNul = QStringLiteral("/dev/ttyUSB0") + QChar(0) + "junk"; // would open /dev/ttyUSB0
+    QTest::newRow("kept path with a NUL refused")
+        << QStringList{"", withNul, "", ""} << QStringList()
+        << QStringList{"/dev/ttyS0", withNul, "/dev/ttyS2", "/dev/ttyS3"} << defaults;
 }
 
 void TestPortChoices::choices_keptPerUserAndOverriddenForTheRun()
@@ -82,7 +86,9 @@ void TestPortChoices::choices_keptPerUserAndOverriddenForTheRun()
     }
     QSettings settings(file, QSettings::IniFormat);
     PortMap next;
-    loadPortChoices(next, settings);
+    QStringList refused;
+    loadPortChoices(next, settings, &refused);
+    QCOMPARE(refused, chosen.at(1).contains(QChar(0)) ? QStringList{refusedChoiceNotice(2)} : QStringList());
     for (int n = 1; n <= PortMap::kPorts; ++n) {
         QCOMPARE(next.device(n), kept.at(n - 1));
         QCOMPARE(next.runDevice(n), QString());

@@ -1,0 +1,61 @@
+// The station's per-user settings with something else in their file's place: the
+// start-up goes on with the defaults instead of waiting on a named pipe.
+#include "app/usersettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace talvex;
+
+class TestUserSettings : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void notARegularFile_defaultsAndWhy_data();
+    void notARegularFile_defaultsAndWhy();
+};
+
+void TestUserSettings::notARegularFile_defaultsAndWhy_data()
+{
+    // QSettings learns its folder once: only the first row opens the real file.
+    QTest::addColumn<bool>("read"); // the row's name says what stands in the file's place
+    QTest::newRow("link to a regular file") << true;
+    QTest::newRow("named pipe") << false;
+    QTest::newRow("link to a named pipe") << false;
+    QTest::newRow("folder") << false;
+}
+
+void TestUserSettings::notARegularFile_defaultsAndWhy()
+{
+    QFETCH(bool, read);
+    const QString row = QString::fromLatin1(QTest::currentDataTag());
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QCoreApplication::setOrganizationName(QStringLiteral("TALVEX"));
+    QCoreApplication::setApplicationName(QStringLiteral("TALVEX Station"));
+    const QString file = config.filePath(QStringLiteral("TALVEX/TALVEX Station.conf"));
+    const QString target = row.startsWith(QLatin1String("link")) ? config.filePath(QStringLiteral("elsewhere")) : file;
+    QVERIFY(QDir().mkpath(row == QLatin1String("folder") ? file : config.filePath(QStringLiteral("TALVEX"))));
+    QFile regular(target);
+    if (row.endsWith(QLatin1String("pipe")))
+        QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    else if (row.endsWith(QLatin1String("regular file")))
+        QVERIFY(regular.open(QIODevice::WriteOnly) && regular.write("[serialPorts]\nCOM1=/dev/ttyUSB7\n") > 0);
+    regular.close();
+    if (target != file)
+        QVERIFY(QFile::link(target, file));
+
+    UserSettings settings; // returns at once: a pipe is never opened
+    QCOMPARE(settings.problem(), whyUserSettingsUnreadable());
+    QCOMPARE(settings.problem().contains(file), !read);
+    QCOMPARE(settings.settings().value(QStringLiteral("serialPorts/COM1")).toString(),
+             read ? QStringLiteral("/dev/ttyUSB7") : QString());
+}
+
+QTEST_GUILESS_MAIN(TestUserSettings)
+#include "tst_usersettings.moc"

@@ -1,0 +1,53 @@
+#include "app/usersettings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cstdio>
+
+namespace talvex {
+
+QStringList userSettingsFiles()
+{
+    const QString organisation = QCoreApplication::organizationName();
+    const QString application = QCoreApplication::applicationName();
+    QStringList folders{QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)};
+    folders += QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    folders.removeDuplicates();
+    QStringList files;
+    for (const QString &folder : std::as_const(folders)) {
+        const QDir dir(folder);
+        files << dir.filePath(organisation + QLatin1Char('/') + application + QStringLiteral(".conf"))
+              << dir.filePath(organisation + QStringLiteral(".conf"));
+    }
+    return files;
+}
+
+QString whyUserSettingsUnreadable()
+{
+    for (const QString &file : userSettingsFiles()) {
+        const QFileInfo info(file);
+        if (info.exists() && !info.isFile()) {
+            return QStringLiteral("設定檔 %1 不是一般檔案 (而是資料夾、具名管道或裝置), 無法讀取。"
+                                  "本次執行使用預設設定, 變更不會被保存。")
+                .arg(file);
+        }
+    }
+    return {};
+}
+
+UserSettings::UserSettings() : m_problem(whyUserSettingsUnreadable())
+{
+    if (m_problem.isEmpty()) {
+        m_settings = std::make_unique<QSettings>();
+        return;
+    }
+    std::fprintf(stderr, "talvex-station: %s\n", qPrintable(m_problem));
+    // Settings of the run's own: choices made meanwhile work until the station ends.
+    m_standIn.open();
+    m_settings = std::make_unique<QSettings>(m_standIn.fileName(), QSettings::IniFormat);
+}
+
+} // namespace talvex
