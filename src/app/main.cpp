@@ -6,6 +6,7 @@
 #include "app/stationrecovery.h"
 #include "app/teachlauncher.h"
 #include "app/usersettings.h"
+#include "app/windowplacement.h"
 #include "core/big5.h"
 #include "editor/mainwindow.h"
 #include "editor/qtoperator.h"
@@ -177,6 +178,9 @@ int main(int argc, char *argv[])
     talvex::PreviewLauncher preview(window);
     talvex::QtSerialDeviceCatalog devices;
     talvex::SerialLineActions lineActions(window, ports, devices, settings);
+    talvex::restoreWindowPlacement(window, settings);
+    QObject::connect(&window, &talvex::MainWindow::closing, &window,
+                     [&window, &settings] { talvex::saveWindowPlacement(window, settings); });
     window.show();
     // The start-up benchmark runs the real program and stops it as soon as the
     // window is up, reporting how much memory it took to get there.

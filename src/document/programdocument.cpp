@@ -62,7 +62,7 @@ Placement ProgramDocument::placeStep(const Step &step, PendingEdit &pending)
         // the saved program clears it while the step buttons stay enabled: the next
         // step is unsaved work all the same.
         setDirty(true);
-        record(placementDescription(before, state, step));
+        record(placementDescription(before, state, step), {false, pending.CurrentRow});
     }
     return outcome;
 }
@@ -149,6 +149,8 @@ void bindStepList(ProgramDocument &document, StepList &list)
             addStepItem(document.table(), change.row, list);
         else
             relistSteps(document.table(), document.lastRow(), list);
+        if (change.row > 0)
+            list.showItem(change.row);
     });
 }
 

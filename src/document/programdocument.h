@@ -16,11 +16,12 @@ class StepList;
 
 /// What a change did, for the step list: a point appended by the teach dialog is added
 /// to the list as one item (the dialog shows its targets as typed until the next
-/// re-listing); every other change re-lists the whole table.
+/// re-listing); every other change re-lists the whole table. The list then shows the
+/// row a step was placed in.
 struct ProgramChange
 {
     bool pointAppended = false;
-    /// The row of the appended point.
+    /// The row a step or point was placed in; 0 for other changes.
     int row = 0;
 };
 

@@ -4,7 +4,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -14,12 +16,14 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 namespace talvex {
 
 namespace {
 
-// Client area of the form; the status bar takes the bottom of it.
+// The form's client area is the window's smallest size; the status bar takes the
+// bottom of it. What the window gains beyond it goes to the step list.
 constexpr int kClientWidth = 677;
 constexpr int kClientHeight = 604;
 constexpr int kStatusHeight = 24;
@@ -40,23 +44,24 @@ QPushButton *button(const QString &caption, const QString &name, QWidget *parent
     return b;
 }
 
-QGroupBox *frame(const QString &caption, const QString &name, QWidget *parent, const QRect &geometry)
+/// A group of the form: its controls keep their places inside it, and it keeps its size.
+QGroupBox *frame(const QString &caption, const QString &name, QWidget *parent, const QSize &size)
 {
     auto *g = new QGroupBox(caption, parent);
     g->setObjectName(name);
     g->setAccessibleName(caption);
-    g->setGeometry(geometry);
+    g->setFixedSize(size);
     return g;
 }
 
 /// A tab strip with one tab; returns the page that holds the controls.
 QWidget *oneTabStrip(QTabWidget *&strip, const QString &caption, const QString &name, QWidget *parent,
-                     const QRect &geometry)
+                     const QSize &size)
 {
     strip = new QTabWidget(parent);
     strip->setObjectName(name);
     strip->setAccessibleName(caption);
-    strip->setGeometry(geometry);
+    strip->setMinimumSize(size);
     auto *page = new QWidget;
     page->setObjectName(name + QStringLiteral("Page"));
     page->setAccessibleName(caption);
@@ -87,19 +92,18 @@ void MainWindowUi::setupUi(QMainWindow *window)
 
     auto *central = new QWidget(window);
     central->setObjectName(QStringLiteral("central"));
-    central->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
+    central->setMinimumSize(kClientWidth, kClientHeight - kStatusHeight);
     window->setCentralWidget(central);
 
     // frame "功能"
-    functionFrame = frame(QStringLiteral("功能"), QStringLiteral("functionFrame"), central, {24, 0, 257, 49});
+    functionFrame = frame(QStringLiteral("功能"), QStringLiteral("functionFrame"), central, {257, 49});
     originButton = button(QStringLiteral("原點"), QStringLiteral("原點"), functionFrame, {8, 22, 56, 23});
     locateButton = button(QStringLiteral("定位"), QStringLiteral("定位"), functionFrame, {70, 22, 56, 23});
     connectButton = button(QStringLiteral("連線"), QStringLiteral("連線鍵"), functionFrame, {132, 22, 56, 23});
     uploadButton = button(QStringLiteral("上傳"), QStringLiteral("Command3"), functionFrame, {194, 22, 56, 23});
 
     // frame "加速度"
-    accelerationFrame =
-        frame(QStringLiteral("加速度"), QStringLiteral("accelerationFrame"), central, {304, 8, 340, 97});
+    accelerationFrame = frame(QStringLiteral("加速度"), QStringLiteral("accelerationFrame"), central, {340, 97});
     setAccelerationBox = new QCheckBox(QStringLiteral("修改加速度"), accelerationFrame);
     setAccelerationBox->setObjectName(QStringLiteral("Check3"));
     setAccelerationBox->setFont(mingFont(9.75));
@@ -128,14 +132,15 @@ void MainWindowUi::setupUi(QMainWindow *window)
     internalAccelerationLabel->setBuddy(internalAcceleration);
 
     // frame "修改"
-    rowFrame = frame(QStringLiteral("修改"), QStringLiteral("rowFrame"), central, {24, 56, 257, 49});
+    rowFrame = frame(QStringLiteral("修改"), QStringLiteral("rowFrame"), central, {257, 49});
     insertButton = button(QStringLiteral("插入"), QStringLiteral("Command6"), rowFrame, {8, 22, 72, 23});
     deleteButton = button(QStringLiteral("刪除"), QStringLiteral("Command7"), rowFrame, {92, 22, 72, 23});
     modifyButton = button(QStringLiteral("修改"), QStringLiteral("Command8"), rowFrame, {176, 22, 72, 23});
 
     // tab strip "功能鍵"
     QWidget *keys =
-        oneTabStrip(functionKeysTab, QStringLiteral("功能鍵"), QStringLiteral("SSTab1"), central, {24, 112, 619, 73});
+        oneTabStrip(functionKeysTab, QStringLiteral("功能鍵"), QStringLiteral("SSTab1"), central, {619, 73});
+    functionKeysTab->setFixedSize(619, 73);
     const int top = 8;
     int x = 4;
     auto next = [&](const QString &caption, const QString &name) {
@@ -157,22 +162,46 @@ void MainWindowUi::setupUi(QMainWindow *window)
     repeatBox->setGeometry(x + 4, top + 2, 56, 24);
 
     // tab strip "座標點"
-    QWidget *points =
-        oneTabStrip(pointsTab, QStringLiteral("座標點"), QStringLiteral("SSTab2"), central, {27, 192, 616, 273});
+    QWidget *points = oneTabStrip(pointsTab, QStringLiteral("座標點"), QStringLiteral("SSTab2"), central, {616, 273});
     stepList = new StepListView(points);
     stepList->setAccessibleName(QStringLiteral("座標點"));
-    stepList->setGeometry(9, 8, 594, 225);
+    auto *pointsLayout = new QVBoxLayout(points);
+    pointsLayout->setContentsMargins(9, 8, 9, 8);
+    pointsLayout->addWidget(stepList);
 
     // frames "OUTPUT" and "INPUT": outputs in two rows of four, inputs in two rows of eight
-    outputFrame = frame(QStringLiteral("OUTPUT"), QStringLiteral("outputFrame"), central, {30, 472, 209, 87});
+    outputFrame = frame(QStringLiteral("OUTPUT"), QStringLiteral("outputFrame"), central, {209, 87});
     checkBoxGrid(outputFrame, outputBoxes.data(), 8, 4, 10, 22, 49, QStringLiteral("Check4"), QStringLiteral("輸出"));
-    inputFrame = frame(QStringLiteral("INPUT"), QStringLiteral("inputFrame"), central, {279, 474, 362, 84});
+    inputFrame = frame(QStringLiteral("INPUT"), QStringLiteral("inputFrame"), central, {362, 84});
     checkBoxGrid(inputFrame, inputBoxes.data(), 16, 8, 8, 20, 44, QStringLiteral("Check1"), QStringLiteral("輸入"));
+
+    // The form's arrangement: the two small frames over each other beside the
+    // acceleration, the function keys, the step list, and the two I/O frames below.
+    auto *upper = new QGridLayout;
+    upper->setHorizontalSpacing(23);
+    upper->setVerticalSpacing(7);
+    upper->addWidget(functionFrame, 0, 0);
+    upper->addWidget(rowFrame, 1, 0);
+    upper->addWidget(accelerationFrame, 0, 1, 2, 1, Qt::AlignTop);
+    upper->setColumnStretch(2, 1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addSpacing(6);
+    bottom->addWidget(outputFrame);
+    bottom->addSpacing(40);
+    bottom->addWidget(inputFrame);
+    bottom->addStretch(1);
+    auto *form = new QVBoxLayout(central);
+    form->setContentsMargins(24, 0, 10, 8);
+    form->setSpacing(7);
+    form->addLayout(upper);
+    form->addWidget(functionKeysTab, 0, Qt::AlignLeft);
+    form->addWidget(pointsTab, 1);
+    form->addLayout(bottom);
 
     // status bar with two panels
     auto *status = new QStatusBar(window);
     status->setObjectName(QStringLiteral("StatusBar1"));
-    status->setSizeGripEnabled(false);
+    status->setSizeGripEnabled(true);
     status->setFixedHeight(kStatusHeight);
     statusLink = new QLabel(status);
     statusLink->setObjectName(QStringLiteral("StatusPanel1"));
@@ -228,7 +257,8 @@ void MainWindowUi::setupUi(QMainWindow *window)
     exitAction = bar->addAction(QStringLiteral("結束(&E)"));
     exitAction->setObjectName(QStringLiteral("結束"));
 
-    window->setFixedSize(window->sizeHint());
+    window->setMinimumSize(window->minimumSizeHint());
+    window->resize(window->minimumSizeHint());
 }
 
 std::array<QPushButton *, 8> MainWindowUi::stepButtons() const

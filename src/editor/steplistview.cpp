@@ -54,9 +54,15 @@ StepListView::StepListView(QWidget *parent) : QTreeWidget(parent)
     setUniformRowHeights(true);
     header()->setSectionsMovable(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The row number keeps its width; the four data columns share the rest, so the
+    // list never needs a horizontal scroll bar, however narrow or wide the window.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    header()->setStretchLastSection(false);
+    header()->setMinimumSectionSize(40);
     setColumnWidth(0, 80);
+    header()->setSectionResizeMode(0, QHeaderView::Fixed);
     for (int c = 1; c < 5; ++c)
-        setColumnWidth(c, 125);
+        header()->setSectionResizeMode(c, QHeaderView::Stretch);
 
     connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
         if (item)
@@ -106,6 +112,12 @@ void StepListView::showSubItems(int position, const QStringList &subItems)
         return;
     for (int c = 0; c < 4 && c < subItems.size(); ++c)
         item->setText(c + 1, subItems.at(c));
+}
+
+void StepListView::showItem(int position)
+{
+    if (QTreeWidgetItem *item = topLevelItem(position - 1))
+        scrollToItem(item);
 }
 
 void StepListView::selectRow(int row)

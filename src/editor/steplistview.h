@@ -22,6 +22,7 @@ public:
     void clearItems() override;
     void addItem(int position, const QString &text, int icon, const QStringList &subItems) override;
     void showSubItems(int position, const QStringList &subItems) override;
+    void showItem(int position) override;
 
     /// Selects and shows the item of step @p row (1-based) without choosing it: it is
     /// not an operator's choice, so rowChosen() is not emitted.

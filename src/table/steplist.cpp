@@ -9,11 +9,14 @@ namespace talvex {
 
 StepList::~StepList() = default;
 
+void StepList::showItem(int) {}
+
 void addStepItem(const ProgramTable &table, int row, StepList &list)
 {
     const StepRow step = table.stepRow(row);
     // The kinds are numbered as their icons, Unknown as kUnknownKindIcon.
-    list.addItem(row, QString::number(row), static_cast<int>(step.kind()), {step.datum(), step.x(), step.y(), step.out()});
+    list.addItem(row, QString::number(row), static_cast<int>(step.kind()),
+                 {step.datum(), step.x(), step.y(), step.out()});
 }
 
 void relistSteps(const ProgramTable &table, int lastRow, StepList &list)

@@ -18,6 +18,8 @@ public:
     virtual void addItem(int position, const QString &text, int icon, const QStringList &subItems) = 0;
     /// Shows @p subItems under the item at @p position (1-based) until the next rebuild.
     virtual void showSubItems(int position, const QStringList &subItems) = 0;
+    /// Brings the item at @p position into view; a list that scrolls does.
+    virtual void showItem(int position);
 };
 
 /// Rebuilds @p list from rows 1..@p lastRow: item text is the row number, the icon the

@@ -9,10 +9,12 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabWidget>
@@ -60,6 +62,7 @@ private Q_SLOTS:
     void fileMenu_openDamagedFileStaysInTable();
     void link_connectTickAndExitThroughTheWindow();
     void link_inputBoxClickedWhileDown();
+    void window_growsIntoTheStepListWhichFollowsPlacedRows();
 
 private:
     void click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
@@ -764,6 +767,39 @@ void TestMainWindow::link_inputBoxClickedWhileDown()
     QTest::mouseClick(m_window->ui().inputBoxes[4], Qt::LeftButton);
     QCOMPARE(m_op->notices(), QStringList{" Not Response !!  連線錯誤 !"});
     QCOMPARE(m_window->ui().statusLink->text(), QStringLiteral("未連線"));
+}
+
+void TestMainWindow::window_growsIntoTheStepListWhichFollowsPlacedRows()
+{
+    const MainWindowUi &ui = m_window->ui();
+    // The form's size is the smallest: no horizontal scroll bar there, the columns share
+    // the list's width.
+    QCOMPARE(m_window->size(), m_window->minimumSize());
+    QVERIFY(!ui.stepList->horizontalScrollBar()->isVisible());
+    QVERIFY(ui.stepList->header()->length() <= ui.stepList->viewport()->width());
+    const QSize list = ui.stepList->size();
+    const QSize frame = ui.accelerationFrame->size();
+    m_window->resize(m_window->size() + QSize(300, 200));
+    QTRY_COMPARE(ui.stepList->size(), list + QSize(300, 200));
+    QCOMPARE(ui.accelerationFrame->size(), frame);
+    QVERIFY(ui.stepList->header()->length() <= ui.stepList->viewport()->width());
+
+    // A placed row is scrolled into view, the last of many as a row inserted above.
+    QStringList many;
+    for (int i = 0; i < 40; ++i)
+        many << QStringLiteral("HOME");
+    addSteps(many);
+    const auto shown = [&](int row) {
+        const QRect rect = ui.stepList->visualItemRect(ui.stepList->topLevelItem(row - 1));
+        return ui.stepList->viewport()->rect().contains(rect);
+    };
+    QVERIFY(shown(40));
+    ui.stepList->scrollToTop();
+    clickRow(1);
+    ui.stepList->scrollToBottom();
+    click(ui.insertButton);
+    click(ui.homeButton);
+    QVERIFY(shown(1));
 }
 
 QTEST_MAIN(TestMainWindow)
