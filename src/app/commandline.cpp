@@ -96,12 +96,15 @@ StationCommandLine::StationCommandLine()
     m_parser.addOption(m_versionOption);
     m_parser.addOption(m_deviceOption);
     m_parser.addOption(m_simulateOption);
+    m_parser.addPositionalArgument(QStringLiteral("PROGRAM.tvx"), QStringLiteral("A program file to open at start."),
+                                   QStringLiteral("[PROGRAM.tvx]"));
 }
 
 StationCommandLine::Outcome StationCommandLine::parse(const QStringList &arguments, const QString &workingDirectory)
 {
     m_mistake.clear();
     m_deviceOptions.clear();
+    m_programFile.clear();
     m_platformGiven = false;
     if (!m_parser.parse(withoutQtOptions(arguments, &m_platformGiven))) {
         m_mistake = m_parser.errorText();
@@ -113,10 +116,13 @@ StationCommandLine::Outcome StationCommandLine::parse(const QStringList &argumen
     // station it has installed.
     if (m_parser.isSet(m_versionOption))
         return Outcome::ShowVersion;
-    if (!m_parser.positionalArguments().isEmpty()) {
-        m_mistake = QStringLiteral("unexpected argument \"%1\"").arg(m_parser.positionalArguments().constFirst());
+    const QStringList files = m_parser.positionalArguments();
+    if (files.size() > 1) {
+        m_mistake = QStringLiteral("unexpected argument \"%1\": one program file at most").arg(files.at(1));
         return Outcome::Mistake;
     }
+    if (!files.isEmpty())
+        m_programFile = QDir(workingDirectory).absoluteFilePath(files.constFirst());
     PortMap check;
     std::array<QString, PortMap::kPorts> given; // the option that led each port, if any
     for (const QString &option : m_parser.values(m_deviceOption)) {

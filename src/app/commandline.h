@@ -43,6 +43,8 @@ public:
     /// The --device options, each "N=PATH" with an absolute PATH (a Windows port name
     /// such as COM5 stays as it is), in the order given.
     const QStringList &deviceOptions() const { return m_deviceOptions; }
+    /// The program file to open at start (absolute), or the empty text.
+    const QString &programFile() const { return m_programFile; }
 
 private:
     QCommandLineParser m_parser;
@@ -53,6 +55,7 @@ private:
     bool m_simulate = false;
     bool m_platformGiven = false;
     QStringList m_deviceOptions;
+    QString m_programFile;
     QString m_mistake;
 };
 

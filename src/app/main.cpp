@@ -2,6 +2,7 @@
 #include "app/fonts.h"
 #include "app/previewlauncher.h"
 #include "app/qttranslation.h"
+#include "app/recentfiles.h"
 #include "app/startupprobe.h"
 #include "app/stationrecovery.h"
 #include "app/teachlauncher.h"
@@ -23,6 +24,7 @@
 #include <QIcon>
 #include <QProcess>
 #include <QSettings>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -178,6 +180,7 @@ int main(int argc, char *argv[])
     talvex::PreviewLauncher preview(window);
     talvex::QtSerialDeviceCatalog devices;
     talvex::SerialLineActions lineActions(window, ports, devices, settings);
+    talvex::RecentFiles recentFiles(window, settings);
     talvex::restoreWindowPlacement(window, settings);
     QObject::connect(&window, &talvex::MainWindow::closing, &window,
                      [&window, &settings] { talvex::saveWindowPlacement(window, settings); });
@@ -186,6 +189,9 @@ int main(int argc, char *argv[])
     // window is up, reporting how much memory it took to get there.
     talvex::armStartupProbe(window);
     talvex::StationRecovery recovery(window);
+    // After the offer of unsaved work (queued before it), so that both can be answered.
+    if (!commandLine.programFile().isEmpty())
+        QTimer::singleShot(0, &window, [&window, &commandLine] { window.openProgramFile(commandLine.programFile()); });
     const int status = QApplication::exec();
     port.close();
     stopSimulator(simulator);

@@ -79,6 +79,7 @@ bool ProgramFileActions::writeChecked(const QString &path)
                     messageTitle(), Operator::Icon::Information);
     }
     m_document.markSaved();
+    useFile(path);
     return true;
 }
 
@@ -95,6 +96,7 @@ bool ProgramFileActions::saveProgramAs()
 void ProgramFileActions::reset()
 {
     m_edit.CurrentRow = 0;
+    useFile(QString());
     m_document.clearProgram(newProgramDescription());
 }
 
@@ -133,7 +135,50 @@ bool ProgramFileActions::openProgram()
     // A cancelled dialog leaves the program as it is.
     if (m_programFileName.isEmpty())
         return false;
+    return openProgramFile(m_programFileName);
+}
 
+bool ProgramFileActions::mayReplaceProgram()
+{
+    if (!m_document.unsavedWork())
+        return true;
+    switch (m_op.askYesNoCancel(replaceQuestion(), messageTitle())) {
+    case Operator::Answer::Yes:
+        return saveProgram();
+    case Operator::Answer::No:
+        return true;
+    case Operator::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+QString ProgramFileActions::replaceQuestion()
+{
+    return QStringLiteral("程式尚未存檔, 是否要先存檔?");
+}
+
+bool ProgramFileActions::saveProgram()
+{
+    if (m_documentFile.isEmpty())
+        return saveProgramAs();
+    const bool paused = pauseStatusPoll ? pauseStatusPoll() : false;
+    const bool written = m_document.lastRow() != 0 && writeChecked(m_documentFile);
+    if (paused && resumeStatusPoll)
+        resumeStatusPoll();
+    return written;
+}
+
+void ProgramFileActions::useFile(const QString &path)
+{
+    m_documentFile = path;
+    if (fileUsed)
+        fileUsed(path);
+}
+
+bool ProgramFileActions::openProgramFile(const QString &path)
+{
+    m_programFileName = path;
     if (!big5Available()) {
         m_op.notice(big5MissingText(), messageTitle(), Operator::Icon::Warning);
         return false;
@@ -157,6 +202,7 @@ bool ProgramFileActions::openProgram()
     const QByteArray &bytes = read.bytes;
 
     const ProgramFileContents contents = parseProgramFile(bytes, m_document.table());
+    useFile(m_programFileName);
     m_edit.CurrentRow = 1;
     m_document.replaceProgram(contents.table, contents.lastRow, openProgramDescription());
     m_document.setDirty(false);

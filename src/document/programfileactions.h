@@ -29,6 +29,21 @@ public:
     bool newProgram();
     /// "開啟舊檔(&O)". Returns true when a file was read into the table.
     bool openProgram();
+    /// Opens @p path as "開啟舊檔" does once its dialog has named it.
+    bool openProgramFile(const QString &path);
+    /// "存檔(&S)": writes the program's file without a dialog; "另存新檔" when the program
+    /// has none yet.
+    bool saveProgram();
+    /// Before a program is put in place of unsaved work other than by "開啟舊檔" (a
+    /// recent file, a file dropped on the window): asks whether to save first. Yes
+    /// saves, No goes on, Cancel stays.
+    bool mayReplaceProgram();
+    static QString replaceQuestion();
+    /// The program's file: the one last opened, saved or saved as; empty after New.
+    const QString &documentFile() const { return m_documentFile; }
+    /// Told when the program's file changes (@p path opened or written, or the empty
+    /// text after New).
+    std::function<void(const QString &path)> fileUsed;
     /// Before the station quits: with unsaved work, asks whether to save it first. Yes
     /// saves as, and the station may quit when it wrote the file; No quits without
     /// saving; Cancel (or the box's close button) stays.
@@ -44,11 +59,13 @@ private:
     /// Checks what cannot be written faithfully, asks or refuses, then writes.
     bool writeChecked(const QString &path);
     void reset();
+    void useFile(const QString &path);
 
     ProgramDocument &m_document;
     PendingEdit &m_edit;
     Operator &m_op;
     QString m_programFileName;
+    QString m_documentFile;
 };
 
 } // namespace talvex

@@ -11,8 +11,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
 
@@ -40,6 +44,12 @@ MainWindow::MainWindow(Operator &op, SerialPort &port, Sleeper &sleeper, QWidget
         return true;
     };
     m_files->resumeStatusPoll = [this] { m_timer.start(); };
+    m_files->fileUsed = [this](const QString &path) {
+        showProgramFile();
+        if (!path.isEmpty())
+            Q_EMIT programFileUsed(path);
+    };
+    setAcceptDrops(true);
     m_upload = std::make_unique<UploadJob>(*m_link);
     m_timer.setInterval(kStatusTimerMs);
     m_link->polls().addTimer(m_timer);
@@ -70,7 +80,9 @@ void MainWindow::initConnections()
         connect(box, &QCheckBox::clicked, this, [this] { inputBoxClicked(m_link->line(), m_linkView); });
     connect(ui.newAction, &QAction::triggered, this, &MainWindow::onNewProgram);
     connect(ui.openAction, &QAction::triggered, this, &MainWindow::onOpenProgram);
+    connect(ui.saveAction, &QAction::triggered, this, [this] { m_files->saveProgram(); });
     connect(ui.saveAsAction, &QAction::triggered, this, [this] { m_files->saveProgramAs(); });
+    connect(&m_document, &ProgramDocument::savedStateChanged, this, &MainWindow::showProgramFile);
     connect(&m_timer, &QTimer::timeout, this, [this] { m_link->tick(); });
     bindUndoActions(m_document.undoStack(), ui.undoAction, ui.redoAction);
 }
@@ -95,6 +107,44 @@ void MainWindow::startUp()
     m_ui->statusPort->setText(QStringLiteral("COM") + m_values.ComPort);
     m_ui->internalAcceleration->setText(QStringLiteral("0"));
     m_ui->internalAcceleration->setEnabled(false);
+    showProgramFile();
+}
+
+void MainWindow::showProgramFile()
+{
+    const QString path = m_files->documentFile();
+    const QString name = path.isEmpty() ? QStringLiteral("(未命名)") : QFileInfo(path).fileName();
+    const QString text = m_document.unsavedWork() ? name + QStringLiteral(" *") : name;
+    m_ui->statusFile->setText(text);
+    // Read by its text, like the other panels; the full path is its tooltip.
+    m_ui->statusFile->setAccessibleName(text);
+    m_ui->statusFile->setToolTip(path);
+}
+
+bool MainWindow::openProgramFile(const QString &path)
+{
+    if (!m_files->mayReplaceProgram() || !m_files->openProgramFile(path))
+        return false;
+    m_steps->forgetChosenRow();
+    return true;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile() &&
+        urls.front().toLocalFile().endsWith(QStringLiteral(".tvx"), Qt::CaseInsensitive))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop is over, so the file manager is not left waiting for a box.
+    QTimer::singleShot(0, this, [this, path = urls.front().toLocalFile()] { openProgramFile(path); });
 }
 
 CompileOptions MainWindow::compileOptions() const

@@ -57,6 +57,10 @@ public:
     /// unexplained): what went wrong while the station started.
     void noticeWhenShown(const QString &text);
 
+    /// Opens @p path in place of the program, asking first when that would lose
+    /// unsaved work (a recent file, a file dropped on the window or named at start).
+    bool openProgramFile(const QString &path);
+
     /// Chooses step @p row as a click on its list row does.
     void chooseRow(int row) { m_steps->chooseRow(row); }
 
@@ -67,10 +71,14 @@ Q_SIGNALS:
     void closing();
     /// The operator chose step @p row (a click or a keyboard move in the list).
     void rowChosen(int row);
+    /// The program file @p path was opened or written.
+    void programFileUsed(const QString &path);
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void initConnections();
@@ -82,6 +90,8 @@ private:
     void onNewProgram();
     void onOpenProgram();
     void showAndStorePort();
+    /// The file panel: the program's file name, "*" while it holds unsaved work.
+    void showProgramFile();
 
     std::unique_ptr<MainWindowUi> m_ui;
     QTimer m_timer;

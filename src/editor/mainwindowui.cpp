@@ -214,8 +214,13 @@ void MainWindowUi::setupUi(QMainWindow *window)
     statusPort->setObjectName(QStringLiteral("StatusPanel2"));
     statusPort->setAccessibleDescription(QStringLiteral("通訊埠"));
     statusPort->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusFile = new QLabel(status);
+    statusFile->setObjectName(QStringLiteral("StatusPanelFile"));
+    statusFile->setAccessibleDescription(QStringLiteral("程式檔"));
+    statusFile->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     status->addWidget(statusLink, 1);
     status->addWidget(statusPort, 1);
+    status->addWidget(statusFile, 2);
     window->setStatusBar(status);
 
     // menus
@@ -225,10 +230,18 @@ void MainWindowUi::setupUi(QMainWindow *window)
     fileMenu->setObjectName(QStringLiteral("檔案"));
     newAction = fileMenu->addAction(QStringLiteral("建立新檔(&N)"));
     newAction->setObjectName(QStringLiteral("建立新檔"));
+    newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     openAction = fileMenu->addAction(QStringLiteral("開啟舊檔(&O)"));
     openAction->setObjectName(QStringLiteral("開啟舊檔"));
+    openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveAction = fileMenu->addAction(QStringLiteral("存檔(&S)"));
+    saveAction->setObjectName(QStringLiteral("存檔"));
+    saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     saveAsAction = fileMenu->addAction(QStringLiteral("另存新檔(&A)"));
     saveAsAction->setObjectName(QStringLiteral("另存新檔"));
+    fileMenu->addSeparator();
+    recentMenu = fileMenu->addMenu(QStringLiteral("最近開啟的檔案(&R)"));
+    recentMenu->setObjectName(QStringLiteral("最近開啟的檔案"));
     editMenu = bar->addMenu(QStringLiteral("編輯(&D)"));
     editMenu->setObjectName(QStringLiteral("編輯"));
     undoAction = editMenu->addAction(QStringLiteral("復原(&U)"));

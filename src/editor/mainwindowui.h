@@ -75,12 +75,16 @@ struct MainWindowUi
     // status bar panels
     QLabel *statusLink = nullptr;
     QLabel *statusPort = nullptr;
+    /// The program's file name, with "*" while it holds unsaved work.
+    QLabel *statusFile = nullptr;
 
     // menus
     QMenu *fileMenu = nullptr;
     QAction *newAction = nullptr;
     QAction *openAction = nullptr;
+    QAction *saveAction = nullptr; // 存檔
     QAction *saveAsAction = nullptr;
+    QMenu *recentMenu = nullptr; // 最近開啟的檔案
     QMenu *editMenu = nullptr;
     QAction *undoAction = nullptr;
     QAction *redoAction = nullptr;

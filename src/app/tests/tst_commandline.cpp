@@ -67,7 +67,10 @@ void TestCommandLine::parse_outcomeAndDevices_data()
         << QStringList{"--device", "1="} << Outcome::Mistake << QStringList{} << "1=";
     QTest::newRow("port given twice") << QStringList{"--device", "1=/dev/a", "--device=01=/dev/b"} << Outcome::Mistake
                                       << QStringList{} << "\"1=/dev/a\" and \"01=/dev/b\" both lead COM1";
-    QTest::newRow("stray argument") << QStringList{"relline"} << Outcome::Mistake << QStringList{} << "relline";
+    QTest::newRow("a program file to open")
+        << QStringList{"lines/demo.tvx", "--simulate"} << Outcome::RunStation << QStringList{} << QString();
+    QTest::newRow("a second file is stray")
+        << QStringList{"demo.tvx", "relline"} << Outcome::Mistake << QStringList{} << "relline";
 }
 
 void TestCommandLine::parse_outcomeAndDevices()
@@ -82,6 +85,9 @@ void TestCommandLine::parse_outcomeAndDevices()
         QCOMPARE(commandLine.deviceOptions(), devices);
         QCOMPARE(commandLine.simulate(), arguments.contains(QStringLiteral("--simulate")));
         QCOMPARE(commandLine.platformGiven(), arguments.contains(QStringLiteral("-platform")));
+        const bool file = !arguments.isEmpty() && arguments.front().endsWith(QStringLiteral(".tvx"));
+        QCOMPARE(commandLine.programFile(),
+                 file ? kWorkingDirectory + QLatin1Char('/') + arguments.front() : QString());
     }
     QVERIFY2(commandLine.mistake().contains(mistakeNames), qPrintable(commandLine.mistake()));
     QCOMPARE(commandLine.mistake().isEmpty(), mistakeNames.isEmpty());

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void link_connectTickAndExitThroughTheWindow();
     void link_inputBoxClickedWhileDown();
     void window_growsIntoTheStepListWhichFollowsPlacedRows();
+    void fileMenu_saveWritesTheProgramsFileShownInItsPanel();
 
 private:
     void click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
@@ -800,6 +802,37 @@ void TestMainWindow::window_growsIntoTheStepListWhichFollowsPlacedRows()
     click(ui.insertButton);
     click(ui.homeButton);
     QVERIFY(shown(1));
+}
+
+void TestMainWindow::fileMenu_saveWritesTheProgramsFileShownInItsPanel()
+{
+    const MainWindowUi &ui = m_window->ui();
+    QSignalSpy used(m_window, &MainWindow::programFileUsed);
+    QCOMPARE(ui.saveAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(ui.newAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    QCOMPARE(ui.openAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(ui.statusFile->text(), QStringLiteral("(未命名)"));
+    addSteps({"HOME"});
+    QCOMPARE(ui.statusFile->text(), QStringLiteral("(未命名) *"));
+
+    // Without a file of its own, 存檔 asks for a name, as 另存新檔 does.
+    const QString file = m_fixture->filePath(QStringLiteral("demo.tvx"));
+    m_op->answerFile(file);
+    ui.saveAction->trigger();
+    QCOMPARE(m_op->shown().size(), size_t(1));
+    QCOMPARE(ui.statusFile->text(), QStringLiteral("demo.tvx"));
+    QCOMPARE(ui.statusFile->toolTip(), file);
+    // With one, it writes there without a dialog.
+    addSteps({"WT"});
+    QCOMPARE(ui.statusFile->text(), QStringLiteral("demo.tvx *"));
+    ui.saveAction->trigger();
+    QCOMPARE(m_op->shown().size(), size_t(2)); // the delay's prompt only
+    QCOMPARE(ui.statusFile->text(), QStringLiteral("demo.tvx"));
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll().count("\r\n"), 3);
+    QCOMPARE(used.count(), 2);
+    QCOMPARE(used.front().front().toString(), file);
 }
 
 QTEST_MAIN(TestMainWindow)
