@@ -240,10 +240,19 @@ void PathBuilder::finish()
 
 QString ProgramPath::summary() const
 {
+    // A figure that is no number, or beyond what a day at the fastest speed could
+    // reach, says nothing an operator can use: it is shown as such, not as 300 digits.
+    constexpr double kDaySeconds = 24.0 * 3600.0;
+    constexpr double kDayLengthMm = 500.0 * kDaySeconds;
+    const bool lengthKnown = std::isfinite(lengthMm) && lengthMm <= kDayLengthMm;
+    const QString unknown = QStringLiteral("無法估計");
     QStringList parts;
     switch (estimate.outcome) {
     case CycleEstimate::Outcome::Ends:
-        parts << QStringLiteral("預估週期時間: %1 秒").arg(twoDecimals(estimate.seconds));
+        if (lengthKnown && std::isfinite(estimate.seconds) && estimate.seconds <= kDaySeconds)
+            parts << QStringLiteral("預估週期時間: %1 秒").arg(twoDecimals(estimate.seconds));
+        else
+            parts << QStringLiteral("預估週期時間: ") + unknown;
         break;
     case CycleEstimate::Outcome::Endless:
         parts << QStringLiteral("程式不會結束");
@@ -259,7 +268,8 @@ QString ProgramPath::summary() const
         parts << QStringLiteral("無法預估: 程式流程太複雜");
         break;
     }
-    parts << QStringLiteral("路徑長度: %1 mm").arg(QString::number(lengthMm, 'f', 1));
+    parts << (lengthKnown ? QStringLiteral("路徑長度: %1 mm").arg(QString::number(lengthMm, 'f', 1))
+                          : QStringLiteral("路徑長度: ") + unknown);
     if (estimate.outcome == CycleEstimate::Outcome::Ends && estimate.inputWaits > 0.0)
         parts << QStringLiteral("含 %1 個等待輸入 (未計入)").arg(QString::number(estimate.inputWaits, 'f', 0));
     return parts.join(QStringLiteral("，"));

@@ -19,10 +19,20 @@ const QColor kTickColour(0x50, 0x55, 0x5a);
 /// Whole multiples of step from below first to above last.
 template <typename Draw> void forEachLine(double first, double last, double step, Draw draw)
 {
-    // A bounded count keeps a freak scale from drawing for ever.
+    // A bounded count keeps a freak scale from drawing for ever, and far from the
+    // origin (a point at 1e306) the steps no longer change the value: the same line
+    // is drawn once, not a thousand times.
+    if (!std::isfinite(first) || !std::isfinite(last) || !(step > 0.0))
+        return;
     const double start = std::ceil(first / step);
-    for (int i = 0; i < 1000 && (start + i) * step <= last; ++i)
-        draw((start + i) * step);
+    double previous = std::nan("");
+    for (int i = 0; i < 1000; ++i) {
+        const double at = (start + i) * step;
+        if (at > last || at == previous)
+            break;
+        draw(at);
+        previous = at;
+    }
 }
 
 } // namespace

@@ -315,6 +315,16 @@ void TestMotion::summary_data()
     QTest::newRow("not compiled: a label Big5 cannot carry")
         << QStringList{"WT|1", "LABLE|起點😀"}
         << QStringLiteral("無法預估: 第 2 行有 Big5 無法存放的字，路徑長度: 0.0 mm");
+    QTest::newRow("a point no machine reaches")
+        << QStringList{"POINT|0|1e306|0|0"} << QStringLiteral("預估週期時間: 無法估計，路徑長度: 無法估計");
+    QStringList nested;
+    for (int i = 0; i < 50; ++i)
+        nested << QStringLiteral("LOOP|1000000000");
+    nested << QStringLiteral("POINT|0|10|0|0") << QStringLiteral("POINT|0|0|0|0");
+    for (int i = 0; i < 50; ++i)
+        nested << QStringLiteral("LOOPEND");
+    QTest::newRow("more passes than a day holds")
+        << nested << QStringLiteral("預估週期時間: 無法估計，路徑長度: 20.0 mm");
 }
 
 void TestMotion::summary()
