@@ -23,10 +23,10 @@ int main(int argc, char *argv[])
         CompiledProgram program;
         // Warm up file system and encoder once before timing.
         compileTable(table, rows, options, program);
-        WriteListing(program, listing);
+        writeListing(program, listing);
         const double ms = medianMs(201, [&] {
             compileTable(table, rows, options, program);
-            WriteListing(program, listing);
+            writeListing(program, listing);
         });
         *lines = program.ProgramTextLast + 1;
         return ms;
@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
     // The floor: writing the same listing again, with nothing to compile.
     CompiledProgram compiled;
     compileTable(largestProgram(500), 500, CompileOptions(), compiled);
-    const double floor = medianMs(201, [&] { WriteListing(compiled, listing); });
+    const double floor = medianMs(201, [&] { writeListing(compiled, listing); });
 
     report(QStringLiteral("compile + listing, 500 rows"), QStringLiteral("%1 ms").arg(big, 0, 'f', 3),
            QStringLiteral("<= 1 ms"), big <= 1.0,

@@ -50,7 +50,7 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("big.tvx"));
     const ProgramTable program = largestProgram(500);
-    WriteProgramFile(path, program, 500);
+    writeProgramFile(path, program, 500);
 
     ProgramDocument document;
     PendingEdit edit;
@@ -76,7 +76,7 @@ int main(int argc, char *argv[])
                .arg(readFloor, 0, 'f', 3));
 
     const QString out = dir.filePath(QStringLiteral("saved.tvx"));
-    const double save = medianMs(31, [&] { WriteProgramFile(out, table, document.lastRow()); });
+    const double save = medianMs(31, [&] { writeProgramFile(out, table, document.lastRow()); });
     const QByteArray bytes = programFileBytes(table, document.lastRow());
     const double writeFloor = medianMs(31, [&] {
         QFile f(dir.filePath(QStringLiteral("plain.tvx")));

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     if (port.contains(QLatin1Char('\r')) || port.contains(QLatin1Char('\n')))
         std::abort();
-    // ReadPortSetting reads only the first 258 bytes of the file; the answer must not
+    // readPortSetting reads only the first 258 bytes of the file; the answer must not
     // depend on what follows them.
     if (parsePortSetting(head.left(258)) != port)
         std::abort();

@@ -306,7 +306,7 @@ CompileResult compileTable(const ProgramTable &table, int lastRow, const Compile
     return {};
 }
 
-bool CompileProgram(const ProgramTable &table, int lastRow, const CompileOptions &options, CompiledProgram &program,
+bool compileProgram(const ProgramTable &table, int lastRow, const CompileOptions &options, CompiledProgram &program,
                     Operator &op)
 {
     const CompileResult result = compileTable(table, lastRow, options, program);
@@ -325,7 +325,7 @@ QString listingFilePath()
 #endif
 }
 
-bool WriteListing(const CompiledProgram &program, const QString &path, QString *error)
+bool writeListing(const CompiledProgram &program, const QString &path, QString *error)
 {
     // Encode everything before the file is opened, so that a line Big5 cannot carry
     // leaves the previous listing in place instead of half a new one.

@@ -123,7 +123,7 @@ CompileResult compileTable(const ProgramTable &table, int lastRow, const Compile
 
 /// compileTable() that tells the operator why it refused (title "訊息", OK only).
 /// Returns true when the program was compiled.
-bool CompileProgram(const ProgramTable &table, int lastRow, const CompileOptions &options, CompiledProgram &program,
+bool compileProgram(const ProgramTable &table, int lastRow, const CompileOptions &options, CompiledProgram &program,
                     Operator &op);
 
 /// Where the listing goes: "C:\TRY.txt" on Windows, "TRY.txt" in the current working
@@ -132,6 +132,6 @@ QString listingFilePath();
 
 /// Writes ProgramText lines 0..ProgramTextLast, in Big5, each ended by CR LF, to
 /// @p path, replacing the file. On failure returns false with the reason in @p error.
-bool WriteListing(const CompiledProgram &program, const QString &path, QString *error = nullptr);
+bool writeListing(const CompiledProgram &program, const QString &path, QString *error = nullptr);
 
 } // namespace talvex

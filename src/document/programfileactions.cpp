@@ -67,7 +67,7 @@ bool ProgramFileActions::writeChecked(const QString &path)
     }
     const QString headerCharacter = headerNonBig5Character(table);
     QString reason;
-    if (!WriteProgramFile(path, table, lastRow, &reason)) {
+    if (!writeProgramFile(path, table, lastRow, &reason)) {
         m_op.notice(QStringLiteral("無法寫入檔案 %1 !\n%2").arg(path, reason), messageTitle(), Operator::Icon::Warning);
         return false;
     }
@@ -183,7 +183,7 @@ bool ProgramFileActions::openProgramFile(const QString &path)
         m_op.notice(big5MissingText(), messageTitle(), Operator::Icon::Warning);
         return false;
     }
-    const ProgramFileBytes read = ReadProgramFileBytes(m_programFileName);
+    const ProgramFileBytes read = readProgramFileBytes(m_programFileName);
     if (read.status == ProgramFileBytes::Status::CannotOpen) {
         m_op.notice(QStringLiteral("無法開啟檔案 %1 !\n%2").arg(m_programFileName, read.reason), messageTitle(),
                     Operator::Icon::Warning);

@@ -93,7 +93,7 @@ void MainWindow::startUp()
     m_steps->disableRowButtons();
     m_ui->stepList->clearItems();
     QString settingsReadFailure;
-    const QString portNumber = ReadPortSetting(&settingsReadFailure);
+    const QString portNumber = readPortSetting(&settingsReadFailure);
     if (!settingsReadFailure.isEmpty())
         noticeWhenShown(
             QStringLiteral("無法讀取設定檔 %1 , 改用 COM1 !\n%2").arg(settingsFilePath(), settingsReadFailure));
@@ -167,7 +167,7 @@ void MainWindow::showAndStorePort()
 {
     m_ui->statusPort->setText(QStringLiteral("COM") + m_values.ComPort);
     QString reason;
-    if (!WritePortSetting(m_values.ComPort, &reason)) {
+    if (!writePortSetting(m_values.ComPort, &reason)) {
         op().notice(QStringLiteral("無法寫入設定檔 ") + settingsFilePath() + QStringLiteral(" !\n") + reason,
                     messageTitle(), Operator::Icon::Warning);
     }

@@ -24,11 +24,11 @@ void UploadJob::run(const ProgramTable &table, int lastRow, const CompileOptions
         m_station.connectController(comPort);
     if (!line.isOpen() || lastRow == 0)
         return;
-    if (!CompileProgram(table, lastRow, options, m_program, op))
+    if (!compileProgram(table, lastRow, options, m_program, op))
         return;
     QString reason;
     const QString listing = listingFilePath();
-    if (!WriteListing(m_program, listing, &reason)) {
+    if (!writeListing(m_program, listing, &reason)) {
         // The listing is a record of what was sent, not part of the download.
         op.notice(QStringLiteral("無法寫入程式列表檔 %1, 程式仍會下載。\n%2").arg(listing, reason), messageTitle(),
                   Operator::Icon::Warning);

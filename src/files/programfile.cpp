@@ -136,14 +136,14 @@ QByteArray programFileBytes(const ProgramTable &table, int lastRow)
     return bytes;
 }
 
-bool WriteProgramFile(const QString &path, const ProgramTable &table, int lastRow, QString *error)
+bool writeProgramFile(const QString &path, const ProgramTable &table, int lastRow, QString *error)
 {
     // Written to a temporary file and renamed: a failed save never leaves a
     // half-written program in place of the old one.
     return writeWholeFile(path, programFileBytes(table, lastRow), error);
 }
 
-ProgramFileBytes ReadProgramFileBytes(const QString &path)
+ProgramFileBytes readProgramFileBytes(const QString &path)
 {
     ProgramFileBytes result;
     // QFileInfo follows a link to what it leads to without opening anything.

@@ -54,7 +54,7 @@ QByteArray programFileBytes(const ProgramTable &table, int lastRow);
 
 /// Writes rows 0..lastRow to @p path, replacing its contents. Returns false with the
 /// reason in @p error when the file cannot be written.
-bool WriteProgramFile(const QString &path, const ProgramTable &table, int lastRow, QString *error = nullptr);
+bool writeProgramFile(const QString &path, const ProgramTable &table, int lastRow, QString *error = nullptr);
 
 /// What reading a program file produced.
 struct ProgramFileContents
@@ -105,6 +105,6 @@ struct ProgramFileBytes
 /// is opened: what it is is asked of the file system without opening it, so a named
 /// pipe cannot hold the station and a device cannot feed it without end. Never more
 /// than kMaxProgramFileBytes plus one byte is read.
-ProgramFileBytes ReadProgramFileBytes(const QString &path);
+ProgramFileBytes readProgramFileBytes(const QString &path);
 
 } // namespace talvex

@@ -36,7 +36,7 @@ QString parsePortSetting(const QByteArray &head)
     return decodeBig5(head.left(std::min<qsizetype>(end, kMaxFirstLine)));
 }
 
-QString ReadPortSetting(QString *failure)
+QString readPortSetting(QString *failure)
 {
     // A named pipe in the file's place would hold the start-up until something wrote
     // to it, and a folder or a device holds no setting: only a regular file is read.
@@ -54,7 +54,7 @@ QString ReadPortSetting(QString *failure)
     return QStringLiteral("1");
 }
 
-bool WritePortSetting(const QString &comPort, QString *error)
+bool writePortSetting(const QString &comPort, QString *error)
 {
     // Opening a named pipe for writing would wait for a reader, and replacing a
     // folder or device entry is not the station's business: the writer refuses both.

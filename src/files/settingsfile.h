@@ -12,7 +12,7 @@ QString settingsFilePath();
 /// when there is no settings file. Only the first line is read, and only from a
 /// regular file (or a link to one): anything else in its place counts as no file.
 /// A settings file that cannot be read gives "1" too, with the reason in @p failure.
-QString ReadPortSetting(QString *failure = nullptr);
+QString readPortSetting(QString *failure = nullptr);
 
 /// The port setting held in @p head, the start of a settings file: its first line
 /// without the line end (CR or LF), cut after 256 bytes and decoded as Big5, so at
@@ -22,6 +22,6 @@ QString parsePortSetting(const QByteArray &head);
 /// Writes @p comPort and CR LF to the settings file, replacing it (through a link, to
 /// the file it names). Anything but a regular file in its place is left alone. On
 /// failure returns false and describes the reason in @p error.
-bool WritePortSetting(const QString &comPort, QString *error = nullptr);
+bool writePortSetting(const QString &comPort, QString *error = nullptr);
 
 } // namespace talvex

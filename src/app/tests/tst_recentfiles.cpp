@@ -30,7 +30,7 @@ void TestRecentFiles::recent_lastEightNewestFirstAndGoneOnesDropped()
     QStringList paths;
     for (int i = 1; i <= 9; ++i) {
         paths << fixture.filePath(QStringLiteral("p%1.tvx").arg(i));
-        QVERIFY(WriteProgramFile(paths.back(), tableOf(QStringList(i, QStringLiteral("HOME"))), i));
+        QVERIFY(writeProgramFile(paths.back(), tableOf(QStringList(i, QStringLiteral("HOME"))), i));
         recent.use(paths.back());
     }
     recent.use(paths.at(4)); // opened again: to the top, not twice

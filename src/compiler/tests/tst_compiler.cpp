@@ -495,7 +495,7 @@ void TestCompiler::compileTable_refusedLeavesProgram()
     QCOMPARE(program.ProgramText.at(25), QString());
 
     testing::ScriptedOperator op;
-    QVERIFY(!CompileProgram(tableOf(rows), static_cast<int>(rows.size()), options, program, op));
+    QVERIFY(!compileProgram(tableOf(rows), static_cast<int>(rows.size()), options, program, op));
     QCOMPARE(op.shown().size(), size_t(1));
     QCOMPARE(op.shown().front().kind, testing::ScriptedOperator::Kind::Notice);
     QCOMPARE(op.shown().front().text, message);
@@ -593,7 +593,7 @@ void TestCompiler::compileTable_shorterProgramLeavesLeftoversAboveLast()
     QCOMPARE(program.ProgramText.at(24), QStringLiteral("}"));
 
     const QString path = dir.filePath(QStringLiteral("TRY.txt"));
-    QVERIFY(WriteListing(program, path));
+    QVERIFY(writeListing(program, path));
     QCOMPARE(readAll(path), QByteArray("{\r\nCLR VAR;\r\nSI #IN;\r\nSI #OUT;\r\n$MAIN:;\r\nXH;\r\nYH;\r\nDN;\r\n"
                                        "JP $END;\r\n$END:;\r\n}\r\n"));
 }
@@ -605,15 +605,15 @@ void TestCompiler::CompileProgram_unpairedLoopsNoticeAndNoListing()
     const QString path = dir.filePath(QStringLiteral("TRY.txt"));
     CompiledProgram program;
     QCOMPARE(compileRows({"HOME"}, program).status, CompileStatus::Compiled);
-    QVERIFY(WriteListing(program, path));
+    QVERIFY(writeListing(program, path));
     const QByteArray before = readAll(path);
 
     // As the upload does it: the listing is written only after a compile that passed.
     const QStringList rows = {"LOOP|1", "LOOP|2", "LOOPEND"};
     testing::ScriptedOperator op;
-    const bool compiled = CompileProgram(tableOf(rows), 3, {}, program, op);
+    const bool compiled = compileProgram(tableOf(rows), 3, {}, program, op);
     if (compiled)
-        WriteListing(program, path);
+        writeListing(program, path);
 
     QVERIFY(!compiled);
     QCOMPARE(op.notices(), QStringList{QStringLiteral("迴圈數目未成對!")});
@@ -628,7 +628,7 @@ void TestCompiler::CompileProgram_compiledShowsNothing()
 {
     testing::ScriptedOperator op;
     CompiledProgram program;
-    QVERIFY(CompileProgram(tableOf(workedExampleRows()), 6, workedExampleOptions(), program, op));
+    QVERIFY(compileProgram(tableOf(workedExampleRows()), 6, workedExampleOptions(), program, op));
     QVERIFY(op.shown().empty());
     QCOMPARE(linesOf(program), workedExampleLines());
 }
@@ -643,7 +643,7 @@ void TestCompiler::WriteListing_workedExampleBytesReplaceOldFile()
     CompiledProgram program;
     QCOMPARE(compileRows(workedExampleRows(), program, workedExampleOptions()).status, CompileStatus::Compiled);
     QString error;
-    QVERIFY(WriteListing(program, path, &error));
+    QVERIFY(writeListing(program, path, &error));
     QVERIFY(error.isEmpty());
 
     const QByteArray expected = "{\r\nCLR VAR;\r\nVA 2000;\r\nSI #IN;\r\nSI #OUT;\r\nSI #L1;\r\n$MAIN:;\r\n"
@@ -661,7 +661,7 @@ void TestCompiler::WriteListing_chineseLabelInBig5()
     CompiledProgram program;
     QCOMPARE(compileRows({"LABLE|起點", "GLABLE|起點"}, program).status, CompileStatus::Compiled);
     QCOMPARE(program.ProgramText.at(5), QStringLiteral("$起點:;"));
-    QVERIFY(WriteListing(program, path));
+    QVERIFY(writeListing(program, path));
     // 起 is B0 5F and 點 is C2 49 in Big5.
     QCOMPARE(readAll(path), QByteArray("{\r\nCLR VAR;\r\nSI #IN;\r\nSI #OUT;\r\n$MAIN:;\r\n"
                                        "$\xB0\x5F\xC2\x49:;\r\nJP $\xB0\x5F\xC2\x49;\r\n"
@@ -678,9 +678,9 @@ void TestCompiler::WriteListing_unwritablePathFails()
     CompiledProgram program;
     QCOMPARE(compileRows({"HOME"}, program).status, CompileStatus::Compiled);
     QString error;
-    QVERIFY(!WriteListing(program, blocker + QStringLiteral("/TRY.txt"), &error));
+    QVERIFY(!writeListing(program, blocker + QStringLiteral("/TRY.txt"), &error));
     QVERIFY(!error.isEmpty());
-    QVERIFY(!WriteListing(program, blocker + QStringLiteral("/TRY.txt")));
+    QVERIFY(!writeListing(program, blocker + QStringLiteral("/TRY.txt")));
     QCOMPARE(readAll(blocker), QByteArray("not a folder"));
 }
 
@@ -698,7 +698,7 @@ void TestCompiler::WriteListing_neverWritesAReplacementCharacter()
     program.ProgramText.at(2) = QStringLiteral("}");
     program.ProgramTextLast = 2;
     QString error;
-    QVERIFY(!WriteListing(program, path, &error));
+    QVERIFY(!writeListing(program, path, &error));
     QVERIFY2(error.contains(QStringLiteral("标")), qPrintable(error));
     QCOMPARE(readAll(path), QByteArray("old"));
 }
@@ -731,7 +731,7 @@ void TestCompiler::WriteListing_plantedNamesLeadNowhere()
     CompiledProgram program;
     QCOMPARE(compileRows({"HOME"}, program).status, CompileStatus::Compiled);
     QString error;
-    QCOMPARE(WriteListing(program, path, &error), written);
+    QCOMPARE(writeListing(program, path, &error), written);
     QCOMPARE(readAll(notesPath), notes);
     if (!written)
         QCOMPARE(error, QStringLiteral("%1 不是一般檔案, 無法寫入!").arg(path));

@@ -312,7 +312,7 @@ void TestProgramFileActions::new_stateTable()
 
 void TestProgramFileActions::open_readsFileAndResetsState()
 {
-    QVERIFY(WriteProgramFile(path("o.tvx"), tableOf(kSample), kSample.size()));
+    QVERIFY(writeProgramFile(path("o.tvx"), tableOf(kSample), kSample.size()));
     Files files(tableOf({}), 0, true);
     ScriptedOperator &op = files.op;
     ProgramFileActions &actions = files.actions;

@@ -98,7 +98,7 @@ void TestQuitQuestion::quit_asksOnlyWithUnsavedWork()
         ProgramTable program;
         program.writeHeader();
         program.setRow(1, {"HOME", "0", "0", "0", "0"});
-        QVERIFY(WriteProgramFile(earlier, program, 1));
+        QVERIFY(writeProgramFile(earlier, program, 1));
         op.answerFile(earlier);
         ui.openAction->trigger();
     } else {

@@ -36,11 +36,6 @@ private:
     void connectWithWorkedExample();
 
     std::unique_ptr<StationLinkFixture> m_fixture;
-    VirtualSleeper *m_clock = nullptr;
-    MemorySerialPort *m_port = nullptr;
-    ScriptedOperator *m_op = nullptr;
-    FakeLinkView *m_view = nullptr;
-    StationLink *m_station = nullptr;
     std::unique_ptr<UploadJob> m_job;
     const int m_lastRow = kWorkedExampleLastRow;
     const ProgramTable m_table = workedExampleTable();
@@ -49,12 +44,7 @@ private:
 void TestUploadJob::init()
 {
     m_fixture = std::make_unique<StationLinkFixture>();
-    m_clock = &m_fixture->clock;
-    m_port = &m_fixture->port;
-    m_op = &m_fixture->op;
-    m_view = &m_fixture->view;
-    m_station = &m_fixture->station;
-    m_job = std::make_unique<UploadJob>(*m_station);
+    m_job = std::make_unique<UploadJob>(m_fixture->station);
 }
 
 void TestUploadJob::cleanup()
@@ -65,8 +55,8 @@ void TestUploadJob::cleanup()
 
 void TestUploadJob::connectWithWorkedExample()
 {
-    m_station->connectController(QStringLiteral("1"));
-    m_op->clear();
+    m_fixture->station.connectController(QStringLiteral("1"));
+    m_fixture->op.clear();
 }
 
 void TestUploadJob::upload_workedExampleByteExact_data()
@@ -84,15 +74,15 @@ void TestUploadJob::upload_workedExampleByteExact()
     QFETCH(bool, run);
     const CompileOptions options = workedExampleOptions();
 
-    m_station->connectController(QStringLiteral("1"));
-    m_port->clearWrites();
-    m_op->clear();
-    save ? m_op->answerYes() : m_op->answerNo();
-    run ? m_op->answerYes() : m_op->answerNo();
+    m_fixture->station.connectController(QStringLiteral("1"));
+    m_fixture->port.clearWrites();
+    m_fixture->op.clear();
+    save ? m_fixture->op.answerYes() : m_fixture->op.answerNo();
+    run ? m_fixture->op.answerYes() : m_fixture->op.answerNo();
     QByteArray sentBeforeQuestion;
-    m_op->onShow = [&](const ScriptedOperator::Shown &shown) {
+    m_fixture->op.onShow = [&](const ScriptedOperator::Shown &shown) {
         if (shown.text == QStringLiteral("是否儲存程式?"))
-            sentBeforeQuestion = m_port->written();
+            sentBeforeQuestion = m_fixture->port.written();
     };
     m_job->run(m_table, m_lastRow, options, QStringLiteral("1"));
 
@@ -107,19 +97,19 @@ void TestUploadJob::upload_workedExampleByteExact()
     if (run)
         expected << "G"
                  << "\r";
-    QCOMPARE(m_port->writes, expected);
+    QCOMPARE(m_fixture->port.writes, expected);
     QCOMPARE(sentBeforeQuestion.right(downloadBytes.size()), downloadBytes);
 
-    QCOMPARE(m_op->texts(), (QStringList{"是否儲存程式?", "現在執行程式?"}));
-    QCOMPARE(m_op->shown()[0].kind, ScriptedOperator::Kind::YesNo);
-    QCOMPARE(m_op->shown()[1].title, QStringLiteral("訊息"));
+    QCOMPARE(m_fixture->op.texts(), (QStringList{"是否儲存程式?", "現在執行程式?"}));
+    QCOMPARE(m_fixture->op.shown()[0].kind, ScriptedOperator::Kind::YesNo);
+    QCOMPARE(m_fixture->op.shown()[1].title, QStringLiteral("訊息"));
     // Enter answers the run question with No: a stray key must not start motion.
-    QVERIFY(!m_op->shown()[0].defaultNo);
-    QVERIFY(m_op->shown()[1].defaultNo);
-    QVERIFY(!m_port->isOpen());
-    QCOMPARE(m_view->status, QStringLiteral("未連線"));
-    QVERIFY(!m_view->motionEnabled);
-    QVERIFY(!m_view->timerRunning);
+    QVERIFY(!m_fixture->op.shown()[0].defaultNo);
+    QVERIFY(m_fixture->op.shown()[1].defaultNo);
+    QVERIFY(!m_fixture->port.isOpen());
+    QCOMPARE(m_fixture->view.status, QStringLiteral("未連線"));
+    QVERIFY(!m_fixture->view.motionEnabled);
+    QVERIFY(!m_fixture->view.timerRunning);
     QCOMPARE(m_job->program().ProgramTextLast, 24);
 
     QFile listing(QStringLiteral("TRY.txt"));
@@ -161,66 +151,66 @@ void TestUploadJob::upload_earlyExits()
     if (table == QLatin1String("unpaired"))
         t.setCell(5, 0, QStringLiteral("LOOP"));
     if (connected) {
-        m_station->connectController(QStringLiteral("1"));
-        m_op->clear();
-        m_port->clearWrites();
+        m_fixture->station.connectController(QStringLiteral("1"));
+        m_fixture->op.clear();
+        m_fixture->port.clearWrites();
     }
     if (controllerSilent)
-        m_port->responder = {};
+        m_fixture->port.responder = {};
     m_job->run(t, lastRow, CompileOptions(), QStringLiteral("1"));
-    QCOMPARE(m_op->texts(), shown);
-    QCOMPARE(m_port->writes, chunks);
-    QCOMPARE(m_port->isOpen(), portOpen);
+    QCOMPARE(m_fixture->op.texts(), shown);
+    QCOMPARE(m_fixture->port.writes, chunks);
+    QCOMPARE(m_fixture->port.isOpen(), portOpen);
     QVERIFY(!QFile::exists(QStringLiteral("TRY.txt")));
     QCOMPARE(m_job->program().ProgramTextLast, -1);
     if (connected)
-        QVERIFY(m_view->timerRunning);
+        QVERIFY(m_fixture->view.timerRunning);
 }
 
 void TestUploadJob::upload_listingUnwritableStillDownloads()
 {
     QVERIFY(QDir().mkdir(QStringLiteral("TRY.txt")));
     connectWithWorkedExample();
-    m_op->answerNo();
-    m_op->answerNo();
+    m_fixture->op.answerNo();
+    m_fixture->op.answerNo();
     m_job->run(m_table, m_lastRow, CompileOptions(), QStringLiteral("1"));
-    QCOMPARE(m_op->shown().size(), size_t(3));
-    QVERIFY(m_op->shown()[0].text.contains(QStringLiteral("TRY.txt")));
-    QCOMPARE(m_op->shown()[0].title, QStringLiteral("訊息"));
-    QVERIFY(m_port->written().contains("JNZ #L1,$LOOP1;\r"));
+    QCOMPARE(m_fixture->op.shown().size(), size_t(3));
+    QVERIFY(m_fixture->op.shown()[0].text.contains(QStringLiteral("TRY.txt")));
+    QCOMPARE(m_fixture->op.shown()[0].title, QStringLiteral("訊息"));
+    QVERIFY(m_fixture->port.written().contains("JNZ #L1,$LOOP1;\r"));
 }
 
 void TestUploadJob::upload_probeFailsBeforeDownload()
 {
     connectWithWorkedExample();
-    m_port->clearWrites();
-    m_port->responder = {};
-    m_view->status = QStringLiteral("連線中");
-    m_view->motionEnabled = true;
+    m_fixture->port.clearWrites();
+    m_fixture->port.responder = {};
+    m_fixture->view.status = QStringLiteral("連線中");
+    m_fixture->view.motionEnabled = true;
     m_job->run(m_table, m_lastRow, CompileOptions(), QStringLiteral("1"));
-    QCOMPARE(m_op->texts(), QStringList{"通訊有誤!"});
-    QCOMPARE(m_port->writes, Chunks{"?VM\r"});
-    QVERIFY(!m_port->isOpen());
-    QVERIFY(!m_view->timerRunning);
+    QCOMPARE(m_fixture->op.texts(), QStringList{"通訊有誤!"});
+    QCOMPARE(m_fixture->port.writes, Chunks{"?VM\r"});
+    QVERIFY(!m_fixture->port.isOpen());
+    QVERIFY(!m_fixture->view.timerRunning);
     // The line is down and the window says so, as the next tick would have.
-    QCOMPARE(m_view->status, QStringLiteral("未連線"));
-    QVERIFY(!m_view->motionEnabled);
+    QCOMPARE(m_fixture->view.status, QStringLiteral("未連線"));
+    QVERIFY(!m_fixture->view.motionEnabled);
     QVERIFY(QFile::exists(QStringLiteral("TRY.txt"))); // written before the probe
 }
 
 void TestUploadJob::upload_lineDiesMidDownload()
 {
     connectWithWorkedExample();
-    m_port->clearWrites();
-    m_port->failWriteAt = 20; // counted from the open: in the middle of the program lines
+    m_fixture->port.clearWrites();
+    m_fixture->port.failWriteAt = 20; // counted from the open: in the middle of the program lines
     m_job->run(m_table, m_lastRow, CompileOptions(), QStringLiteral("1"));
-    QCOMPARE(m_op->texts(), QStringList{" 連線錯誤 !"});
-    QVERIFY(!m_port->isOpen());
-    QVERIFY(m_view->timerRunning); // so the next tick shows the link as down
-    m_station->tick();
-    QCOMPARE(m_view->status, QStringLiteral("未連線"));
-    QVERIFY(!m_view->timerRunning);
-    QCOMPARE(m_op->shown().size(), size_t(1));
+    QCOMPARE(m_fixture->op.texts(), QStringList{" 連線錯誤 !"});
+    QVERIFY(!m_fixture->port.isOpen());
+    QVERIFY(m_fixture->view.timerRunning); // so the next tick shows the link as down
+    m_fixture->station.tick();
+    QCOMPARE(m_fixture->view.status, QStringLiteral("未連線"));
+    QVERIFY(!m_fixture->view.timerRunning);
+    QCOMPARE(m_fixture->op.shown().size(), size_t(1));
 }
 
 void TestUploadJob::upload_slowLineShowsProgressBeforeQuestions()
@@ -231,25 +221,25 @@ void TestUploadJob::upload_slowLineShowsProgressBeforeQuestions()
         table.setRow(r, {QStringLiteral("POINT"), QStringLiteral("65535"), QStringLiteral("1"), QStringLiteral("2"),
                          QStringLiteral("255")});
     // 200 points of 20 lines pass the limit; 45 fit.
-    m_station->connectController(QStringLiteral("1"));
-    m_port->bytesPerSecond = 960;
-    m_op->clear();
-    m_op->answerYes();
-    m_op->answerYes();
+    m_fixture->station.connectController(QStringLiteral("1"));
+    m_fixture->port.bytesPerSecond = 960;
+    m_fixture->op.clear();
+    m_fixture->op.answerYes();
+    m_fixture->op.answerYes();
     bool progressOpenAtQuestion = true;
     qint64 doneAtQuestion = 0;
-    m_op->onShow = [&](const ScriptedOperator::Shown &) {
-        progressOpenAtQuestion = m_op->progressOpen;
-        doneAtQuestion = m_op->lastProgressDone;
+    m_fixture->op.onShow = [&](const ScriptedOperator::Shown &) {
+        progressOpenAtQuestion = m_fixture->op.progressOpen;
+        doneAtQuestion = m_fixture->op.lastProgressDone;
     };
     m_job->run(table, 45, CompileOptions(), QStringLiteral("1"));
-    QVERIFY(m_op->progressUpdates > 5);
+    QVERIFY(m_fixture->op.progressUpdates > 5);
     QVERIFY(!progressOpenAtQuestion);
-    QCOMPARE(doneAtQuestion, m_op->lastProgressTotal);
-    QVERIFY(m_op->lastProgressTotal > 4000);
-    QVERIFY(m_clock->now() * 960 / 1000 >= m_op->lastProgressTotal);
-    QVERIFY(m_port->written().endsWith("}\r\rSAVE P\rG\r"));
-    QCOMPARE(m_port->pendingOutput(), 0);
+    QCOMPARE(doneAtQuestion, m_fixture->op.lastProgressTotal);
+    QVERIFY(m_fixture->op.lastProgressTotal > 4000);
+    QVERIFY(m_fixture->clock.now() * 960 / 1000 >= m_fixture->op.lastProgressTotal);
+    QVERIFY(m_fixture->port.written().endsWith("}\r\rSAVE P\rG\r"));
+    QCOMPARE(m_fixture->port.pendingOutput(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestUploadJob)

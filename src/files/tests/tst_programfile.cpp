@@ -119,7 +119,7 @@ void TestProgramFile::write_roundTripsAStationProgram()
 {
     int lastRow = 0;
     const ProgramTable table = sampleTable(lastRow);
-    QVERIFY(WriteProgramFile(path("p.tvx"), table, lastRow));
+    QVERIFY(writeProgramFile(path("p.tvx"), table, lastRow));
     const QByteArray bytes = readAll(path("p.tvx"));
     QCOMPARE(bytes.count("\r\n"), lastRow + 1);
     QVERIFY(bytes.contains("\xb0\x5f\xc2\x49")); // 起點 in Big5

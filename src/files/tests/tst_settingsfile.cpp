@@ -52,7 +52,7 @@ void TestSettingsFile::writeRaw(const QByteArray &bytes)
 
 void TestSettingsFile::read_missingFileMeansPortOneAndCreatesNothing()
 {
-    QCOMPARE(ReadPortSetting(), QStringLiteral("1"));
+    QCOMPARE(readPortSetting(), QStringLiteral("1"));
     QVERIFY(!QFile::exists(QStringLiteral("DATA.TXT")));
 }
 
@@ -75,22 +75,22 @@ void TestSettingsFile::read_firstLineAsItStands()
     QFETCH(QByteArray, contents);
     QFETCH(QString, expected);
     writeRaw(contents);
-    QCOMPARE(ReadPortSetting(), expected);
+    QCOMPARE(readPortSetting(), expected);
 }
 
 void TestSettingsFile::write_digitThenCrLfAndReadsBack()
 {
-    QVERIFY(WritePortSetting(QStringLiteral("3")));
+    QVERIFY(writePortSetting(QStringLiteral("3")));
     QFile f(QStringLiteral("DATA.TXT"));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("3\r\n"));
-    QCOMPARE(ReadPortSetting(), QStringLiteral("3"));
+    QCOMPARE(readPortSetting(), QStringLiteral("3"));
 }
 
 void TestSettingsFile::write_replacesLongerContents()
 {
     writeRaw("1234567890\r\nmore\r\n");
-    QVERIFY(WritePortSetting(QStringLiteral("2")));
+    QVERIFY(writePortSetting(QStringLiteral("2")));
     QFile f(QStringLiteral("DATA.TXT"));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("2\r\n"));
@@ -101,9 +101,9 @@ void TestSettingsFile::write_unwritableDirectoryReportsWhy()
     // A directory in the file's place cannot be replaced, even by root.
     QVERIFY(QDir().mkdir(QStringLiteral("DATA.TXT")));
     QString reason;
-    QVERIFY(!WritePortSetting(QStringLiteral("2"), &reason));
+    QVERIFY(!writePortSetting(QStringLiteral("2"), &reason));
     QVERIFY(!reason.isEmpty());
-    QCOMPARE(ReadPortSetting(), QStringLiteral("1"));
+    QCOMPARE(readPortSetting(), QStringLiteral("1"));
 }
 
 void TestSettingsFile::path_followsWorkingDirectory()
@@ -111,8 +111,8 @@ void TestSettingsFile::path_followsWorkingDirectory()
     QCOMPARE(settingsFilePath(), QDir(m_dir->path()).filePath(QStringLiteral("DATA.TXT")));
     QDir().mkdir(QStringLiteral("sub"));
     QVERIFY(QDir::setCurrent(QStringLiteral("sub")));
-    QCOMPARE(ReadPortSetting(), QStringLiteral("1"));
-    QVERIFY(WritePortSetting(QStringLiteral("4")));
+    QCOMPARE(readPortSetting(), QStringLiteral("1"));
+    QVERIFY(writePortSetting(QStringLiteral("4")));
     QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("sub/DATA.TXT"))));
     QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("DATA.TXT"))));
 }
