@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/fonts.h"
+#include "app/helpactions.h"
 #include "app/previewlauncher.h"
 #include "app/qttranslation.h"
 #include "app/recentfiles.h"
@@ -181,6 +182,7 @@ int main(int argc, char *argv[])
     talvex::QtSerialDeviceCatalog devices;
     talvex::SerialLineActions lineActions(window, ports, devices, settings);
     talvex::RecentFiles recentFiles(window, settings);
+    talvex::HelpActions help(window);
     talvex::restoreWindowPlacement(window, settings);
     QObject::connect(&window, &talvex::MainWindow::closing, &window,
                      [&window, &settings] { talvex::saveWindowPlacement(window, settings); });

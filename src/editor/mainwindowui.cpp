@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace talvex {
 
 namespace {
@@ -267,11 +269,75 @@ void MainWindowUi::setupUi(QMainWindow *window)
     trafficLogAction->setObjectName(QStringLiteral("通訊記錄"));
     pathPreviewAction = viewMenu->addAction(QStringLiteral("路徑預覽(&P)"));
     pathPreviewAction->setObjectName(QStringLiteral("路徑預覽"));
+    helpMenu = bar->addMenu(QStringLiteral("說明(&H)"));
+    helpMenu->setObjectName(QStringLiteral("說明"));
+    manualAction = helpMenu->addAction(QStringLiteral("使用說明(&M)"));
+    manualAction->setObjectName(QStringLiteral("使用說明"));
+    manualAction->setShortcut(QKeySequence(Qt::Key_F1));
+    aboutAction = helpMenu->addAction(QStringLiteral("關於(&A)"));
+    aboutAction->setObjectName(QStringLiteral("關於"));
     exitAction = bar->addAction(QStringLiteral("結束(&E)"));
     exitAction->setObjectName(QStringLiteral("結束"));
 
+    explainControls();
     window->setMinimumSize(window->minimumSizeHint());
     window->resize(window->minimumSizeHint());
+}
+
+void MainWindowUi::explainControls()
+{
+    // What each control does, in a sentence: shown when the pointer rests on it, and in
+    // the status bar for the menu entries.
+    const std::pair<QWidget *, const char *> widgets[] = {
+        {originButton, "兩軸回到原點 (送出 H)"},
+        {locateButton, "兩軸移到所選那一行的 X、Y 座標"},
+        {connectButton, "連線到控制器, 並停止它正在執行的程式"},
+        {uploadButton, "編譯程式、寫出 TRY.txt、下載到控制器, 再詢問是否儲存與執行"},
+        {setAccelerationBox, "勾選時, 上傳的程式使用右邊的加速度"},
+        {accelerationText, "上傳的程式使用的加速度 (mm/s²)"},
+        {accelerationSlider, "選擇上傳的程式使用的加速度"},
+        {internalAcceleration, "控制器回報的加速度"},
+        {insertButton, "下一個步驟放在所選那一行之前"},
+        {deleteButton, "刪除所選的那一行"},
+        {modifyButton, "下一個步驟取代所選的那一行"},
+        {startEditingButton, "開始編輯: 步驟按鈕可以使用"},
+        {pointButton, "開啟教導視窗, 加入一個點"},
+        {speedButton, "加入速度步驟 (mm/s)"},
+        {homeButton, "加入回原點步驟"},
+        {delayButton, "加入延遲步驟 (1000 為 1 秒)"},
+        {loopButton, "加入迴圈開頭, 輸入執行次數"},
+        {loopEndButton, "加入迴圈結束"},
+        {labelButton, "加入標籤"},
+        {jumpButton, "加入跳至標籤的步驟"},
+        {repeatBox, "勾選時程式執行完後從頭重複"},
+        {stepList, "程式的步驟; 點選一行後可插入、刪除或修改"},
+    };
+    for (const auto &[widget, tip] : widgets)
+        widget->setToolTip(QString::fromUtf8(tip));
+    for (int n = 1; n <= 8; ++n)
+        outputBoxes[static_cast<size_t>(n) - 1]->setToolTip(QStringLiteral("切換控制器的輸出 %1").arg(n));
+    for (int k = 1; k <= 16; ++k)
+        inputBoxes[static_cast<size_t>(k) - 1]->setToolTip(QStringLiteral("控制器的輸入 %1").arg(k));
+    const std::pair<QAction *, const char *> actions[] = {
+        {newAction, "開始一個新程式"},
+        {openAction, "開啟程式檔"},
+        {saveAction, "把程式寫回它的檔案"},
+        {saveAsAction, "把程式存成新的檔案"},
+        {undoAction, "取消上一個變更"},
+        {redoAction, "重做取消的變更"},
+        {portMappingAction, "決定 COM1 到 COM4 連到哪一個裝置"},
+        {trafficLogAction, "顯示與控制器之間的每一個位元組"},
+        {pathPreviewAction, "在 XY 平面上預覽程式的路徑與時間"},
+        {manualAction, "開啟使用說明"},
+        {aboutAction, "版本、授權與 Qt 版本"},
+        {exitAction, "停止控制器的程式並結束"},
+    };
+    for (const auto &[action, tip] : actions) {
+        action->setToolTip(QString::fromUtf8(tip));
+        action->setStatusTip(QString::fromUtf8(tip));
+    }
+    for (int n = 1; n <= 4; ++n)
+        comActions[static_cast<size_t>(n) - 1]->setStatusTip(QStringLiteral("使用 COM%1 連線").arg(n));
 }
 
 std::array<QPushButton *, 8> MainWindowUi::stepButtons() const

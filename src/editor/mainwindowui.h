@@ -95,7 +95,13 @@ struct MainWindowUi
     QMenu *viewMenu = nullptr;
     QAction *trafficLogAction = nullptr;  // 通訊記錄
     QAction *pathPreviewAction = nullptr; // 路徑預覽
+    QMenu *helpMenu = nullptr;
+    QAction *manualAction = nullptr; // 使用說明
+    QAction *aboutAction = nullptr;  // 關於
     QAction *exitAction = nullptr;
+
+    /// Gives every control a tooltip saying what it does.
+    void explainControls();
 
     /// The eight step buttons, in the order of the step-button group.
     std::array<QPushButton *, 8> stepButtons() const;

@@ -153,8 +153,8 @@ void TestUndoRedo::undoToStartThenRedo_data()
         << QStringList{"home",      "home",    "home",   "point 10 20", "click 1",  "insert",
                        "point 5 5", "click 2", "modify", "delay 50",    "click 3",  "insert",
                        "loop 2",    "click 2", "modify", "point 7 8",   "point 1 2"}
-        << false << "復原 加入 POINT(&U)"
-        << "重做 加入 POINT(&R)";
+        << false << "復原 加入 點(&U)"
+        << "重做 加入 點(&R)";
     QTest::newRow("save, new, open") << QStringList{"home", "delay 5", "save",   "new", "open",
                                                     "home", "click 1", "delete", "new"}
                                      // The empty start is not what was last opened.
@@ -163,8 +163,8 @@ void TestUndoRedo::undoToStartThenRedo_data()
     QStringList many;
     for (int i = 0; i <= ProgramDocument::kUndoLimit; ++i)
         many << "home";
-    QTest::newRow("more steps than the history keeps") << many << false << "復原 加入 HOME(&U)"
-                                                       << "重做 加入 HOME(&R)";
+    QTest::newRow("more steps than the history keeps") << many << false << "復原 加入 回原點(&U)"
+                                                       << "重做 加入 回原點(&R)";
 }
 
 void TestUndoRedo::undoToStartThenRedo()
@@ -236,7 +236,7 @@ void TestUndoRedo::undo_pointBeingTaughtLandsAfterTheLastStep()
     QCOMPARE(m_window->document().lastRow(), 3);
     QCOMPARE(m_window->document().table().row(1), (Step{"HOME", "0", "0", "0", "0"}));
     QCOMPARE(m_window->document().table().row(3), (Step{"POINT", "0", "5", "6", "0"}));
-    QCOMPARE(ui.undoAction->text(), QStringLiteral("復原 加入 POINT(&U)"));
+    QCOMPARE(ui.undoAction->text(), QStringLiteral("復原 加入 點(&U)"));
 }
 
 QTEST_MAIN(TestUndoRedo)

@@ -25,7 +25,7 @@ void TestProgramDocument::changes_oneUndoStepAndOneSignalEach_data()
     QTest::addColumn<QString>("change");
     QTest::addColumn<QStringList>("kinds");
     QTest::addColumn<QString>("undoText");
-    QTest::newRow("append") << "append" << QStringList{"WT", "HOME", "POINT", "VM"} << "加入 VM";
+    QTest::newRow("append") << "append" << QStringList{"WT", "HOME", "POINT", "VM"} << "加入 速度";
     QTest::newRow("insert at 2") << "insert" << QStringList{"WT", "VM", "HOME", "POINT"} << "插入第 2 行";
     QTest::newRow("modify 2") << "modify" << QStringList{"WT", "VM", "POINT"} << "修改第 2 行";
     QTest::newRow("delete 2") << "delete" << QStringList{"WT", "POINT"} << "刪除第 2 行";

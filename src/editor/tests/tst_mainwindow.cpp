@@ -4,6 +4,7 @@
 #include "table/placement.h"
 #include "testing/mainwindowfixture.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -65,6 +67,7 @@ private Q_SLOTS:
     void link_inputBoxClickedWhileDown();
     void window_growsIntoTheStepListWhichFollowsPlacedRows();
     void fileMenu_saveWritesTheProgramsFileShownInItsPanel();
+    void tooltips_onEveryControl();
 
 private:
     void click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
@@ -833,6 +836,20 @@ void TestMainWindow::fileMenu_saveWritesTheProgramsFileShownInItsPanel()
     QCOMPARE(saved.readAll().count("\r\n"), 3);
     QCOMPARE(used.count(), 2);
     QCOMPARE(used.front().front().toString(), file);
+}
+
+void TestMainWindow::tooltips_onEveryControl()
+{
+    for (const QAbstractButton *b : m_window->findChildren<QAbstractButton *>()) {
+        if (b->isVisibleTo(m_window) && !b->inherits("QTabBar"))
+            QVERIFY2(!b->toolTip().isEmpty(), qPrintable(b->objectName() + b->text()));
+    }
+    for (const QMenu *menu : m_window->menuBar()->findChildren<QMenu *>()) {
+        for (const QAction *a : menu->actions()) {
+            if (!a->isSeparator() && !a->menu() && a->text() != QStringLiteral("(無)"))
+                QVERIFY2(!a->statusTip().isEmpty(), qPrintable(a->text()));
+        }
+    }
 }
 
 QTEST_MAIN(TestMainWindow)
