@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "link/networkaddress.h"
 #include "link/portmap.h"
 
 #include <QCoreApplication>
@@ -81,14 +82,15 @@ bool isWindowsPortName(const QString &path)
 }
 
 // QSerialPort takes a name without a folder as a device under /dev, but on the
-// command line a relative path means a path from the working directory.
+// command line a relative path means a path from the working directory. A network
+// address is no path at all.
 QString withAbsolutePath(const QString &option, const QString &workingDirectory)
 {
     const qsizetype equals = option.indexOf(QLatin1Char('='));
     if (equals <= 0)
         return option;
     const QString path = option.mid(equals + 1);
-    if (path.isEmpty() || !QDir::isRelativePath(path) || isWindowsPortName(path))
+    if (path.isEmpty() || !QDir::isRelativePath(path) || isWindowsPortName(path) || isNetworkDevice(path))
         return option;
     return option.left(equals + 1) + QDir(workingDirectory).absoluteFilePath(path);
 }

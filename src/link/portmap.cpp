@@ -1,5 +1,7 @@
 #include "link/portmap.h"
 
+#include "link/networkaddress.h"
+
 namespace talvex {
 
 QString PortMap::defaultDevice(int number)
@@ -60,6 +62,12 @@ bool PortMap::applyOption(const QString &option, QString *error)
             *error =
                 QStringLiteral("--device expects N=PATH with N from 1 to 4, for example 1=/dev/ttyUSB0 (got \"%1\")")
                     .arg(option);
+        return false;
+    }
+    const NetworkAddress address = parseNetworkDevice(path);
+    if (!address.isValid()) {
+        if (error)
+            *error = QStringLiteral("--device %1: %2").arg(option, address.error);
         return false;
     }
     setDevice(number, path);
