@@ -3,6 +3,7 @@
 // end that refuses or goes away, and the pace of the far line.
 #include "link/networkport.h"
 #include "link/portmap.h"
+#include "link/routingserialport.h"
 #include "link/telnetcodec.h"
 
 #include <QElapsedTimer>
@@ -79,6 +80,7 @@ private Q_SLOTS:
     void farEndGone_lineLostAndToldOnce_data();
     void farEndGone_lineLostAndToldOnce();
     void pendingOutput_followsTheFarLine();
+    void stationPort_choosesByTheMappedDevice();
 };
 
 void TestNetworkPort::line_carriesTheBytesBothWays_data()
@@ -214,6 +216,34 @@ void TestNetworkPort::pendingOutput_followsTheFarLine()
     QVERIFY2(pending >= size - late * perSecond / 1000 - 1, qPrintable(QString::number(pending)));
     QTRY_COMPARE_WITH_TIMEOUT(line.port.pendingOutput(), qint64(0), kWaitMs);
     QVERIFY(sinceBefore.elapsed() >= size * 1000 / perSecond);
+}
+
+void TestNetworkPort::stationPort_choosesByTheMappedDevice()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    PortMap map;
+    map.setDevice(1, QStringLiteral("/nonexistent/ttyTALVEX"));
+    map.setDevice(2, QStringLiteral("tcp://127.0.0.1:%1").arg(server.serverPort()));
+    RoutingSerialPort port(map);
+    int gone = 0;
+    port.setDeviceGoneHandler([&gone] { ++gone; });
+
+    port.setPortNumber(2);
+    QVERIFY2(port.open(), qPrintable(port.openFailure()));
+    QVERIFY(server.waitForNewConnection(kWaitMs));
+    std::unique_ptr<QTcpSocket> peer(server.nextPendingConnection());
+    QVERIFY(port.write("?VM\r"));
+    QCOMPARE(serverReads(*peer, 4), QByteArray("?VM\r"));
+    peer->close();
+    QTRY_COMPARE_WITH_TIMEOUT(gone, 1, kWaitMs);
+    QVERIFY(port.broken() && !port.isOpen());
+
+    // The next open asks the mapping again: COM1 is a serial device.
+    port.setPortNumber(1);
+    QVERIFY(!port.open());
+    QVERIFY2(port.openFailure().contains(QStringLiteral("不存在")), qPrintable(port.openFailure()));
+    QVERIFY(!port.broken());
 }
 
 QTEST_GUILESS_MAIN(TestNetworkPort)
