@@ -1,11 +1,14 @@
 #include "editor/portmapdialog.h"
 
+#include "link/networkaddress.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -36,6 +39,14 @@ PortMapDialog::PortMapDialog(const PortMap &map, const SerialDeviceCatalog &cata
                                             "變更從下次開啟通訊埠時生效。"),
                              this);
     intro->setWordWrap(true);
+    auto *networkHelp =
+        new QLabel(QStringLiteral("網路上的裝置伺服器也可以當作通訊埠: 輸入 tcp://主機:埠 (原樣傳送位元組),"
+                                  " 或 rfc2217://主機:埠 (Telnet 通訊埠控制, 並設定為 9600 8N1)。"
+                                  "主機可以是名稱、IPv4 位址或放在方括號裡的 IPv6 位址,"
+                                  " 例如 rfc2217://192.168.1.20:4001 或 tcp://[::1]:7000。"),
+                   this);
+    networkHelp->setObjectName(QStringLiteral("networkHelp"));
+    networkHelp->setWordWrap(true);
 
     auto *grid = new QGridLayout;
     int row = 0;
@@ -66,6 +77,13 @@ PortMapDialog::PortMapDialog(const PortMap &map, const SerialDeviceCatalog &cata
         }
     }
     grid->setColumnStretch(1, 1);
+    m_error = new QLabel(this);
+    m_error->setObjectName(QStringLiteral("mappingError"));
+    m_error->setWordWrap(true);
+    QPalette errorColors = m_error->palette();
+    errorColors.setColor(QPalette::WindowText, Qt::darkRed);
+    m_error->setPalette(errorColors);
+    m_error->hide();
 
     m_refresh = dialogButton(QStringLiteral("重新整理"), QStringLiteral("refreshButton"), this);
     m_ok = dialogButton(QStringLiteral("確定"), QStringLiteral("okButton"), this);
@@ -79,7 +97,9 @@ PortMapDialog::PortMapDialog(const PortMap &map, const SerialDeviceCatalog &cata
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(intro);
+    layout->addWidget(networkHelp);
     layout->addLayout(grid);
+    layout->addWidget(m_error);
     layout->addStretch(1);
     layout->addLayout(buttons);
 
@@ -88,7 +108,7 @@ PortMapDialog::PortMapDialog(const PortMap &map, const SerialDeviceCatalog &cata
         showPath(n, map.chosenDevice(n));
 
     connect(m_refresh, &QPushButton::clicked, this, &PortMapDialog::listDevices);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ok, &QPushButton::clicked, this, &PortMapDialog::acceptIfValid);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -155,6 +175,23 @@ QString PortMapDialog::pathOf(int number) const
             return device.mappingPath();
     }
     return text;
+}
+
+void PortMapDialog::acceptIfValid()
+{
+    for (int n = 1; n <= PortMap::kPorts; ++n) {
+        const NetworkAddress address = parseNetworkDevice(pathOf(n));
+        if (address.isValid())
+            continue;
+        m_error->setText(QStringLiteral("COM%1: %2").arg(n).arg(address.error));
+        m_error->show();
+        QComboBox *box = deviceBox(n);
+        box->setFocus();
+        box->lineEdit()->selectAll();
+        return;
+    }
+    m_error->hide();
+    accept();
 }
 
 PortMapDialog::Choices PortMapDialog::choices() const

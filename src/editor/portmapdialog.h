@@ -17,8 +17,11 @@ namespace talvex {
 /// editable list of the machine's serial devices, each shown with what is known of it
 /// (its stable name and where the system has it now, description, maker, USB id and
 /// serial number), and takes a typed path as well; left empty, the port keeps its
-/// default device. "重新整理" lists the devices again, for an adapter plugged in
-/// meanwhile. It changes nothing itself: on "確定" the owner takes choices().
+/// default device. A port may also lead to a device server on the network
+/// ("tcp://HOST:PORT" or "rfc2217://HOST:PORT"); a malformed address keeps the dialog
+/// open with the reason shown under the ports. "重新整理" lists the devices again, for
+/// an adapter plugged in meanwhile. It changes nothing itself: on "確定" the owner
+/// takes choices().
 class PortMapDialog : public QDialog
 {
     Q_OBJECT
@@ -36,6 +39,8 @@ public:
     QPushButton *refreshButton() const { return m_refresh; }
     QPushButton *okButton() const { return m_ok; }
     QPushButton *cancelButton() const { return m_cancel; }
+    /// Why "確定" was refused; hidden while nothing was.
+    QLabel *errorLabel() const { return m_error; }
 
     /// How a device is offered: its path, then what is known of it in parentheses.
     static QString deviceText(const SerialDevice &device);
@@ -46,10 +51,13 @@ private:
     /// Shows @p path in port @p number's box: as the listed device it names, if any.
     void showPath(int number, const QString &path);
     QString pathOf(int number) const;
+    /// Closes with "確定" unless a port names a malformed network address.
+    void acceptIfValid();
 
     const SerialDeviceCatalog &m_catalog;
     QList<SerialDevice> m_devices;
     std::array<QComboBox *, PortMap::kPorts> m_boxes{};
+    QLabel *m_error = nullptr;
     QPushButton *m_refresh = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
