@@ -22,9 +22,9 @@ namespace talvex {
 
 namespace {
 
-constexpr qint64 kNanosecondsPerSecond = 1000 * 1000 * 1000;
+constexpr qint64 kNanosecondsPerSecond = 1000000000;
 /// As much as QtSerialPort keeps of what arrived and was not read yet.
-constexpr qint64 kReadBufferBytes = 256 * 1024;
+constexpr qint64 kReadBufferBytes = qint64(256) * 1024;
 
 struct PendingLookup
 {
@@ -76,7 +76,7 @@ NetworkSerialPort::NetworkSerialPort(const PortMap &map) : m_map(map)
 
 NetworkSerialPort::~NetworkSerialPort()
 {
-    close();
+    NetworkSerialPort::close();
 }
 
 QString NetworkSerialPort::deviceName() const
@@ -264,7 +264,7 @@ QByteArray NetworkSerialPort::readAll()
         return {};
     if (m_socket.state() == QAbstractSocket::ConnectedState)
         m_socket.waitForReadyRead(0);
-    const QByteArray received = m_socket.readAll();
+    QByteArray received = m_socket.readAll();
     noteSocketState();
     if (!m_rfc2217)
         return received;
