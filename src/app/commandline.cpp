@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "link/networkaddress.h"
 #include "link/portmap.h"
 
 #include <QCoreApplication>
@@ -70,7 +71,8 @@ QStringList withoutQtOptions(const QStringList &arguments, bool *platformGiven)
 }
 
 // QSerialPort takes a name without a folder as a device under /dev, but on the
-// command line a relative path means a path from the working directory.
+// command line a relative path means a path from the working directory. A network
+// address is no path at all.
 QString withAbsolutePath(const QString &option, const QString &workingDirectory)
 {
     const qsizetype equals = option.indexOf(QLatin1Char('='));

@@ -16,7 +16,7 @@
 #include "link/portchoices.h"
 #include "link/portmap.h"
 #include "link/qtserialdevicecatalog.h"
-#include "link/qtserialport.h"
+#include "link/routingserialport.h"
 #include "link/sleeper.h"
 
 #include <QApplication>
@@ -165,7 +165,7 @@ int main(int argc, char *argv[])
     for (const QString &option : commandLine.deviceOptions())
         ports.applyOption(option, nullptr);
 
-    talvex::QtSerialPort port(ports);
+    talvex::RoutingSerialPort port(ports);
     talvex::ThreadSleeper sleeper;
     talvex::MainWindow window(op, port, sleeper);
     if (!userSettings.problem().isEmpty())

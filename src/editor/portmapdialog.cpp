@@ -1,5 +1,7 @@
 #include "editor/portmapdialog.h"
 
+#include "link/networkaddress.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
@@ -7,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -37,6 +40,14 @@ PortMapDialog::PortMapDialog(const PortMap &map, const SerialDeviceCatalog &cata
                                             "變更從下次開啟通訊埠時生效。"),
                              this);
     intro->setWordWrap(true);
+    auto *networkHelp =
+        new QLabel(QStringLiteral("網路上的裝置伺服器也可以當作通訊埠: 輸入 tcp://主機:埠 (原樣傳送位元組),"
+                                  " 或 rfc2217://主機:埠 (Telnet 通訊埠控制, 並設定為 9600 8N1)。"
+                                  "主機可以是名稱、IPv4 位址或放在方括號裡的 IPv6 位址,"
+                                  " 例如 rfc2217://192.168.1.20:4001 或 tcp://[::1]:7000。"),
+                   this);
+    networkHelp->setObjectName(QStringLiteral("networkHelp"));
+    networkHelp->setWordWrap(true);
 
     auto *grid = new QGridLayout;
     int row = 0;
@@ -67,10 +78,12 @@ PortMapDialog::PortMapDialog(const PortMap &map, const SerialDeviceCatalog &cata
         }
     }
     grid->setColumnStretch(1, 1);
-
     m_problem = new QLabel(this);
     m_problem->setObjectName(QStringLiteral("problemLabel"));
     m_problem->setWordWrap(true);
+    QPalette problemColors = m_problem->palette();
+    problemColors.setColor(QPalette::WindowText, Qt::darkRed);
+    m_problem->setPalette(problemColors);
     m_problem->hide();
 
     m_refresh = dialogButton(QStringLiteral("重新整理"), QStringLiteral("refreshButton"), this);
@@ -85,6 +98,7 @@ PortMapDialog::PortMapDialog(const PortMap &map, const SerialDeviceCatalog &cata
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(intro);
+    layout->addWidget(networkHelp);
     layout->addLayout(grid);
     layout->addWidget(m_problem);
     layout->addStretch(1);
@@ -167,8 +181,11 @@ QString PortMapDialog::pathOf(int number) const
 QString PortMapDialog::problem() const
 {
     for (int n = 1; n <= PortMap::kPorts; ++n) {
-        if (PortMap::holdsNul(pathOf(n)))
+        const QString path = pathOf(n);
+        if (PortMap::holdsNul(path))
             return QStringLiteral("COM%1 的裝置路徑含有空字元 (NUL), 無法使用。請重新輸入。").arg(n);
+        if (const NetworkAddress address = parseNetworkDevice(path); !address.isValid())
+            return QStringLiteral("COM%1: %2").arg(n).arg(address.error);
     }
     return {};
 }

@@ -17,8 +17,11 @@ namespace talvex {
 /// editable list of the machine's serial devices, each shown with what is known of it
 /// (its stable name and where the system has it now, description, maker, USB id and
 /// serial number), and takes a typed path as well; left empty, the port keeps its
-/// default device. "重新整理" lists the devices again, for an adapter plugged in
-/// meanwhile. It changes nothing itself: on "確定" the owner takes choices().
+/// default device. A port may also lead to a device server on the network
+/// ("tcp://HOST:PORT" or "rfc2217://HOST:PORT"); a malformed address keeps the dialog
+/// open with the reason shown under the ports. "重新整理" lists the devices again, for
+/// an adapter plugged in meanwhile. It changes nothing itself: on "確定" the owner
+/// takes choices().
 class PortMapDialog : public QDialog
 {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "link/portmap.h"
 
+#include "link/networkaddress.h"
+
 #include <QDir>
 #include <QRegularExpression>
 
@@ -22,7 +24,7 @@ bool isWindowsPortName(const QString &path)
 
 QString PortMap::absoluteDevicePath(const QString &path, const QString &workingDirectory)
 {
-    if (path.isEmpty() || !QDir::isRelativePath(path) || isWindowsPortName(path))
+    if (path.isEmpty() || !QDir::isRelativePath(path) || isWindowsPortName(path) || isNetworkDevice(path))
         return path;
     return QDir(workingDirectory).absoluteFilePath(path);
 }
@@ -85,6 +87,12 @@ bool PortMap::applyOption(const QString &option, QString *error)
             *error =
                 QStringLiteral("--device expects N=PATH with N from 1 to 4, for example 1=/dev/ttyUSB0 (got \"%1\")")
                     .arg(option);
+        return false;
+    }
+    const NetworkAddress address = parseNetworkDevice(path);
+    if (!address.isValid()) {
+        if (error)
+            *error = QStringLiteral("--device %1: %2").arg(option, address.error);
         return false;
     }
     setDevice(number, path);

@@ -29,7 +29,8 @@ public:
     QString chosenDevice(int number) const;
     void setChosenDevice(int number, const QString &path);
 
-    /// Applies one "N=PATH" option; on a malformed option returns false and explains.
+    /// Applies one "N=PATH" option, PATH a device or a network address (see
+    /// networkaddress.h); on a malformed option returns false and explains.
     bool applyOption(const QString &option, QString *error);
 
     static QString defaultDevice(int number);

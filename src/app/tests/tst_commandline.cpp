@@ -58,6 +58,11 @@ void TestCommandLine::parse_outcomeAndDevices_data()
     QTest::newRow("Qt's own options left to Qt")
         << QStringList{"-platform", "offscreen", "--reverse", "-style=fusion", "--simulate", "--device", "4=a"}
         << Outcome::RunStation << QStringList{"4=/srv/station/a"} << QString();
+    QTest::newRow("network address as it is")
+        << QStringList{"--device", "2=rfc2217://[::1]:4001"} << Outcome::RunStation
+        << QStringList{"2=rfc2217://[::1]:4001"} << QString();
+    QTest::newRow("malformed network address")
+        << QStringList{"--device", "2=tcp://host"} << Outcome::Mistake << QStringList{} << "2=tcp://host";
     QTest::newRow("help") << QStringList{"--device", "1=x", "--help"} << Outcome::ShowHelp << QStringList{}
                           << QString();
     QTest::newRow("unknown option") << QStringList{"--bogus"} << Outcome::Mistake << QStringList{} << "bogus";

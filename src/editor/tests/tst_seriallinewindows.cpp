@@ -63,6 +63,8 @@ private Q_SLOTS:
     void portMapping_listsDevicesAndKeepsTheChoice_data();
     void portMapping_listsDevicesAndKeepsTheChoice();
     void portMapDialog_nulRefusedRelativePathMadeAbsolute();
+    void portMapping_refusesAMalformedNetworkAddress_data();
+    void portMapping_refusesAMalformedNetworkAddress();
     void trafficLog_showsTheLineWithDirections();
     void trafficLog_bytesMadeReadable_data();
     void trafficLog_bytesMadeReadable();
@@ -186,6 +188,49 @@ void TestSerialLineWindows::portMapDialog_nulRefusedRelativePathMadeAbsolute()
     QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.choices().at(1), QDir::current().absoluteFilePath(QStringLiteral("lines/talvex-line")));
+}
+
+void TestSerialLineWindows::portMapping_refusesAMalformedNetworkAddress_data()
+{
+    QTest::addColumn<QString>("malformed");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("corrected");
+    QTest::newRow("no port") << "tcp://192.168.1.20"
+                             << "少了埠號"
+                             << "tcp://192.168.1.20:4001";
+    QTest::newRow("IPv6 without brackets") << "rfc2217://::1:4001"
+                                           << "方括號"
+                                           << "rfc2217://[::1]:4001";
+}
+
+void TestSerialLineWindows::portMapping_refusesAMalformedNetworkAddress()
+{
+    QFETCH(QString, malformed);
+    QFETCH(QString, reason);
+    QFETCH(QString, corrected);
+    m_fixture->window().ui().portMappingAction->trigger();
+    PortMapDialog *dialog = m_actions->portMapDialog();
+    QVERIFY(dialog);
+    QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("networkHelp"))->text().contains(QStringLiteral("rfc2217://")));
+    QVERIFY(dialog->problemLabel()->isHidden());
+    QLineEdit *typed = dialog->deviceBox(2)->lineEdit();
+
+    QTest::keyClicks(typed, malformed);
+    QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!dialog->problemLabel()->isHidden());
+    const QString shown = dialog->problemLabel()->text();
+    QVERIFY2(shown.startsWith(QStringLiteral("COM2: ")) && shown.contains(reason) && shown.contains(malformed),
+             qPrintable(shown));
+    QCOMPARE(m_ports.chosenDevice(2), QString());
+
+    typed->selectAll();
+    typed->del();
+    QTest::keyClicks(typed, corrected);
+    QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+    QTRY_VERIFY(!m_actions->portMapDialog());
+    QCOMPARE(m_ports.chosenDevice(2), corrected);
+    QCOMPARE(m_fixture->op().unscripted(), 0);
 }
 
 void TestSerialLineWindows::trafficLog_showsTheLineWithDirections()
