@@ -5,6 +5,7 @@
 #include "editor/mainwindow.h"
 #include "editor/mainwindowui.h"
 #include "editor/portmapdialog.h"
+#include "editor/trafficlogmodel.h"
 #include "editor/trafficlogwindow.h"
 #include "link/portchoices.h"
 #include "link/portmap.h"
@@ -19,6 +20,8 @@ SerialLineActions::SerialLineActions(MainWindow &window, PortMap &ports, const S
                                      QSettings &settings)
     : m_window(window), m_ports(ports), m_catalog(catalog), m_settings(settings)
 {
+    m_traffic = std::make_unique<TrafficLogModel>();
+    m_window.stationLink().line().addTrafficObserver(*m_traffic);
     const MainWindowUi &ui = m_window.ui();
     connect(ui.portMappingAction, &QAction::triggered, this, &SerialLineActions::openPortMapping);
     connect(ui.trafficLogAction, &QAction::triggered, this, &SerialLineActions::showTrafficLog);
@@ -38,6 +41,7 @@ SerialLineActions::~SerialLineActions()
     m_pollHold.reset();
     // A window of its own, so that it stays usable while the main window is disabled.
     delete m_trafficLog;
+    m_window.stationLink().line().removeTrafficObserver(*m_traffic);
 }
 
 PortMapDialog *SerialLineActions::portMapDialog() const
@@ -89,7 +93,7 @@ void SerialLineActions::takePortMapping()
 void SerialLineActions::showTrafficLog()
 {
     if (!m_trafficLog)
-        m_trafficLog = new TrafficLogWindow(m_window.stationLink().line());
+        m_trafficLog = new TrafficLogWindow(m_window.stationLink().line(), m_traffic.get());
     m_trafficLog->show();
     m_trafficLog->raise();
     m_trafficLog->activateWindow();

@@ -15,6 +15,7 @@ class MainWindow;
 class PortMap;
 class PortMapDialog;
 class SerialDeviceCatalog;
+class TrafficLogModel;
 class TrafficLogWindow;
 
 /// The main window's entries about the serial line itself: "設定" → "通訊埠對應..."
@@ -31,6 +32,7 @@ public:
 
     PortMapDialog *portMapDialog() const;
     TrafficLogWindow *trafficLog() const;
+    TrafficLogModel &traffic() const { return *m_traffic; }
 
 private:
     void openPortMapping();
@@ -46,6 +48,8 @@ private:
     /// The polls wait while the port mapping is up, as they do for every box.
     std::unique_ptr<PollHold::Scope> m_pollHold;
     QPointer<TrafficLogWindow> m_trafficLog;
+    /// The line's traffic from the station's start, whether the window is open or not.
+    std::unique_ptr<TrafficLogModel> m_traffic;
 };
 
 } // namespace talvex

@@ -10,6 +10,7 @@
 
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace talvex {
 
@@ -142,6 +143,10 @@ void StepEditor::onSpeed()
         connect(m_speedDialog, &QDialog::finished, m_speedDialog, &QObject::deleteLater);
     }
     m_speedDialog->show();
+    // Kept above the main window it disables: a click on the grey window must not
+    // bury it and leave a station that looks dead.
+    if (QWindow *dialog = m_speedDialog->windowHandle())
+        dialog->setTransientParent(m_window.windowHandle());
     m_speedDialog->raise();
     m_speedDialog->activateWindow();
     m_window.setEnabled(false);

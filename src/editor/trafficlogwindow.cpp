@@ -15,13 +15,15 @@
 
 namespace talvex {
 
-TrafficLogWindow::TrafficLogWindow(Line &line, QWidget *parent) : QWidget(parent, Qt::Window), m_link(line)
+TrafficLogWindow::TrafficLogWindow(Line &line, TrafficLogModel *model, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_link(line), m_model(model), m_ownModel(model == nullptr)
 {
     setObjectName(QStringLiteral("TrafficLogWindow"));
     setWindowTitle(QStringLiteral("通訊記錄"));
     resize(640, 420);
 
-    m_model = new TrafficLogModel(this);
+    if (m_ownModel)
+        m_model = new TrafficLogModel(this);
     m_view = new QTreeView(this);
     m_view->setObjectName(QStringLiteral("trafficView"));
     m_view->setAccessibleName(QStringLiteral("通訊記錄"));
@@ -58,12 +60,14 @@ TrafficLogWindow::TrafficLogWindow(Line &line, QWidget *parent) : QWidget(parent
     layout->addLayout(buttons);
 
     initConnections();
-    m_link.addTrafficObserver(*m_model);
+    if (m_ownModel)
+        m_link.addTrafficObserver(*m_model);
 }
 
 TrafficLogWindow::~TrafficLogWindow()
 {
-    m_link.removeTrafficObserver(*m_model);
+    if (m_ownModel)
+        m_link.removeTrafficObserver(*m_model);
 }
 
 QString TrafficLogWindow::fileFilter()

@@ -20,7 +20,9 @@ class TrafficLogWindow : public QWidget
 
 public:
     /// Watches @p link's traffic for as long as the window exists.
-    explicit TrafficLogWindow(Line &line, QWidget *parent = nullptr);
+    /// Shows @p model, which the station keeps listening from its start; without one
+    /// the window keeps its own, from the moment it opens.
+    explicit TrafficLogWindow(Line &line, TrafficLogModel *model = nullptr, QWidget *parent = nullptr);
     ~TrafficLogWindow() override;
 
     TrafficLogModel &model() const { return *m_model; }
@@ -37,6 +39,8 @@ private:
 
     Line &m_link;
     TrafficLogModel *m_model = nullptr;
+    /// The model is the window's own and listens only while it is open.
+    bool m_ownModel = false;
     QTreeView *m_view = nullptr;
     QPushButton *m_pause = nullptr;
     QPushButton *m_clear = nullptr;

@@ -69,6 +69,7 @@ private Q_SLOTS:
     void trafficLog_bytesMadeReadable_data();
     void trafficLog_bytesMadeReadable();
     void trafficLog_keepsTheNewestEntries();
+    void trafficLog_keptFromTheStationsStart();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -357,6 +358,22 @@ void TestSerialLineWindows::trafficLog_keepsTheNewestEntries()
     QCOMPARE(model.rowCount(), TrafficLogModel::kMaxEntries);
     QCOMPARE(entries(model).first(), QStringLiteral("← L12010<CR>"));
     QCOMPARE(entries(model).last(), QStringLiteral("← L22009<CR>"));
+}
+
+void TestSerialLineWindows::trafficLog_keptFromTheStationsStart()
+{
+    MainWindow &window = m_fixture->window();
+    m_fixture->port().responder = [](const QByteArray &line) {
+        return line == "?VM" ? QByteArray("V\r") : QByteArray();
+    };
+    window.statusTimer().stop();
+    window.stationLink().connectController(QStringLiteral("1"));
+    window.statusTimer().stop();
+    QVERIFY(!m_actions->trafficLog()); // nobody has looked yet
+    window.ui().trafficLogAction->trigger();
+    TrafficLogModel &model = m_actions->trafficLog()->model();
+    QTRY_VERIFY(model.rowCount() >= 2);
+    QCOMPARE(entries(model).mid(0, 2), QStringList({"→ ?VM<CR>", "← V<CR>"}));
 }
 
 QTEST_MAIN(TestSerialLineWindows)

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 
@@ -74,6 +75,9 @@ void TestSpeedDialog::open_presetsFromSpeedValueAndDisablesMainWindow()
     QVERIFY(!m_window->isEnabled());
     QVERIFY(m_window->statusTimer().isActive());
     QVERIFY(m_window->editState().AppendMode);
+    // It stays above the window it disables.
+    QVERIFY(dialog->windowHandle());
+    QCOMPARE(dialog->windowHandle()->transientParent(), m_window->windowHandle());
 }
 
 void TestSpeedDialog::confirm_placesSpeedStepAndRemembersIt_data()
