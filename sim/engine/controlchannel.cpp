@@ -206,11 +206,12 @@ QString ControlChannel::execute(const QString &line)
             text += QLatin1Char(' ') + decodeBig5(m_controller.lastUnknown());
         return text;
     }
-    if (cmd == QLatin1String("help") && argc == 0)
+    if (cmd == QLatin1String("help") && argc == 0) {
         return QStringLiteral(
             "help pos, input N on|off, inputs [WORD], outputs, jog x|y MM, mode, speed, accel, "
             "state, program, line N, count N, events [timed], received, unknown, blast BYTES, outgoing, "
             "quit");
+    }
     if (cmd == QLatin1String("quit") && argc == 0) {
         m_quit = true;
         return QStringLiteral("bye");

@@ -27,7 +27,10 @@ void OutputLamps::paintEvent(QPaintEvent *event)
     const int left = inside.left() + (inside.width() - 4 * kPitch) / 2;
     const int top = inside.top() + 22;
     for (int n = 1; n <= kOutputs; ++n) {
-        const QPointF centre(left + ((n - 1) % 4) * kPitch + kPitch / 2.0, top + ((n - 1) / 4) * kPitch + 14);
+        // Two rows of four lamps.
+        const int row = (n - 1) / 4;
+        const int column = (n - 1) % 4;
+        const QPointF centre(left + column * kPitch + kPitch / 2.0, top + row * kPitch + 14);
         const bool on = (m_word >> (n - 1)) & 1U;
         QRadialGradient glow(centre - QPointF(3, 3), 14);
         glow.setColorAt(0, on ? QColor(255, 250, 190) : QColor(200, 200, 195));

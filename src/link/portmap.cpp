@@ -83,10 +83,11 @@ bool PortMap::applyOption(const QString &option, QString *error)
     const int number = eq > 0 ? option.left(eq).toInt(&ok) : 0;
     const QString path = eq > 0 ? option.mid(eq + 1) : QString();
     if (!ok || number < 1 || number > kPorts || path.isEmpty()) {
-        if (error)
+        if (error) {
             *error =
                 QStringLiteral("--device expects N=PATH with N from 1 to 4, for example 1=/dev/ttyUSB0 (got \"%1\")")
                     .arg(option);
+        }
         return false;
     }
     const NetworkAddress address = parseNetworkDevice(path);

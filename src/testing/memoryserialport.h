@@ -104,7 +104,6 @@ private:
     int m_writeIndex = 0;
     QByteArray m_partialLine;
     QList<Delivery> m_incoming;
-    qint64 m_sentTotal = 0;
     qint64 m_lineFreeAt = 0;
 };
 
