@@ -267,6 +267,8 @@ void MainWindowUi::setupUi(QMainWindow *window)
     trafficLogAction->setObjectName(QStringLiteral("通訊記錄"));
     pathPreviewAction = viewMenu->addAction(QStringLiteral("路徑預覽(&P)"));
     pathPreviewAction->setObjectName(QStringLiteral("路徑預覽"));
+    programCheckAction = viewMenu->addAction(QStringLiteral("程式檢查(&K)"));
+    programCheckAction->setObjectName(QStringLiteral("程式檢查"));
     exitAction = bar->addAction(QStringLiteral("結束(&E)"));
     exitAction->setObjectName(QStringLiteral("結束"));
 

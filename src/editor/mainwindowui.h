@@ -93,8 +93,9 @@ struct MainWindowUi
     std::array<QAction *, 4> comActions{};
     QAction *portMappingAction = nullptr; // 通訊埠對應...
     QMenu *viewMenu = nullptr;
-    QAction *trafficLogAction = nullptr;  // 通訊記錄
-    QAction *pathPreviewAction = nullptr; // 路徑預覽
+    QAction *trafficLogAction = nullptr;   // 通訊記錄
+    QAction *pathPreviewAction = nullptr;  // 路徑預覽
+    QAction *programCheckAction = nullptr; // 程式檢查
     QAction *exitAction = nullptr;
 
     /// The eight step buttons, in the order of the step-button group.
