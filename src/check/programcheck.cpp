@@ -145,6 +145,18 @@ bool isDecimalNumber(QStringView text)
     return i == text.size();
 }
 
+QStringList definedLabels(const ProgramTable &table, int lastRow)
+{
+    QStringList labels;
+    const int steps = std::clamp(lastRow, 0, ProgramTable::kMaxSteps);
+    for (int r = 1; r <= steps; ++r) {
+        const StepRow step = table.stepRow(r);
+        if (step.kind() == StepKind::Label && !labels.contains(step.datum()))
+            labels << step.datum();
+    }
+    return labels;
+}
+
 std::vector<ProgramProblem> checkProgram(const ProgramTable &table, int lastRow, const CompileOptions &options)
 {
     return checkForm(table, lastRow, compileForm(table, lastRow, options));

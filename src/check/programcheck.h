@@ -3,6 +3,7 @@
 #include "compiler/compiler.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -34,6 +35,9 @@ struct ProgramProblem
 /// optional sign, digits with at most one decimal point, optional exponent. "abc",
 /// "12x" and the empty text do not; the station itself reads their leading part.
 bool isDecimalNumber(QStringView text);
+
+/// The labels the LABLE rows among 1..lastRow define, each once, in row order.
+QStringList definedLabels(const ProgramTable &table, int lastRow);
 
 /// The problems of rows 1..lastRow of @p table, in row order, the ones of the whole
 /// program last.
