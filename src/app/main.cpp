@@ -2,6 +2,7 @@
 #include "app/fonts.h"
 #include "app/helpactions.h"
 #include "app/previewlauncher.h"
+#include "app/programchecklauncher.h"
 #include "app/qttranslation.h"
 #include "app/recentfiles.h"
 #include "app/startupprobe.h"
@@ -179,6 +180,7 @@ int main(int argc, char *argv[])
     op.setParentWidget(&window);
     talvex::TeachLauncher teach(window);
     talvex::PreviewLauncher preview(window);
+    talvex::ProgramCheckLauncher programCheck(window);
     talvex::QtSerialDeviceCatalog devices;
     talvex::SerialLineActions lineActions(window, ports, devices, settings);
     talvex::RecentFiles recentFiles(window, settings);

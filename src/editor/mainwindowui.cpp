@@ -269,6 +269,8 @@ void MainWindowUi::setupUi(QMainWindow *window)
     trafficLogAction->setObjectName(QStringLiteral("通訊記錄"));
     pathPreviewAction = viewMenu->addAction(QStringLiteral("路徑預覽(&P)"));
     pathPreviewAction->setObjectName(QStringLiteral("路徑預覽"));
+    programCheckAction = viewMenu->addAction(QStringLiteral("程式檢查(&K)"));
+    programCheckAction->setObjectName(QStringLiteral("程式檢查"));
     helpMenu = bar->addMenu(QStringLiteral("說明(&H)"));
     helpMenu->setObjectName(QStringLiteral("說明"));
     manualAction = helpMenu->addAction(QStringLiteral("使用說明(&M)"));
@@ -328,6 +330,7 @@ void MainWindowUi::explainControls()
         {portMappingAction, "決定 COM1 到 COM4 連到哪一個裝置"},
         {trafficLogAction, "顯示與控制器之間的每一個位元組"},
         {pathPreviewAction, "在 XY 平面上預覽程式的路徑與時間"},
+        {programCheckAction, "列出控制器會拒絕的程式問題"},
         {manualAction, "開啟使用說明"},
         {aboutAction, "版本、授權與 Qt 版本"},
         {exitAction, "停止控制器的程式並結束"},

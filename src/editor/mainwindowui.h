@@ -93,8 +93,9 @@ struct MainWindowUi
     std::array<QAction *, 4> comActions{};
     QAction *portMappingAction = nullptr; // 通訊埠對應...
     QMenu *viewMenu = nullptr;
-    QAction *trafficLogAction = nullptr;  // 通訊記錄
-    QAction *pathPreviewAction = nullptr; // 路徑預覽
+    QAction *trafficLogAction = nullptr;   // 通訊記錄
+    QAction *pathPreviewAction = nullptr;  // 路徑預覽
+    QAction *programCheckAction = nullptr; // 程式檢查
     QMenu *helpMenu = nullptr;
     QAction *manualAction = nullptr; // 使用說明
     QAction *aboutAction = nullptr;  // 關於

@@ -1,5 +1,6 @@
 #include "editor/stepeditor.h"
 
+#include "check/programcheck.h"
 #include "core/operator.h"
 #include "core/textnumber.h"
 #include "document/programdocument.h"
@@ -181,7 +182,13 @@ void StepEditor::onDatumStep(StepKind kind, const QString &message, const QStrin
     if (!message.isEmpty()) {
         // The delay prompt offers the last delay, so repeated delays need only an OK.
         const bool delay = kind == StepKind::Wait;
-        datum = m_op.prompt(message, title, delay ? m_values.DelayValue : QString());
+        QString text = message;
+        // The jump prompt names the labels there are to jump to.
+        const QStringList labels =
+            kind == StepKind::JumpToLabel ? definedLabels(m_document.table(), m_document.lastRow()) : QStringList();
+        if (!labels.isEmpty())
+            text += QStringLiteral("\n已有的標籤: ") + labels.join(QStringLiteral(", "));
+        datum = m_op.prompt(text, title, delay ? m_values.DelayValue : QString());
         if (datum.isEmpty())
             return;
         if (delay)

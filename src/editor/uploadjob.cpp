@@ -15,11 +15,28 @@ QString UploadJob::runQuestion()
     return QStringLiteral("現在執行程式?");
 }
 
+QString UploadJob::problemsQuestion(const std::vector<ProgramProblem> &problems)
+{
+    return QStringLiteral("程式有 %1 個問題 (%2), 仍要上傳嗎?")
+        .arg(QString::number(problems.size()), problems.front().sentence);
+}
+
 void UploadJob::run(const ProgramTable &table, int lastRow, const CompileOptions &options, const QString &comPort)
 {
     Line &line = m_station.line();
     Operator &op = m_station.op();
     Line::Operation operation(line);
+    // Before anything goes down the line, the connect's bytes included. A program the
+    // compiler refuses itself gets the compile's own notice below, and no question.
+    if (lastRow > 0) {
+        const CompiledForm form = compileForm(table, lastRow, options);
+        if (form.verdict.status == CompileStatus::Compiled) {
+            const std::vector<ProgramProblem> problems = checkForm(table, lastRow, form);
+            // Enter must not send a program the controller would reject.
+            if (!problems.empty() && !op.askYesNoDefaultNo(problemsQuestion(problems), messageTitle()))
+                return;
+        }
+    }
     if (!line.isOpen())
         m_station.connectController(comPort);
     if (!line.isOpen() || lastRow == 0)

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "check/programcheck.h"
 #include "compiler/compiler.h"
+
+#include <vector>
 
 namespace talvex {
 
 class StationLink;
 
-/// "上傳": connect if need be, compile the table, write the listing, check the line
+/// "上傳": ask first when the program has problems the controller would reject, connect
+/// if need be, compile the table, write the listing, check the line
 /// once more, download, offer to store and to start the program, close the line. The
 /// compiled program and the loop counts stay between uploads.
 class UploadJob
@@ -21,6 +25,8 @@ public:
 
     static QString storeQuestion();
     static QString runQuestion();
+    /// The question put before an upload of a program with @p problems (at least one).
+    static QString problemsQuestion(const std::vector<ProgramProblem> &problems);
 
 private:
     StationLink &m_station;

@@ -3,6 +3,7 @@
 #include "editor/steplistview.h"
 #include "table/placement.h"
 #include "testing/mainwindowfixture.h"
+#include "testing/stepbuilder.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -45,6 +46,8 @@ private Q_SLOTS:
     void stepButtons_placeTheirRow();
     void stepButtons_cancelledPromptPlacesNothing_data();
     void stepButtons_cancelledPromptPlacesNothing();
+    void jumpPrompt_namesTheLabels_data();
+    void jumpPrompt_namesTheLabels();
     void delay_defaultIsPreviousDelay();
     void rowClick_beforeEditingThenInsertOpensStepButtons();
     void insert_placesAtClickedRowOnceThenAppends();
@@ -329,6 +332,30 @@ void TestMainWindow::stepButtons_placeTheirRow()
     QCOMPARE(list->iconIndexAt(1), icon);
     for (int c = 1; c < 5; ++c)
         QCOMPARE(item->text(c), row.at(c));
+}
+
+void TestMainWindow::jumpPrompt_namesTheLabels_data()
+{
+    QTest::addColumn<QStringList>("program");
+    QTest::addColumn<QString>("promptText");
+    QTest::newRow("no labels") << QStringList{"HOME"} << "請輸入跳至標籤名稱:";
+    QTest::newRow("each once, in row order")
+        << QStringList{"LABLE|B", "HOME", "LABLE|A", "LABLE|B"} << "請輸入跳至標籤名稱:\n已有的標籤: B, A";
+}
+
+void TestMainWindow::jumpPrompt_namesTheLabels()
+{
+    QFETCH(QStringList, program);
+    QFETCH(QString, promptText);
+    addSteps({});
+    const int lastRow = static_cast<int>(program.size());
+    m_window->document().replaceProgram(talvex::testing::tableOf(program), lastRow, {});
+    m_op->clear();
+    m_op->answerText(QStringLiteral("A"));
+    click(m_window->ui().jumpButton);
+    QCOMPARE(m_op->texts(), QStringList{promptText});
+    // What was typed is the label, whatever the prompt offered.
+    QCOMPARE(m_window->document().table().cell(lastRow + 1, Column::Datum), QStringLiteral("A"));
 }
 
 void TestMainWindow::stepButtons_cancelledPromptPlacesNothing_data()

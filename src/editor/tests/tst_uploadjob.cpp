@@ -30,6 +30,8 @@ private Q_SLOTS:
     void upload_probeFailsBeforeDownload();
     void upload_lineDiesMidDownload();
     void upload_slowLineShowsProgressBeforeQuestions();
+    void upload_problemsQuestion_data();
+    void upload_problemsQuestion();
 
 private:
     /// Connected, with the worked example ready to go and nothing shown or sent yet.
@@ -240,6 +242,65 @@ void TestUploadJob::upload_slowLineShowsProgressBeforeQuestions()
     QVERIFY(m_fixture->clock.now() * 960 / 1000 >= m_fixture->op.lastProgressTotal);
     QVERIFY(m_fixture->port.written().endsWith("}\r\rSAVE P\rG\r"));
     QCOMPARE(m_fixture->port.pendingOutput(), 0);
+}
+
+void TestUploadJob::upload_problemsQuestion_data()
+{
+    QTest::addColumn<QString>("delay"); // row 4's delay
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<bool>("answer"); // to the problems question, when it is asked
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("uploaded");
+
+    QTest::newRow("no problems: not asked") << "1000" << true << false << false << true;
+    QTest::newRow("a problem, 是: the upload as before") << "1s" << true << true << true << true;
+    QTest::newRow("a problem, 否: nothing sent") << "1s" << true << false << true << false;
+    QTest::newRow("a problem, 否, closed port: no connect either") << "1s" << false << false << true << false;
+}
+
+void TestUploadJob::upload_problemsQuestion()
+{
+    QFETCH(QString, delay);
+    QFETCH(bool, connected);
+    QFETCH(bool, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, uploaded);
+
+    ProgramTable table = m_table;
+    table.setCell(4, Column::Datum, delay);
+    if (connected)
+        connectWithWorkedExample();
+    m_fixture->port.clearWrites();
+    if (asked)
+        answer ? m_fixture->op.answerYes() : m_fixture->op.answerNo();
+    m_fixture->op.answerNo();
+    m_fixture->op.answerNo();
+    m_job->run(table, m_lastRow, CompileOptions(), QStringLiteral("1"));
+
+    const QString question = QStringLiteral("程式有 1 個問題 (第 4 行: 延遲時間「1s」不是數字), 仍要上傳嗎?");
+    QStringList texts;
+    if (asked)
+        texts << question;
+    if (uploaded)
+        texts << QStringLiteral("是否儲存程式?") << QStringLiteral("現在執行程式?");
+    QCOMPARE(m_fixture->op.texts(), texts);
+    if (asked) {
+        const ScriptedOperator::Shown &shown = m_fixture->op.shown().front();
+        QCOMPARE(shown.kind, ScriptedOperator::Kind::YesNo);
+        QCOMPARE(shown.title, QStringLiteral("訊息"));
+        QVERIFY(shown.defaultNo);
+    }
+
+    Chunks expected;
+    if (uploaded) {
+        expected = {"?VM\r", "\x1b", "\x1b", "DL", "\r"};
+        for (const ProgramLine &line : compileForm(table, m_lastRow, CompileOptions()).lines)
+            expected << line.text.toLatin1() << "\r";
+        expected << "\r";
+    }
+    QCOMPARE(m_fixture->port.writes, expected);
+    QCOMPARE(m_fixture->port.isOpen(), connected && !uploaded);
+    QCOMPARE(QFile::exists(QStringLiteral("TRY.txt")), uploaded);
 }
 
 QTEST_GUILESS_MAIN(TestUploadJob)
