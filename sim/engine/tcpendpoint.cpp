@@ -31,6 +31,15 @@ TcpEndpoint::TcpEndpoint(LineSession &session, const Clock &lineClock, std::func
     connect(&m_session, &LineSession::sent, this, &TcpEndpoint::send);
 }
 
+TcpEndpoint::~TcpEndpoint()
+{
+    // The socket goes with the server, after this object: it must not call back.
+    if (m_peer) {
+        disconnect(m_peer, nullptr, this, nullptr);
+        m_peer->abort();
+    }
+}
+
 bool TcpEndpoint::listen(const QString &host, quint16 port, QString *error)
 {
     if (!m_server.listen(QHostAddress(host), port)) {

@@ -27,6 +27,7 @@ public:
     /// @p deliver takes the bytes read from the socket.
     TcpEndpoint(LineSession &session, const Clock &lineClock, std::function<void(const QByteArray &)> deliver,
                 QObject *parent = nullptr);
+    ~TcpEndpoint() override;
 
     /// Listens on @p host (an address) and @p port (0: the system picks one).
     bool listen(const QString &host, quint16 port, QString *error);
