@@ -32,6 +32,7 @@ class TestSimListen : public QObject
 
 private Q_SLOTS:
     void listen_servesOneStation();
+    void baud_pacesTheSocket();
 };
 
 void TestSimListen::listen_servesOneStation()
@@ -66,6 +67,27 @@ void TestSimListen::listen_servesOneStation()
     QCOMPARE(sim.waitFor("program", [](const QString &r) { return r == "program 2"; }), QStringLiteral("program 2"));
     station.write("?VM\r");
     QVERIFY(readReply(station).endsWith('\r'));
+}
+
+void TestSimListen::baud_pacesTheSocket()
+{
+    QTemporaryDir dir;
+    SimProcess sim;
+    QVERIFY(sim.start({"--store", dir.filePath("store.txt"), "--listen", "0", "--baud", "9600"}));
+    QTcpSocket station;
+    station.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(QUrl(sim.listening).port()));
+    QVERIFY(station.waitForConnected(5000));
+    const QByteArray queries = QByteArray("?VM\r").repeated(60);
+    QElapsedTimer timer;
+    timer.start();
+    station.write(queries);
+    QVERIFY(station.waitForBytesWritten(5000));
+    const QString done = QStringLiteral("received %1 60").arg(queries.size());
+    QCOMPARE(sim.waitFor("received", [&](const QString &r) { return r == done; }), done);
+    // Ten bits a byte at 9600 baud, less the 20 ms an idle line may bank: 240 bytes
+    // take at least 230 ms, where unpaced they pass in a few.
+    const double lineMs = queries.size() * 10.0 / 9600.0 * 1000.0;
+    QVERIFY2(timer.elapsed() >= lineMs - 25, qPrintable(QString::number(timer.elapsed())));
 }
 
 QTEST_GUILESS_MAIN(TestSimListen)
