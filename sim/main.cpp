@@ -106,6 +106,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     talvex::sim::StdioChannel::writeLine(talvex::sim::deviceAnnouncement(simulator.devicePath()));
+    if (options.listenPort >= 0)
+        talvex::sim::StdioChannel::writeLine(
+            talvex::sim::listenAnnouncement(options.listenHost, simulator.listenPort()));
     if (!options.link.isEmpty())
         std::fprintf(stderr, "talvex-sim: linked as %s\n", qPrintable(options.link));
 

@@ -2,6 +2,7 @@
 
 #include "sim/engine/clock.h"
 #include "sim/engine/linesession.h"
+#include "sim/engine/tcpendpoint.h"
 
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -208,7 +209,11 @@ void PtyEndpoint::readSome(qint64 limit)
         return;
     if (m_bytesPerMs > 0.0)
         m_credit -= static_cast<double>(n);
-    const QByteArray bytes(buffer, static_cast<qsizetype>(n));
+    receive(QByteArray(buffer, static_cast<qsizetype>(n)));
+}
+
+void PtyEndpoint::receive(const QByteArray &bytes)
+{
     if (m_capture.isOpen() && m_capture.write(bytes) != bytes.size() && m_session.captureFailure().isEmpty()) {
         // Told once: a full disk fails every later write the same way.
         m_session.setCaptureFailure(m_capture.errorString());
@@ -220,12 +225,15 @@ void PtyEndpoint::readSome(qint64 limit)
 
 void PtyEndpoint::flush()
 {
+    // The socket, when a station is connected there, takes the same bytes through
+    // the session's sent().
     const QByteArray due = m_session.takeDue();
+    const bool peerConnected = m_peer && m_peer->connected();
     bool dropped = m_session.droppedReplies() > 0;
     if (m_outgoing.size() < kOutgoingLimit)
         m_outgoing += due;
     else
-        dropped = dropped || !due.isEmpty();
+        dropped = dropped || (!due.isEmpty() && !peerConnected);
     if (dropped && !m_dropWarned) {
         m_dropWarned = true;
         std::fputs("talvex-sim: nobody reads the line; replies are being dropped\n", stderr);
@@ -236,7 +244,7 @@ void PtyEndpoint::flush()
             break;
         m_outgoing.remove(0, static_cast<qsizetype>(n));
     }
-    m_session.setDeviceBacklog(m_outgoing.size());
+    m_session.setDeviceBacklog(peerConnected ? m_peer->backlog() : m_outgoing.size());
 }
 
 } // namespace talvex::sim

@@ -11,6 +11,7 @@ namespace talvex::sim {
 
 class Clock;
 class LineSession;
+class TcpEndpoint;
 
 /// The controller's end of a pseudo-terminal. The station opens the other end (the
 /// slave device, "/dev/pts/N") as if it were a serial port.
@@ -51,6 +52,12 @@ public:
 
     /// Reads what the pace allows and sends what is due. Called every few ms.
     void service();
+    /// Bytes that came off the line another way (@p peer's socket): captured and
+    /// handed to the session as the device's own.
+    void receive(const QByteArray &bytes);
+    /// While @p peer has a station connected, the line's backlog is the socket's, and
+    /// what nobody reads on the pseudo-terminal beyond the limit is dropped unsaid.
+    void setPeer(const TcpEndpoint *peer) { m_peer = peer; }
 
 private:
     void readSome(qint64 limit);
@@ -71,6 +78,7 @@ private:
     double m_lastCredit = 0.0;
     QByteArray m_outgoing;
     bool m_dropWarned = false;
+    const TcpEndpoint *m_peer = nullptr;
 };
 
 } // namespace talvex::sim

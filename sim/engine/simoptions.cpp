@@ -5,6 +5,7 @@
 #include "sim/engine/programstore.h"
 
 #include <QCommandLineParser>
+#include <QHostAddress>
 
 namespace talvex::sim {
 
@@ -57,7 +58,43 @@ bool readPath(const QCommandLineParser &parser, const QCommandLineOption &option
     return true;
 }
 
+// "[HOST:]PORT": a port from 0 (the system picks one) to 65535, on an address (an
+// IPv6 one in brackets); no name is looked up.
+bool readListen(const QCommandLineParser &parser, const QCommandLineOption &option, SimOptions *options,
+                QString *message)
+{
+    if (!parser.isSet(option))
+        return true;
+    const QString text = parser.value(option);
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    QString host = colon < 0 ? options->listenHost : text.left(colon);
+    const QString portText = colon < 0 ? text : text.mid(colon + 1);
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        host = host.mid(1, host.size() - 2);
+    bool ok = false;
+    const uint port = portText.toUInt(&ok);
+    if (!ok || port > 65535) {
+        *message = QStringLiteral("--listen expects [HOST:]PORT with PORT from 0 to 65535 (got \"%1\")").arg(text);
+        return false;
+    }
+    if (QHostAddress(host).isNull()) {
+        *message = QStringLiteral("--listen %1: \"%2\" is not an IP address").arg(text, host);
+        return false;
+    }
+    options->listenHost = host;
+    options->listenPort = static_cast<int>(port);
+    return true;
+}
+
 } // namespace
+
+QString listenAnnouncement(const QString &host, quint16 port)
+{
+    const bool v6 = host.contains(QLatin1Char(':'));
+    return kPrefix + QStringLiteral("tcp://%1%2%3:%4")
+                         .arg(v6 ? QStringLiteral("[") : QString(), host, v6 ? QStringLiteral("]") : QString())
+                         .arg(port);
+}
 
 QString deviceAnnouncement(const QString &devicePath)
 {
@@ -78,6 +115,7 @@ ParseResult parseSimOptions(const QStringList &arguments, SimOptions *options, Q
     parser.setApplicationDescription(
         QStringLiteral("A virtual TALVEX controller on a pseudo-terminal. The first line on standard output is\n"
                        "\"talvex-sim: DEVICE\"; open DEVICE as the serial line (talvex-station --device 1=DEVICE).\n"
+                       "With --listen a second line \"talvex-sim: tcp://HOST:PORT\" says where the line is served.\n"
                        "Standard input takes control commands, one a line, each answered by one line:\n\n") +
         ControlChannel::helpText());
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
@@ -123,8 +161,14 @@ ParseResult parseSimOptions(const QStringList &arguments, SimOptions *options, Q
             .arg(SimOptions::kMinTimeScale)
             .arg(SimOptions::kMaxTimeScale),
         QStringLiteral("F"));
+    const QCommandLineOption listen(
+        QStringLiteral("listen"),
+        QStringLiteral("Serve the line on TCP as well, raw bytes, one station at a time (a second connection is "
+                       "closed at once), on 127.0.0.1 unless HOST (an address) is given; PORT 0 lets the system "
+                       "choose."),
+        QStringLiteral("[HOST:]PORT"));
     parser.addOptions({help, version, headless, attached, link, store, echo, delay, baud, capture, captureAppend,
-                       silent, garbage, scale});
+                       silent, garbage, scale, listen});
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -155,7 +199,8 @@ ParseResult parseSimOptions(const QStringList &arguments, SimOptions *options, Q
     o.captureAppend = parser.isSet(captureAppend);
     if (!readPath(parser, link, &o.link, message) || !readPath(parser, store, &o.store, message) ||
         !readPath(parser, o.captureAppend ? captureAppend : capture, &o.capture, message) ||
-        !readCount(parser, delay, &o.line.replyDelayMs, message) || !readBaud(parser, baud, &o.baud, message))
+        !readCount(parser, delay, &o.line.replyDelayMs, message) || !readBaud(parser, baud, &o.baud, message) ||
+        !readListen(parser, listen, &o, message))
         return ParseResult::Error;
     if (parser.isSet(scale)) {
         bool ok = false;

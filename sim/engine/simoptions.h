@@ -30,6 +30,10 @@ struct SimOptions
     int baud = 0;
     /// The machine runs this many times faster than real time (the line does not).
     double timeScale = 1.0;
+    /// --listen: the address to serve the line on over TCP (loopback unless given), and
+    /// its port; -1 when the line is the pseudo-terminal alone, 0 for one the system picks.
+    QString listenHost = QStringLiteral("127.0.0.1");
+    int listenPort = -1;
     LineBehaviour line;
 };
 
@@ -50,5 +54,7 @@ ParseResult parseSimOptions(const QStringList &arguments, SimOptions *options, Q
 QString deviceAnnouncement(const QString &devicePath);
 /// The device path out of that line; empty when the line is not one.
 QString deviceFromAnnouncement(const QString &line);
+/// The second line with --listen: "talvex-sim: tcp://HOST:PORT".
+QString listenAnnouncement(const QString &host, quint16 port);
 
 } // namespace talvex::sim

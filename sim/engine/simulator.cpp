@@ -5,8 +5,11 @@ namespace talvex::sim {
 Simulator::Simulator(const SimOptions &options, QObject *parent)
     : QObject(parent), m_options(options), m_machineClock(options.timeScale),
       m_controller(m_machineClock, options.store), m_session(m_controller, m_lineClock, options.line),
-      m_endpoint(m_session, m_lineClock), m_control(m_controller, m_session)
+      m_endpoint(m_session, m_lineClock),
+      m_tcp(m_session, m_lineClock, [this](const QByteArray &bytes) { m_endpoint.receive(bytes); }),
+      m_control(m_controller, m_session)
 {
+    m_endpoint.setPeer(&m_tcp);
     m_timer.setInterval(kTickMs);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &Simulator::tick);
@@ -27,6 +30,11 @@ bool Simulator::start(QString *error)
         return false;
     if (!m_options.link.isEmpty() && !PtyEndpoint::checkLink(m_options.link, error))
         return false;
+    // The port is taken before any file is made: a port in use leaves nothing behind.
+    if (m_options.listenPort >= 0 &&
+        !m_tcp.listen(m_options.listenHost, static_cast<quint16>(m_options.listenPort), error))
+        return false;
+    m_tcp.setBaud(m_options.baud);
     if (!m_endpoint.open(error))
         return false;
     m_endpoint.setBaud(m_options.baud);
@@ -43,6 +51,7 @@ bool Simulator::start(QString *error)
 void Simulator::tick()
 {
     m_controller.advance();
+    m_tcp.service();
     m_endpoint.service();
 }
 

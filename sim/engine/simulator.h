@@ -6,6 +6,7 @@
 #include "sim/engine/linesession.h"
 #include "sim/engine/ptyendpoint.h"
 #include "sim/engine/simoptions.h"
+#include "sim/engine/tcpendpoint.h"
 
 #include <QObject>
 #include <QTimer>
@@ -34,6 +35,8 @@ public:
     LineSession &session() { return m_session; }
     ControlChannel &control() { return m_control; }
     const QString &devicePath() const { return m_endpoint.devicePath(); }
+    /// The TCP port the line is served on, once started with --listen.
+    quint16 listenPort() const { return m_tcp.port(); }
 
 private:
     void tick();
@@ -44,6 +47,7 @@ private:
     Controller m_controller;
     LineSession m_session;
     PtyEndpoint m_endpoint;
+    TcpEndpoint m_tcp;
     ControlChannel m_control;
     QTimer m_timer;
 };

@@ -33,6 +33,13 @@ public:
         if (!first.startsWith("talvex-sim: "))
             return false;
         device = first.mid(12);
+        // With --listen a second line says where: "talvex-sim: tcp://HOST:PORT".
+        if (options.contains("--listen")) {
+            const QString second = readLine(5000);
+            if (!second.startsWith("talvex-sim: tcp://"))
+                return false;
+            listening = second.mid(12);
+        }
         return true;
     }
 
@@ -68,6 +75,8 @@ public:
 
     QProcess &process() { return m_process; }
     QString device;
+    /// "tcp://HOST:PORT" when started with --listen.
+    QString listening;
 
 private:
     QString readLine(int ms)

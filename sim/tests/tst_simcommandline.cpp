@@ -147,6 +147,15 @@ void TestSimCommandLine::start_refused_data()
     QTest::newRow("baud 0") << int(Thing::Nothing) << QStringList{"--baud", "0"} << 2 << baud;
     QTest::newRow("baud negative") << int(Thing::Nothing) << QStringList{"--baud", "-9600"} << 2 << baud;
     QTest::newRow("baud beyond any port") << int(Thing::Nothing) << QStringList{"--baud", "4000001"} << 2 << baud;
+    const QString port = "--listen expects [HOST:]PORT with PORT from 0 to 65535";
+    QTest::newRow("listen on no port") << int(Thing::Nothing) << QStringList{"--listen", "abc"} << 2 << port;
+    QTest::newRow("listen beyond the ports") << int(Thing::Nothing) << QStringList{"--listen", "65536"} << 2 << port;
+    QTest::newRow("listen on a name") << int(Thing::Nothing) << QStringList{"--listen", "localhost:0"} << 2
+                                      << "\"localhost\" is not an IP address";
+    // An address of no interface here (TEST-NET-1) cannot be bound; nothing is captured.
+    QTest::newRow("listen where it cannot")
+        << int(Thing::Nothing) << QStringList{"--listen", "192.0.2.1:0", "--capture", "IT"} << 1
+        << "--listen 192.0.2.1:0:";
 }
 
 void TestSimCommandLine::start_refused()
