@@ -83,6 +83,8 @@ private Q_SLOTS:
     void inputBoxes_followInputsFlippedBySimulator();
     void outputBoxes_switchSimulatorOutputs();
     void workedExample_uploadedRunWaitsAndLoops();
+    void workedExample_sameBytesOverEveryLine_data();
+    void workedExample_sameBytesOverEveryLine();
     void savedProgram_survivesSimulatorRestart();
     void ecZero_stopsRunningProgram();
     void echoAndReplyDelay_positionsStillRead_data();
@@ -206,6 +208,32 @@ void TestSimE2E::workedExample_uploadedRunWaitsAndLoops()
     QCOMPARE(sim.command("outputs"), "outputs 1");
     QCOMPARE(sim.command("pos"), "pos 0 0");
     QCOMPARE(sim.command("unknown"), "unknown 0");
+}
+
+void TestSimE2E::workedExample_sameBytesOverEveryLine_data()
+{
+    QTest::addColumn<bool>("network");
+    QTest::newRow("pseudo-terminal") << false;
+    QTest::newRow("tcp:// to --listen") << true;
+}
+
+void TestSimE2E::workedExample_sameBytesOverEveryLine()
+{
+    QFETCH(bool, network);
+    SimProcess sim;
+    const QString capture = m_dir.filePath(network ? "tcp.bin" : "pty.bin");
+    QStringList options = storeOption() + QStringList{"--capture", capture};
+    if (network)
+        options << QStringLiteral("--listen") << QStringLiteral("0");
+    QVERIFY(sim.start(options));
+    StationSide station(network ? sim.listening : sim.device);
+    station.link.connectController(QStringLiteral("1"));
+    QCOMPARE(station.view.status, QStringLiteral("連線中"));
+    const QStringList lines = workedExampleLines();
+    upload(station, {"VM|50", "LOOP|3", "POINT|5|100|200|1", "WT|1000", "LOOPEND", "HOME"}, false, false);
+    QCOMPARE(sim.waitFor("program", [](const QString &r) { return r == "program 25"; }), "program 25");
+    QCOMPARE(readFile(capture), kConnect + downloadOf(lines));
+    QCOMPARE(station.op.notices(), QStringList{" 準備連線終止運作中程式"});
 }
 
 void TestSimE2E::savedProgram_survivesSimulatorRestart()

@@ -2,7 +2,7 @@
 
 #include "editor/uploadjob.h"
 #include "link/portmap.h"
-#include "link/qtserialport.h"
+#include "link/routingserialport.h"
 #include "link/sleeper.h"
 #include "link/stationlink.h"
 #include "testing/fakelinkview.h"
@@ -12,14 +12,15 @@
 
 namespace talvex::testing {
 
-/// The station's end of a real line (the virtual controller's pseudo-terminal): the
+/// The station's end of a real line (the virtual controller's pseudo-terminal, or a
+/// tcp:// or rfc2217:// address): the
 /// serial port, real time, the link and the upload as the main window holds them, with
 /// a scripted operator and no window.
 struct StationSide
 {
     explicit StationSide(const QString &device) { ports.setAll(device); }
     PortMap ports;
-    QtSerialPort port{ports};
+    RoutingSerialPort port{ports};
     ThreadSleeper sleeper;
     ScriptedOperator op;
     FakeLinkView view;
