@@ -14,7 +14,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHostAddress>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -212,21 +216,57 @@ void TestSimE2E::workedExample_uploadedRunWaitsAndLoops()
 
 void TestSimE2E::workedExample_sameBytesOverEveryLine_data()
 {
-    QTest::addColumn<bool>("network");
-    QTest::newRow("pseudo-terminal") << false;
-    QTest::newRow("tcp:// to --listen") << true;
+    QTest::addColumn<QString>("line"); // "pty", "listen", or a ser2net accepter
+    QTest::newRow("pseudo-terminal") << "pty";
+    QTest::newRow("tcp:// to --listen") << "listen";
+    QTest::newRow("tcp:// to ser2net") << "tcp";
+    QTest::newRow("rfc2217:// to ser2net") << "telnet(rfc2217),tcp";
 }
 
 void TestSimE2E::workedExample_sameBytesOverEveryLine()
 {
-    QFETCH(bool, network);
+    QFETCH(QString, line);
+    const bool throughSer2net = line.contains(QLatin1String("tcp"));
+    const QString ser2net = QStandardPaths::findExecutable(QStringLiteral("ser2net"), {"/usr/sbin", "/usr/bin"});
+    if (throughSer2net && ser2net.isEmpty())
+        QSKIP("ser2net is not installed (scripts/setup installs it)");
     SimProcess sim;
-    const QString capture = m_dir.filePath(network ? "tcp.bin" : "pty.bin");
+    const QString capture = m_dir.filePath(line.left(3) + QStringLiteral(".bin"));
     QStringList options = storeOption() + QStringList{"--capture", capture};
-    if (network)
+    if (line == QLatin1String("listen"))
         options << QStringLiteral("--listen") << QStringLiteral("0");
     QVERIFY(sim.start(options));
-    StationSide station(network ? sim.listening : sim.device);
+    QString address = line == QLatin1String("listen") ? sim.listening : sim.device;
+    QProcess server;
+    if (throughSer2net) {
+        // A free loopback port, then ser2net in the foreground in front of the
+        // simulator's pseudo-terminal, with a configuration of the test's own.
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        const QString config = m_dir.filePath(QStringLiteral("ser2net.yaml"));
+        QFile file(config);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("%YAML 1.1\n---\nconnection: &line\n  accepter: %1,127.0.0.1,%2\n"
+                                  "  connector: serialdev,%3,9600n81,local\n")
+                       .arg(line)
+                       .arg(port)
+                       .arg(sim.device)
+                       .toUtf8());
+        file.close();
+        server.start(ser2net, {"-n", "-d", "-c", config});
+        QVERIFY(server.waitForStarted());
+        QTcpSocket knock;
+        QTRY_VERIFY_WITH_TIMEOUT((knock.connectToHost(QHostAddress::LocalHost, port), knock.waitForConnected(200)),
+                                 5000);
+        knock.disconnectFromHost();
+        knock.waitForDisconnected(500);
+        address = (line == QLatin1String("tcp") ? QStringLiteral("tcp://127.0.0.1:%1")
+                                                : QStringLiteral("rfc2217://127.0.0.1:%1"))
+                      .arg(port);
+    }
+    StationSide station(address);
     station.link.connectController(QStringLiteral("1"));
     QCOMPARE(station.view.status, QStringLiteral("連線中"));
     const QStringList lines = workedExampleLines();
@@ -234,6 +274,19 @@ void TestSimE2E::workedExample_sameBytesOverEveryLine()
     QCOMPARE(sim.waitFor("program", [](const QString &r) { return r == "program 25"; }), "program 25");
     QCOMPARE(readFile(capture), kConnect + downloadOf(lines));
     QCOMPARE(station.op.notices(), QStringList{" 準備連線終止運作中程式"});
+    if (line.startsWith(QLatin1String("telnet"))) {
+        // The line behind the device server was set as the station asked: 9600 8N1.
+        QProcess stty;
+        stty.start(QStringLiteral("stty"), {"-a", "-F", sim.device});
+        QVERIFY(stty.waitForFinished());
+        const QString settings = QString::fromLatin1(stty.readAllStandardOutput());
+        QVERIFY2(settings.contains(QLatin1String("9600")) && settings.contains(QLatin1String("cs8")) &&
+                     settings.contains(QLatin1String("-parenb")) && settings.contains(QLatin1String("-cstopb")),
+                 qPrintable(settings));
+    }
+    station.link.exit();
+    server.terminate();
+    server.waitForFinished(3000);
 }
 
 void TestSimE2E::savedProgram_survivesSimulatorRestart()
