@@ -257,11 +257,16 @@ void TestSimE2E::workedExample_sameBytesOverEveryLine()
         file.close();
         server.start(ser2net, {"-n", "-d", "-c", config});
         QVERIFY(server.waitForStarted());
-        QTcpSocket knock;
-        QTRY_VERIFY_WITH_TIMEOUT((knock.connectToHost(QHostAddress::LocalHost, port), knock.waitForConnected(200)),
-                                 5000);
-        knock.disconnectFromHost();
-        knock.waitForDisconnected(500);
+        // Ready once it takes a connection.
+        bool listening = false;
+        for (int tries = 0; tries < 25 && !listening; ++tries) {
+            QTcpSocket knock;
+            knock.connectToHost(QHostAddress::LocalHost, port);
+            listening = knock.waitForConnected(200);
+            if (!listening)
+                QTest::qWait(100);
+        }
+        QVERIFY(listening);
         address = (line == QLatin1String("tcp") ? QStringLiteral("tcp://127.0.0.1:%1")
                                                 : QStringLiteral("rfc2217://127.0.0.1:%1"))
                       .arg(port);

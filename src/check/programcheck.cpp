@@ -90,13 +90,14 @@ void checkLabels(std::vector<ProgramProblem> &problems, const CompiledForm &form
     for (auto it = labels.cbegin(); it != labels.cend(); ++it) {
         const std::vector<int> &rows = it.value().rows;
         for (size_t i = 0; i < rows.size(); ++i) {
-            if (it.value().byProgram)
+            if (it.value().byProgram) {
                 add(problems, rows[i], ProblemKind::DuplicateLabel,
                     rowSentence(rows[i], QStringLiteral("標籤「%1」與程式本身的標籤重複").arg(it.key())));
-            else if (i > 0)
+            } else if (i > 0) {
                 add(problems, rows[i], ProblemKind::DuplicateLabel,
                     rowSentence(rows[i], QStringLiteral("標籤「%1」重複定義 (第 %2 行已定義)")
                                              .arg(it.key(), QString::number(rows.front()))));
+            }
         }
     }
 }
@@ -170,14 +171,16 @@ std::vector<ProgramProblem> checkForm(const ProgramTable &table, int lastRow, co
         checkNumbers(problems, r, table.stepRow(r));
     checkLabels(problems, form);
     checkLoops(problems, table, steps);
-    if (form.lines.size() > static_cast<size_t>(CompiledProgram::kLines))
+    if (form.lines.size() > static_cast<size_t>(CompiledProgram::kLines)) {
         add(problems, 0, ProblemKind::TooManyLines,
             QStringLiteral("程式有 %1 行, 超過 %2 行")
                 .arg(QString::number(form.lines.size()), QString::number(CompiledProgram::kLines)));
-    if (lastRow > ProgramTable::kMaxSteps)
+    }
+    if (lastRow > ProgramTable::kMaxSteps) {
         add(problems, 0, ProblemKind::TooManySteps,
             QStringLiteral("程式有 %1 個步驟, 超過 %2 個")
                 .arg(QString::number(lastRow), QString::number(ProgramTable::kMaxSteps)));
+    }
 
     // Row by row, then the program as a whole.
     std::stable_sort(problems.begin(), problems.end(), [](const ProgramProblem &a, const ProgramProblem &b) {
