@@ -82,7 +82,7 @@ bool PtyEndpoint::open(QString *error)
         readSome(kReadChunk);
         flush();
     });
-    m_notifier->setEnabled(m_bytesPerMs <= 0.0);
+    m_notifier->setEnabled(!m_pace.paced());
     return true;
 }
 
@@ -175,25 +175,17 @@ bool PtyEndpoint::setCapture(const QString &path, bool append, QString *error)
 
 void PtyEndpoint::setBaud(int baud)
 {
-    m_bytesPerMs = baud > 0 ? baud / 10.0 / 1000.0 : 0.0;
-    m_lastCredit = m_clock.nowMs();
-    m_credit = 0.0;
+    m_pace.start(baud, m_clock.nowMs());
     if (m_notifier)
-        m_notifier->setEnabled(m_bytesPerMs <= 0.0);
+        m_notifier->setEnabled(!m_pace.paced());
 }
 
 void PtyEndpoint::service()
 {
     if (m_master < 0)
         return;
-    if (m_bytesPerMs > 0.0) {
-        // A byte takes ten bit times on the wire. Credit for an idle line is capped at
-        // a few ms worth: bytes that were not sent then cannot arrive early now.
-        const double now = m_clock.nowMs();
-        const double cap = std::max(1.0, m_bytesPerMs * 20.0);
-        m_credit = std::min(cap, m_credit + (now - m_lastCredit) * m_bytesPerMs);
-        m_lastCredit = now;
-        const auto allowed = static_cast<qint64>(m_credit);
+    if (m_pace.paced()) {
+        const qint64 allowed = m_pace.allowance(m_clock.nowMs());
         if (allowed > 0)
             readSome(allowed);
     }
@@ -207,8 +199,8 @@ void PtyEndpoint::readSome(qint64 limit)
     const ssize_t n = ::read(m_master, buffer, wanted);
     if (n <= 0)
         return;
-    if (m_bytesPerMs > 0.0)
-        m_credit -= static_cast<double>(n);
+    if (m_pace.paced())
+        m_pace.spend(n);
     receive(QByteArray(buffer, static_cast<qsizetype>(n)));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/engine/linepace.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QObject>
@@ -73,9 +75,7 @@ private:
     QFile m_capture;
     bool m_captureCreated = false;
     QSocketNotifier *m_notifier = nullptr;
-    double m_bytesPerMs = 0.0;
-    double m_credit = 0.0;
-    double m_lastCredit = 0.0;
+    LinePace m_pace;
     QByteArray m_outgoing;
     bool m_dropWarned = false;
     const TcpEndpoint *m_peer = nullptr;

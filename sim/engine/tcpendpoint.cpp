@@ -56,9 +56,7 @@ qint64 TcpEndpoint::backlog() const
 
 void TcpEndpoint::setBaud(int baud)
 {
-    m_bytesPerMs = baud > 0 ? baud / 10.0 / 1000.0 : 0.0;
-    m_lastCredit = m_clock.nowMs();
-    m_credit = 0.0;
+    m_pace.start(baud, m_clock.nowMs());
 }
 
 void TcpEndpoint::accept()
@@ -74,7 +72,7 @@ void TcpEndpoint::accept()
         }
         m_peer = socket;
         std::fprintf(stderr, "talvex-sim: tcp connection from %s\n", qPrintable(peerName(*socket)));
-        if (m_bytesPerMs > 0.0) {
+        if (m_pace.paced()) {
             // Paced reads leave the rest in the system, so the sender is held back
             // instead of piling bytes up here.
             socket->setReadBufferSize(kReadChunk);
@@ -92,15 +90,9 @@ void TcpEndpoint::accept()
 
 void TcpEndpoint::service()
 {
-    if (!m_peer || m_bytesPerMs <= 0.0)
+    if (!m_peer || !m_pace.paced())
         return;
-    // As on the pseudo-terminal: ten bit times a byte, and an idle line banks no more
-    // than a few ms of credit.
-    const double now = m_clock.nowMs();
-    const double cap = std::max(1.0, m_bytesPerMs * 20.0);
-    m_credit = std::min(cap, m_credit + (now - m_lastCredit) * m_bytesPerMs);
-    m_lastCredit = now;
-    const auto allowed = static_cast<qint64>(m_credit);
+    const qint64 allowed = m_pace.allowance(m_clock.nowMs());
     if (allowed > 0)
         readSome(allowed);
 }
@@ -110,11 +102,11 @@ void TcpEndpoint::readSome(qint64 limit)
     if (!m_peer)
         return;
     // Without a pace everything waiting is read; with one, no more than allowed.
-    const QByteArray bytes = m_bytesPerMs > 0.0 ? m_peer->read(std::min(limit, kReadChunk)) : m_peer->readAll();
+    const QByteArray bytes = m_pace.paced() ? m_peer->read(std::min(limit, kReadChunk)) : m_peer->readAll();
     if (bytes.isEmpty())
         return;
-    if (m_bytesPerMs > 0.0)
-        m_credit -= static_cast<double>(bytes.size());
+    if (m_pace.paced())
+        m_pace.spend(bytes.size());
     m_deliver(bytes);
 }
 

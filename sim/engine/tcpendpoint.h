@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/engine/linepace.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -50,9 +52,7 @@ private:
     std::function<void(const QByteArray &)> m_deliver;
     QTcpServer m_server;
     QTcpSocket *m_peer = nullptr;
-    double m_bytesPerMs = 0.0;
-    double m_credit = 0.0;
-    double m_lastCredit = 0.0;
+    LinePace m_pace;
 };
 
 } // namespace talvex::sim
