@@ -140,11 +140,18 @@ bool ProgramFileActions::openProgram()
 
 bool ProgramFileActions::mayReplaceProgram()
 {
+    return mayDropUnsavedWork(replaceQuestion(), &ProgramFileActions::saveProgram);
+}
+
+bool ProgramFileActions::mayDropUnsavedWork(const QString &question, bool (ProgramFileActions::*save)())
+{
+    // Only work that would be lost is asked about: no steps, or the steps as they were
+    // saved, opened or started with, go at once.
     if (!m_document.unsavedWork())
         return true;
-    switch (m_op.askYesNoCancel(replaceQuestion(), messageTitle())) {
+    switch (m_op.askYesNoCancel(question, messageTitle())) {
     case Operator::Answer::Yes:
-        return saveProgram();
+        return (this->*save)();
     case Operator::Answer::No:
         return true;
     case Operator::Answer::Cancel:
@@ -222,19 +229,7 @@ bool ProgramFileActions::openProgramFile(const QString &path)
 
 bool ProgramFileActions::mayQuit()
 {
-    // Only work that would be lost is asked about: no steps, or the steps as they were
-    // saved, opened or started with, quit at once.
-    if (!m_document.unsavedWork())
-        return true;
-    switch (m_op.askYesNoCancel(quitQuestion(), messageTitle())) {
-    case Operator::Answer::Yes:
-        return saveProgramAs();
-    case Operator::Answer::No:
-        return true;
-    case Operator::Answer::Cancel:
-        break;
-    }
-    return false;
+    return mayDropUnsavedWork(quitQuestion(), &ProgramFileActions::saveProgramAs);
 }
 
 QString ProgramFileActions::quitQuestion()

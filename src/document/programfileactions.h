@@ -60,6 +60,9 @@ private:
     bool writeChecked(const QString &path);
     void reset();
     void useFile(const QString &path);
+    /// With unsaved work, asks @p question: Yes runs @p save (true when it wrote the
+    /// file), No goes on, Cancel stays.
+    bool mayDropUnsavedWork(const QString &question, bool (ProgramFileActions::*save)());
 
     ProgramDocument &m_document;
     PendingEdit &m_edit;

@@ -14,6 +14,25 @@ using namespace talvex::testing;
 
 // A program taken back from a left-over recovery file: the left-over goes only once
 // this station's own recovery file holds the program, so a second crash cannot lose it.
+namespace {
+
+/// The recovery file of a station that is gone, holding @p rows: its file in
+/// @p folder, and no lock anybody holds. Returns its path.
+QString writeLeftOver(const QString &folder, const QStringList &rows)
+{
+    RecoveredProgram program;
+    program.table = tableOf(rows);
+    program.lastRow = static_cast<int>(rows.size());
+    const QString path = folder + QStringLiteral("/station-1-1.tvx");
+    QDir().mkpath(folder);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(recoveryFileBytes(program));
+    return path;
+}
+
+} // namespace
+
 class TestStationRecovery : public QObject
 {
     Q_OBJECT
@@ -41,15 +60,7 @@ void TestStationRecovery::takenBack_leftOverGoesOnceTheProgramIsKeptAgain()
     QFETCH(bool, ownFileWritable);
     MainWindowFixture fixture;
     const QString folder = fixture.filePath(QStringLiteral("recovery"));
-    QVERIFY(QDir().mkpath(folder));
-    RecoveredProgram program;
-    program.table = tableOf({"HOME", "WT|1000"});
-    program.lastRow = 2;
-    // A station that is gone: its file, and no lock anybody holds.
-    QFile leftOver(folder + QStringLiteral("/station-1-1.tvx"));
-    QVERIFY(leftOver.open(QIODevice::WriteOnly));
-    leftOver.write(recoveryFileBytes(program));
-    leftOver.close();
+    QFile leftOver(writeLeftOver(folder, {"HOME", "WT|1000"}));
 
     StationRecovery recovery(fixture.window(), folder);
     if (!ownFileWritable)
@@ -79,14 +90,7 @@ void TestStationRecovery::question_onlyNoThrowsAway()
     QFETCH(int, steps);
     MainWindowFixture fixture;
     const QString folder = fixture.filePath(QStringLiteral("recovery"));
-    QVERIFY(QDir().mkpath(folder));
-    RecoveredProgram program;
-    program.table = tableOf({"HOME"});
-    program.lastRow = 1;
-    QFile leftOver(folder + QStringLiteral("/station-1-1.tvx"));
-    QVERIFY(leftOver.open(QIODevice::WriteOnly));
-    leftOver.write(recoveryFileBytes(program));
-    leftOver.close();
+    QFile leftOver(writeLeftOver(folder, {"HOME"}));
 
     StationRecovery recovery(fixture.window(), folder);
     if (answer == 0)
