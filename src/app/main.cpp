@@ -14,9 +14,9 @@
 #include "editor/mainwindow.h"
 #include "editor/qtoperator.h"
 #include "editor/seriallineactions.h"
+#include "link/localserialport.h"
 #include "link/portchoices.h"
 #include "link/portmap.h"
-#include "link/qtserialdevicecatalog.h"
 #include "link/routingserialport.h"
 #include "link/sleeper.h"
 
@@ -181,8 +181,8 @@ int main(int argc, char *argv[])
     talvex::TeachLauncher teach(window);
     talvex::PreviewLauncher preview(window);
     talvex::ProgramCheckLauncher programCheck(window);
-    talvex::QtSerialDeviceCatalog devices;
-    talvex::SerialLineActions lineActions(window, ports, devices, settings);
+    const std::unique_ptr<talvex::SerialDeviceCatalog> devices = talvex::makeSerialDeviceCatalog();
+    talvex::SerialLineActions lineActions(window, ports, *devices, settings);
     talvex::RecentFiles recentFiles(window, settings);
     talvex::HelpActions help(window);
     talvex::restoreWindowPlacement(window, settings);

@@ -23,7 +23,7 @@ namespace talvex {
 namespace {
 
 constexpr qint64 kNanosecondsPerSecond = 1000000000;
-/// As much as QtSerialPort keeps of what arrived and was not read yet.
+/// As much as the serial device port keeps of what arrived and was not read yet.
 constexpr qint64 kReadBufferBytes = qint64(256) * 1024;
 
 struct PendingLookup

@@ -2,8 +2,9 @@
 
 #include "link/networkport.h"
 #include "link/portmap.h"
-#include "link/qtserialport.h"
 #include "link/serialport.h"
+
+#include <memory>
 
 namespace talvex {
 
@@ -32,9 +33,9 @@ public:
 
 private:
     const PortMap &m_map;
-    QtSerialPort m_serial;
+    std::unique_ptr<SerialPort> m_serial;
     NetworkSerialPort m_network;
-    SerialPort *m_active = &m_serial;
+    SerialPort *m_active;
     int m_number = 1;
 };
 
