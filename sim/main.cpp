@@ -3,43 +3,17 @@
 #include "sim/engine/simoptions.h"
 #include "sim/engine/simulator.h"
 #include "sim/engine/stdiochannel.h"
+#include "sim/platform.h"
 #include "sim/window/simfonts.h"
 #include "sim/window/simwindow.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
 
-#include <unistd.h>
-
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
-}
-
-// SIGTERM (the station ending), SIGINT (Ctrl+C) and SIGHUP end the event loop
-// normally, so the published link is removed on the way out.
-void quitOnSignals(QCoreApplication &app)
-{
-    if (::pipe(g_signalPipe) != 0)
-        return;
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int sig : {SIGTERM, SIGINT, SIGHUP})
-        ::sigaction(sig, &action, nullptr);
-    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-}
 
 bool wantsConsoleOnly(int argc, char **argv)
 {
@@ -51,18 +25,12 @@ bool wantsConsoleOnly(int argc, char **argv)
     return false;
 }
 
-bool displayAvailable()
-{
-    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     const bool consoleOnly = wantsConsoleOnly(argc, argv);
-    if (!consoleOnly && !displayAvailable()) {
+    if (!consoleOnly && !talvex::sim::displayAvailable()) {
         std::fputs("talvex-sim: no display found; run it with --headless, or under xvfb-run -a\n", stderr);
         return 2;
     }
@@ -92,7 +60,7 @@ int main(int argc, char *argv[])
 
     // Before anything is published: a signal from now on ends the event loop, and the
     // way out removes the link, however early it came.
-    quitOnSignals(*app);
+    talvex::sim::quitOnSignals(*app);
     talvex::sim::Simulator simulator(options);
     std::unique_ptr<talvex::sim::SimWindow> window;
     QString error;
@@ -105,10 +73,12 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "talvex-sim: %s\n", qPrintable(error));
         return 1;
     }
-    talvex::sim::StdioChannel::writeLine(talvex::sim::deviceAnnouncement(simulator.devicePath()));
-    if (options.listenPort >= 0)
+    // The first line names the line to open: the pseudo-terminal where there is one.
+    if (!simulator.devicePath().isEmpty())
+        talvex::sim::StdioChannel::writeLine(talvex::sim::deviceAnnouncement(simulator.devicePath()));
+    if (simulator.options().listenPort >= 0)
         talvex::sim::StdioChannel::writeLine(
-            talvex::sim::listenAnnouncement(options.listenHost, simulator.listenPort()));
+            talvex::sim::listenAnnouncement(simulator.options().listenHost, simulator.listenPort()));
     if (!options.link.isEmpty())
         std::fprintf(stderr, "talvex-sim: linked as %s\n", qPrintable(options.link));
 
@@ -118,7 +88,9 @@ int main(int argc, char *argv[])
         QObject::connect(&control, &talvex::sim::StdioChannel::closed, app.get(), &QCoreApplication::quit);
 
     if (window) {
-        window->setDevice(simulator.devicePath());
+        window->setDevice(simulator.devicePath().isEmpty()
+                              ? talvex::sim::listenAddress(simulator.options().listenHost, simulator.listenPort())
+                              : simulator.devicePath());
         window->show();
     }
     return QCoreApplication::exec();

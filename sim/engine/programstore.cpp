@@ -8,12 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-
-#include <unistd.h>
+#include <QTemporaryFile>
 
 namespace talvex::sim {
 
@@ -30,15 +25,11 @@ void setError(QString *error, const QString &text)
 // permissions say (/proc, a read-only mount), and root passes every permission check.
 bool folderTakesFiles(const QString &folder, QString *error)
 {
-    QByteArray name = QFile::encodeName(folder) + "/.talvex-sim-XXXXXX";
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        setError(error, QStringLiteral("no file can be written in %1 (%2)")
-                            .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+    QTemporaryFile probe(folder + QStringLiteral("/.talvex-sim-XXXXXX"));
+    if (!probe.open()) {
+        setError(error, QStringLiteral("no file can be written in %1 (%2)").arg(folder, probe.errorString()));
         return false;
     }
-    ::close(fd);
-    ::unlink(name.constData());
     return true;
 }
 

@@ -8,30 +8,17 @@
 #include <QSocketNotifier>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-
-#include <fcntl.h>
-#include <stdlib.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace talvex::sim {
 
 namespace {
 
-constexpr qint64 kReadChunk = 4096;
 /// Replies the station does not read pile up in the terminal; once this much waits,
 /// the oldest would only ever be stale, so new ones are dropped. What waits stays
 /// bounded by the limit plus one chunk (a reply, or a blast, which has its own bound).
 /// The session counts what it holds back against the same limit.
 constexpr qsizetype kOutgoingLimit = LineSession::kOutgoingLimit;
-
-QString systemError(const char *what)
-{
-    return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
-}
 
 } // namespace
 
@@ -40,79 +27,12 @@ PtyEndpoint::PtyEndpoint(LineSession &session, const Clock &lineClock, QObject *
 {
 }
 
-PtyEndpoint::~PtyEndpoint()
-{
-    removeLink();
-    if (m_master >= 0)
-        ::close(m_master);
-    if (m_slave >= 0)
-        ::close(m_slave);
-}
-
-bool PtyEndpoint::open(QString *error)
-{
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (m_master < 0) {
-        *error = systemError("posix_openpt");
-        return false;
-    }
-    char name[128] = {};
-    if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 || ::ptsname_r(m_master, name, sizeof name) != 0) {
-        *error = systemError("ptsname");
-        return false;
-    }
-    m_path = QString::fromLocal8Bit(name);
-    m_slave = ::open(name, O_RDWR | O_NOCTTY);
-    if (m_slave < 0) {
-        *error = systemError("open slave");
-        return false;
-    }
-    // No echo, no line editing, no CR/LF translation: bytes pass as they are, as on
-    // a serial line. The station sets the same when it opens its end.
-    termios raw{};
-    ::tcgetattr(m_slave, &raw);
-    ::cfmakeraw(&raw);
-    ::cfsetispeed(&raw, B9600);
-    ::cfsetospeed(&raw, B9600);
-    ::tcsetattr(m_slave, TCSANOW, &raw);
-    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-
-    m_notifier = new QSocketNotifier(m_master, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        readSome(kReadChunk);
-        flush();
-    });
-    m_notifier->setEnabled(!m_pace.paced());
-    return true;
-}
-
-bool PtyEndpoint::publishLink(const QString &path, QString *error)
-{
-    // symlink() never replaces what is there, a link to nothing included: a link
-    // left by another simulator may be in use, and the one we remove at exit must
-    // be our own.
-    if (::symlink(QFile::encodeName(m_path).constData(), QFile::encodeName(path).constData()) != 0) {
-        *error = errno == EEXIST
-                     ? QStringLiteral("--link %1: something exists there already; not replacing it").arg(path)
-                     : QStringLiteral("--link %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    }
-    m_link = path;
-    return true;
-}
-
-void PtyEndpoint::removeLink()
-{
-    if (m_link.isEmpty())
-        return;
-    // Only our own link: another simulator may have taken the name over since.
-    if (QFileInfo(m_link).symLinkTarget() == QFileInfo(m_path).absoluteFilePath())
-        ::unlink(QFile::encodeName(m_link).constData());
-    m_link.clear();
-}
-
 bool PtyEndpoint::checkLink(const QString &path, QString *error)
 {
+    if (!available()) {
+        *error = QStringLiteral("--link %1: this system has no pseudo-terminals to link to").arg(path);
+        return false;
+    }
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return true;
@@ -182,7 +102,7 @@ void PtyEndpoint::setBaud(int baud)
 
 void PtyEndpoint::service()
 {
-    if (m_master < 0)
+    if (!m_open)
         return;
     if (m_pace.paced()) {
         const qint64 allowed = m_pace.allowance(m_clock.nowMs());
@@ -196,7 +116,7 @@ void PtyEndpoint::readSome(qint64 limit)
 {
     char buffer[kReadChunk];
     const auto wanted = static_cast<size_t>(std::min(limit, kReadChunk));
-    const ssize_t n = ::read(m_master, buffer, wanted);
+    const qint64 n = readLine(buffer, static_cast<qint64>(wanted));
     if (n <= 0)
         return;
     if (m_pace.paced())
@@ -231,7 +151,7 @@ void PtyEndpoint::flush()
         std::fputs("talvex-sim: nobody reads the line; replies are being dropped\n", stderr);
     }
     while (!m_outgoing.isEmpty()) {
-        const ssize_t n = ::write(m_master, m_outgoing.constData(), static_cast<size_t>(m_outgoing.size()));
+        const qint64 n = writeLine(m_outgoing.constData(), m_outgoing.size());
         if (n <= 0)
             break;
         m_outgoing.remove(0, static_cast<qsizetype>(n));

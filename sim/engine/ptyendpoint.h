@@ -18,6 +18,10 @@ class TcpEndpoint;
 /// The controller's end of a pseudo-terminal. The station opens the other end (the
 /// slave device, "/dev/pts/N") as if it were a serial port.
 ///
+/// On a system without pseudo-terminals (Windows) the endpoint opens no device: it
+/// still captures and hands on what the TCP side receives, and the line is served on
+/// the TCP port only.
+///
 /// The endpoint keeps a slave descriptor of its own open for its whole life: when
 /// the last slave descriptor closes, the master reports a hang-up on every read,
 /// and the station opens and closes the line at every connect and upload.
@@ -29,6 +33,8 @@ public:
     PtyEndpoint(LineSession &session, const Clock &lineClock, QObject *parent = nullptr);
     ~PtyEndpoint() override;
 
+    /// Whether this system has pseudo-terminals.
+    static bool available();
     /// Opens the pseudo-terminal in raw mode. On failure returns false with the reason.
     bool open(QString *error);
     /// The device the station opens, e.g. "/dev/pts/5".
@@ -62,12 +68,18 @@ public:
     void setPeer(const TcpEndpoint *peer) { m_peer = peer; }
 
 private:
+    static constexpr qint64 kReadChunk = 4096;
+
     void readSome(qint64 limit);
+    /// The platform's read and write on the open device: bytes moved, 0 or less for none.
+    qint64 readLine(char *buffer, qint64 size);
+    qint64 writeLine(const char *bytes, qint64 size);
     void flush();
     void removeLink();
 
     LineSession &m_session;
     const Clock &m_clock;
+    bool m_open = false;
     int m_master = -1;
     int m_slave = -1;
     QString m_path;

@@ -88,12 +88,17 @@ bool readListen(const QCommandLineParser &parser, const QCommandLineOption &opti
 
 } // namespace
 
-QString listenAnnouncement(const QString &host, quint16 port)
+QString listenAddress(const QString &host, quint16 port)
 {
     const bool v6 = host.contains(QLatin1Char(':'));
-    return kPrefix + QStringLiteral("tcp://%1%2%3:%4")
-                         .arg(v6 ? QStringLiteral("[") : QString(), host, v6 ? QStringLiteral("]") : QString())
-                         .arg(port);
+    return QStringLiteral("tcp://%1%2%3:%4")
+        .arg(v6 ? QStringLiteral("[") : QString(), host, v6 ? QStringLiteral("]") : QString())
+        .arg(port);
+}
+
+QString listenAnnouncement(const QString &host, quint16 port)
+{
+    return kPrefix + listenAddress(host, port);
 }
 
 QString deviceAnnouncement(const QString &devicePath)

@@ -54,7 +54,10 @@ ParseResult parseSimOptions(const QStringList &arguments, SimOptions *options, Q
 QString deviceAnnouncement(const QString &devicePath);
 /// The device path out of that line; empty when the line is not one.
 QString deviceFromAnnouncement(const QString &line);
-/// The second line with --listen: "talvex-sim: tcp://HOST:PORT".
+/// The station's name for the line served on @p host and @p port ("tcp://HOST:PORT").
+QString listenAddress(const QString &host, quint16 port);
+/// The line printed with --listen: "talvex-sim: tcp://HOST:PORT" (the second line, or
+/// the first where there is no pseudo-terminal).
 QString listenAnnouncement(const QString &host, quint16 port);
 
 } // namespace talvex::sim

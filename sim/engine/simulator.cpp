@@ -30,6 +30,10 @@ bool Simulator::start(QString *error)
         return false;
     if (!m_options.link.isEmpty() && !PtyEndpoint::checkLink(m_options.link, error))
         return false;
+    // Without pseudo-terminals (Windows) the TCP port is the only line: a free port on
+    // the loopback address unless --listen names one.
+    if (!PtyEndpoint::available() && m_options.listenPort < 0)
+        m_options.listenPort = 0;
     // The port is taken before any file is made: a port in use leaves nothing behind.
     if (m_options.listenPort >= 0 &&
         !m_tcp.listen(m_options.listenHost, static_cast<quint16>(m_options.listenPort), error))

@@ -19,6 +19,7 @@ class StdioChannel : public QObject
 
 public:
     StdioChannel(ControlChannel &channel, QObject *parent = nullptr);
+    ~StdioChannel() override;
 
     /// Writes one line to standard output and flushes it.
     static void writeLine(const QString &text);
@@ -29,9 +30,15 @@ Q_SIGNALS:
     void closed();
 
 private:
-    void readInput();
+    /// Starts watching standard input; each piece read goes to take(), the end to
+    /// ended(). One small file per platform.
+    void startReading();
+    void stopReading();
+    void take(const QByteArray &bytes);
+    void ended();
 
     ControlChannel &m_channel;
+    /// Watches standard input where the system can (not on Windows, where a thread reads).
     QSocketNotifier *m_notifier = nullptr;
     ControlLineReader m_reader;
 };
