@@ -1,5 +1,6 @@
 // talvex-sim: a virtual TALVEX controller on a pseudo-terminal, with a window or
 // headless, driven by the station over the line and by control commands on stdin.
+#include "core/console.h"
 #include "sim/engine/simoptions.h"
 #include "sim/engine/simulator.h"
 #include "sim/engine/stdiochannel.h"
@@ -29,6 +30,7 @@ bool wantsConsoleOnly(int argc, char **argv)
 
 int main(int argc, char *argv[])
 {
+    talvex::useParentConsole();
     const bool consoleOnly = wantsConsoleOnly(argc, argv);
     if (!consoleOnly && !talvex::sim::displayAvailable()) {
         std::fputs("talvex-sim: no display found; run it with --headless, or under xvfb-run -a\n", stderr);

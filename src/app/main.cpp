@@ -11,6 +11,7 @@
 #include "app/usersettings.h"
 #include "app/windowplacement.h"
 #include "core/big5.h"
+#include "core/console.h"
 #include "editor/mainwindow.h"
 #include "editor/qtoperator.h"
 #include "editor/seriallineactions.h"
@@ -26,6 +27,7 @@
 #include <QIcon>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
@@ -73,13 +75,17 @@ const QString kSimulatorPrefix = QStringLiteral("talvex-sim: ");
 constexpr int kSimulatorStartMs = 10000;
 constexpr int kSimulatorStopMs = 3000;
 
-// Starts talvex-sim from beside this program and returns the pseudo-terminal it
-// opened, or the empty text with the reason in @p error. On the offscreen platform
-// it runs headless; --attached makes it end when the station closes its input, so
-// it does not outlive a station that crashed.
+// Starts talvex-sim from beside this program and returns the line it opened (its
+// pseudo-terminal, or on Windows its loopback TCP address), or the empty text with the reason in @p error. On the
+// offscreen platform it runs headless; --attached makes it end when the station closes its input, so it does not
+// outlive a station that crashed.
 QString startSimulator(QProcess &process, QString *error)
 {
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/talvex-sim");
+    // "talvex-sim", or "talvex-sim.exe" where programs are named so.
+    const QString folder = QCoreApplication::applicationDirPath();
+    QString program = QStandardPaths::findExecutable(QStringLiteral("talvex-sim"), {folder});
+    if (program.isEmpty())
+        program = folder + QStringLiteral("/talvex-sim");
     *error = whyNotRunnable(program);
     if (!error->isEmpty())
         return {};
@@ -122,6 +128,7 @@ void stopSimulator(QProcess &process)
 
 int main(int argc, char *argv[])
 {
+    talvex::useParentConsole();
     talvex::StationCommandLine commandLine;
     if (const std::optional<int> status = commandLine.handleWithoutWindow(argc, argv))
         return *status;

@@ -318,11 +318,7 @@ bool compileProgram(const ProgramTable &table, int lastRow, const CompileOptions
 
 QString listingFilePath()
 {
-#if defined(Q_OS_WIN)
-    return QStringLiteral("C:\\TRY.txt");
-#else
-    return QDir::current().filePath(QStringLiteral("TRY.txt"));
-#endif
+    return listingPlaces().path;
 }
 
 bool writeListing(const CompiledProgram &program, const QString &path, QString *error)

@@ -130,6 +130,16 @@ bool compileProgram(const ProgramTable &table, int lastRow, const CompileOptions
 /// directory elsewhere.
 QString listingFilePath();
 
+/// Where the listing goes, and where it goes instead when that place cannot be written.
+struct ListingPlaces
+{
+    QString path;
+    /// Empty where there is no other place. On Windows an ordinary user may not create
+    /// files in C:\, and the listing then goes to TALVEX\TRY.txt in the user's documents.
+    QString fallback;
+};
+ListingPlaces listingPlaces();
+
 /// Writes ProgramText lines 0..ProgramTextLast, in Big5, each ended by CR LF, to
 /// @p path, replacing the file. On failure returns false with the reason in @p error.
 bool writeListing(const CompiledProgram &program, const QString &path, QString *error = nullptr);

@@ -3,6 +3,9 @@
 #include "core/operator.h"
 #include "link/stationlink.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace talvex {
 
 QString UploadJob::storeQuestion()
@@ -19,6 +22,32 @@ QString UploadJob::problemsQuestion(const std::vector<ProgramProblem> &problems)
 {
     return QStringLiteral("程式有 %1 個問題 (%2), 仍要上傳嗎?")
         .arg(QString::number(problems.size()), problems.front().sentence);
+}
+
+void UploadJob::writeListingFile()
+{
+    Operator &op = m_station.op();
+    QString reason;
+    if (writeListing(m_program, m_listing.path, &reason))
+        return;
+    if (!m_listing.fallback.isEmpty()) {
+        QString ignored;
+        const QString folder = QFileInfo(m_listing.fallback).absolutePath();
+        if (QDir().mkpath(folder) && writeListing(m_program, m_listing.fallback, &ignored)) {
+            // Said once: every later upload goes there the same way.
+            if (!m_fallbackTold) {
+                m_fallbackTold = true;
+                op.notice(
+                    QStringLiteral("無法寫入程式列表檔 %1, 程式列表已改存到 %2。")
+                        .arg(QDir::toNativeSeparators(m_listing.path), QDir::toNativeSeparators(m_listing.fallback)),
+                    messageTitle(), Operator::Icon::Information);
+            }
+            return;
+        }
+    }
+    // The listing is a record of what was sent, not part of the download.
+    op.notice(QStringLiteral("無法寫入程式列表檔 %1, 程式仍會下載。\n%2").arg(m_listing.path, reason), messageTitle(),
+              Operator::Icon::Warning);
 }
 
 void UploadJob::run(const ProgramTable &table, int lastRow, const CompileOptions &options, const QString &comPort)
@@ -43,13 +72,7 @@ void UploadJob::run(const ProgramTable &table, int lastRow, const CompileOptions
         return;
     if (!compileProgram(table, lastRow, options, m_program, op))
         return;
-    QString reason;
-    const QString listing = listingFilePath();
-    if (!writeListing(m_program, listing, &reason)) {
-        // The listing is a record of what was sent, not part of the download.
-        op.notice(QStringLiteral("無法寫入程式列表檔 %1, 程式仍會下載。\n%2").arg(listing, reason), messageTitle(),
-                  Operator::Icon::Warning);
-    }
+    writeListingFile();
 
     QStringList lines;
     lines.reserve(m_program.ProgramTextLast + 1);

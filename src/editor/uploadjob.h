@@ -20,6 +20,9 @@ public:
 
     void run(const ProgramTable &table, int lastRow, const CompileOptions &options, const QString &comPort);
 
+    /// Where the listing is written (tests choose their own folders).
+    void setListingPlaces(const ListingPlaces &places) { m_listing = places; }
+
     const CompiledProgram &program() const { return m_program; }
     CompiledProgram &program() { return m_program; }
 
@@ -29,8 +32,13 @@ public:
     static QString problemsQuestion(const std::vector<ProgramProblem> &problems);
 
 private:
+    void writeListingFile();
+
     StationLink &m_station;
     CompiledProgram m_program;
+    ListingPlaces m_listing = listingPlaces();
+    /// The operator has been told that the listing goes to the other place.
+    bool m_fallbackTold = false;
 };
 
 } // namespace talvex

@@ -26,6 +26,7 @@ private Q_SLOTS:
     void upload_workedExampleByteExact();
     void upload_earlyExits_data();
     void upload_earlyExits();
+    void upload_listingUnwritableStillDownloads_data();
     void upload_listingUnwritableStillDownloads();
     void upload_probeFailsBeforeDownload();
     void upload_lineDiesMidDownload();
@@ -169,17 +170,36 @@ void TestUploadJob::upload_earlyExits()
         QVERIFY(m_fixture->view.timerRunning);
 }
 
+void TestUploadJob::upload_listingUnwritableStillDownloads_data()
+{
+    QTest::addColumn<bool>("fallback");
+    QTest::newRow("nowhere else: a warning at every upload") << false;
+    QTest::newRow("another place: said once where it went") << true;
+}
+
 void TestUploadJob::upload_listingUnwritableStillDownloads()
 {
+    QFETCH(bool, fallback);
+    // A folder where the listing should be: no file can be written there.
     QVERIFY(QDir().mkdir(QStringLiteral("TRY.txt")));
+    const QString other = QDir::current().filePath(QStringLiteral("documents/TALVEX/TRY.txt"));
+    m_job->setListingPlaces({QDir::current().filePath(QStringLiteral("TRY.txt")), fallback ? other : QString()});
     connectWithWorkedExample();
-    m_fixture->op.answerNo();
-    m_fixture->op.answerNo();
-    m_job->run(m_table, m_lastRow, CompileOptions(), QStringLiteral("1"));
-    QCOMPARE(m_fixture->op.shown().size(), size_t(3));
-    QVERIFY(m_fixture->op.shown()[0].text.contains(QStringLiteral("TRY.txt")));
-    QCOMPARE(m_fixture->op.shown()[0].title, QStringLiteral("訊息"));
-    QVERIFY(m_fixture->port.written().contains("JNZ #L1,$LOOP1;\r"));
+    for (int upload = 1; upload <= 2; ++upload) {
+        m_fixture->op.clear();
+        m_fixture->op.answerNo();
+        m_fixture->op.answerNo();
+        m_job->run(m_table, m_lastRow, CompileOptions(), QStringLiteral("1"));
+        QVERIFY(m_fixture->port.written().contains("JNZ #L1,$LOOP1;\r"));
+        const bool told = !fallback || upload == 1;
+        QCOMPARE(m_fixture->op.shown().size(), size_t(told ? 3 : 2));
+        if (told) {
+            QVERIFY(m_fixture->op.shown()[0].text.contains(QStringLiteral("TRY.txt")));
+            QCOMPARE(m_fixture->op.shown()[0].title, QStringLiteral("訊息"));
+            QCOMPARE(m_fixture->op.shown()[0].text.contains(QDir::toNativeSeparators(other)), fallback);
+        }
+    }
+    QCOMPARE(QFile::exists(other), fallback);
 }
 
 void TestUploadJob::upload_probeFailsBeforeDownload()

@@ -1,0 +1,7 @@
+#include "core/console.h"
+
+namespace talvex {
+
+void useParentConsole() {}
+
+} // namespace talvex

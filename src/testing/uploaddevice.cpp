@@ -1,0 +1,34 @@
+// talvex-upload-device DEVICE: uploads the worked example through the station's own
+// link and upload code to DEVICE ("COM1", "/dev/pts/5", "tcp://HOST:PORT"), answering
+// No to storing and Yes to running, as an operator would. The Windows tests run it
+// under Wine on Wine's COM1 and on a tcp:// address, and on Linux on the simulator's
+// pseudo-terminal, and compare what the simulator captured each time.
+// Exit status 0 when the upload went through without a notice, 1 otherwise.
+#include "testing/stationside.h"
+#include "testing/workedexample.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() != 2) {
+        std::fputs("usage: talvex-upload-device DEVICE\n", stderr);
+        return 2;
+    }
+    talvex::testing::StationSide station(arguments.at(1));
+    station.op.answerNo();
+    station.op.answerYes();
+    station.upload.run(talvex::testing::workedExampleTable(), talvex::testing::kWorkedExampleLastRow,
+                       talvex::testing::workedExampleOptions(), QStringLiteral("1"));
+    // Two questions answered; anything else shown is a notice of a failure.
+    const QStringList shown = station.op.texts();
+    for (const QString &text : shown)
+        std::fprintf(stderr, "talvex-upload-device: %s\n", qPrintable(text));
+    const bool ok = shown.size() == 2 && station.op.unscripted() == 0;
+    std::fprintf(stderr, "talvex-upload-device: %s\n", ok ? "uploaded" : "failed");
+    return ok ? 0 : 1;
+}
