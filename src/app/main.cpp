@@ -12,6 +12,7 @@
 #include "app/windowplacement.h"
 #include "core/big5.h"
 #include "editor/mainwindow.h"
+#include "editor/pngicon.h"
 #include "editor/qtoperator.h"
 #include "editor/seriallineactions.h"
 #include "link/localserialport.h"
@@ -23,7 +24,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QIcon>
 #include <QProcess>
 #include <QSettings>
 #include <QTimer>
@@ -137,7 +137,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("TALVEX Station"));
     QApplication::setOrganizationName(QStringLiteral("TALVEX"));
     QApplication::setApplicationVersion(QStringLiteral(TALVEX_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/talvex.svg")));
+    QApplication::setWindowIcon(talvex::pngIcon(QStringLiteral("talvex")));
     talvex::registerFontSubstitutions();
     talvex::installQtTranslation(app);
 
