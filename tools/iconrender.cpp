@@ -59,8 +59,8 @@ QByteArray icoBytes(const QList<QImage> &images)
         // A side of 256 is written as 0: the field is one byte.
         bytes.append(static_cast<char>(images[i].width() & 0xff));
         bytes.append(static_cast<char>(images[i].height() & 0xff));
-        bytes.append('\0'); // no palette
-        bytes.append('\0'); // reserved
+        bytes.append('\0');              // no palette
+        bytes.append('\0');              // reserved
         appendLittleEndian16(bytes, 1);  // colour planes
         appendLittleEndian16(bytes, 32); // bits per pixel
         appendLittleEndian32(bytes, static_cast<quint32>(pngs[i].size()));

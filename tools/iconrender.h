@@ -11,8 +11,8 @@ namespace talvex::icons {
 /// One file that talvex-make-icons writes from one SVG drawing.
 struct IconFile
 {
-    QString svgPath;   ///< the drawing
-    QString path;      ///< the file written beside it
+    QString svgPath;    ///< the drawing
+    QString path;       ///< the file written beside it
     QList<QSize> sizes; ///< one image for a PNG, one per entry for an ICO
 };
 

@@ -29,8 +29,7 @@ int main(int argc, char *argv[])
         QString error;
         const QByteArray bytes = talvex::icons::iconFileBytes(file, &error);
         QSaveFile out(file.path);
-        if (bytes.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() ||
-            !out.commit()) {
+        if (bytes.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
             std::fprintf(stderr, "talvex-make-icons: %s: %s\n", qPrintable(file.path),
                          qPrintable(error.isEmpty() ? out.errorString() : error));
             return 1;

@@ -21,7 +21,7 @@ QIcon kindIcon(int index)
     auto it = cache.constFind(key);
     if (it != cache.constEnd())
         return *it;
-    const QIcon icon =
+    QIcon icon =
         pngIcon(key == 0 ? QStringLiteral("kind-unknown") : QString::fromLatin1(names[static_cast<size_t>(key) - 1]));
     cache.insert(key, icon);
     return icon;

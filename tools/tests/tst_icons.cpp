@@ -22,12 +22,13 @@ int channelDistance(QRgb a, QRgb b)
 /// when they agree.
 QString difference(const QImage &committed, const QImage &rendered)
 {
-    if (committed.size() != rendered.size())
+    if (committed.size() != rendered.size()) {
         return QStringLiteral("is %1x%2, not %3x%4")
             .arg(committed.width())
             .arg(committed.height())
             .arg(rendered.width())
             .arg(rendered.height());
+    }
     const QImage a = committed.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < a.height(); ++y) {
         for (int x = 0; x < a.width(); ++x) {
@@ -71,9 +72,9 @@ void TestIcons::committedIcons_matchTheirDrawings()
     const QByteArray bytes = file.readAll();
     const QList<QImage> committed =
         path.endsWith(QLatin1String(".ico")) ? icoImages(bytes) : QList<QImage>{QImage::fromData(bytes, "PNG")};
-    QVERIFY2(committed.size() == sizes.size(),
-             qPrintable(path + QStringLiteral(" holds %1 images, not %2").arg(committed.size()).arg(sizes.size()) +
-                        mend));
+    QVERIFY2(
+        committed.size() == sizes.size(),
+        qPrintable(path + QStringLiteral(" holds %1 images, not %2").arg(committed.size()).arg(sizes.size()) + mend));
     for (qsizetype i = 0; i < sizes.size(); ++i) {
         const QString wrong = difference(committed[i], renderIcon(svgPath, sizes[i]));
         QVERIFY2(wrong.isEmpty(), qPrintable(path + QLatin1Char(' ') + wrong + QStringLiteral(" from ") +
