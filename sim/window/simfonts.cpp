@@ -1,21 +1,19 @@
 #include "sim/window/simfonts.h"
 
+#include "core/fontsubstitutions.h"
+
 #include <QApplication>
 #include <QFont>
-#include <QStringList>
 
 namespace talvex::sim {
 
 void registerFontSubstitutions()
 {
-    // The same substitutions as the station's, kept here because the simulator links
-    // nothing of the station's but its core: Linux has no 新細明體, and fontconfig's
-    // per-character fallback may pick Japanese or Simplified forms for the captions.
-    const QStringList traditional = {QStringLiteral("Noto Serif CJK TC"), QStringLiteral("Noto Sans CJK TC")};
-    QFont::insertSubstitutions(QStringLiteral("新細明體"), traditional);
-    QFont::insertSubstitutions(QStringLiteral("PMingLiU"), traditional);
-    const QString family = QApplication::font().family();
-    QFont::insertSubstitutions(family, {QStringLiteral("Noto Sans CJK TC")});
+    // The station's substitutions: the simulator links nothing of the station's but
+    // its core, which names the faces per platform. Without them the captions' Chinese
+    // may come out in Japanese or Simplified forms.
+    for (const FontSubstitution &substitution : traditionalChineseSubstitutions(QApplication::font().family()))
+        QFont::insertSubstitutions(substitution.family, substitution.substitutes);
 }
 
 } // namespace talvex::sim

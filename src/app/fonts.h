@@ -3,7 +3,7 @@
 namespace talvex {
 
 /// Makes the form's Ming face ("新細明體") and the default UI font draw Chinese with
-/// Traditional glyph forms where the system has no such font of its own.
+/// Traditional glyph forms, with the faces this platform has (Noto CJK TC on Linux).
 void registerFontSubstitutions();
 
 } // namespace talvex

@@ -13,6 +13,7 @@
 #include "core/big5.h"
 #include "core/console.h"
 #include "editor/mainwindow.h"
+#include "editor/pngicon.h"
 #include "editor/qtoperator.h"
 #include "editor/seriallineactions.h"
 #include "link/localserialport.h"
@@ -24,7 +25,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QIcon>
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
@@ -144,7 +144,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("TALVEX Station"));
     QApplication::setOrganizationName(QStringLiteral("TALVEX"));
     QApplication::setApplicationVersion(QStringLiteral(TALVEX_VERSION));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/talvex.svg")));
+    QApplication::setWindowIcon(talvex::pngIcon(QStringLiteral("talvex")));
     talvex::registerFontSubstitutions();
     talvex::installQtTranslation(app);
 

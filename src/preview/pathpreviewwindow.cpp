@@ -80,14 +80,18 @@ void PathPreviewWindow::setHighlightedRow(int row)
 
 void PathPreviewWindow::saveImage()
 {
-    const QString chosen = m_op.saveFileName(QStringLiteral("圖片(*.png *.svg) | *.png;*.svg"), QStringLiteral("png"));
+    // PNG and PDF everywhere, SVG where the build has Qt Svg.
+    QStringList patterns;
+    for (const QString &suffix : pathImageSuffixes())
+        patterns.append(QStringLiteral("*.") + suffix);
+    const QString filter =
+        QStringLiteral("圖片(%1) | %2").arg(patterns.join(QLatin1Char(' ')), patterns.join(QLatin1Char(';')));
+    const QString chosen = m_op.saveFileName(filter, QStringLiteral("png"));
     if (chosen.isEmpty())
         return;
     // A name of another kind ("plan.txt") becomes a PNG beside it; the dialog asked
     // about the name it was given, so a file of the new name is asked about here.
-    const QString suffix = QFileInfo(chosen).suffix().toLower();
-    const QString target =
-        suffix == QLatin1String("png") || suffix == QLatin1String("svg") ? chosen : chosen + QStringLiteral(".png");
+    const QString target = pathImageFileName(chosen);
     if (target != chosen && QFileInfo::exists(target) &&
         !m_op.askYesNo(QStringLiteral("檔案 %1 已存在, 是否要取代?").arg(target), messageTitle()))
         return;

@@ -28,7 +28,7 @@ public:
     /// Fits the whole program into the view again, and keeps it fitted.
     void fitAll();
     const PlaneTransform &plane() const { return m_plane; }
-    /// Draws what the view shows onto @p painter (an image or an SVG file).
+    /// Draws what the view shows onto @p painter (an image, a PDF page or an SVG drawing).
     void render(QPainter &painter) const;
 
     QSize sizeHint() const override;

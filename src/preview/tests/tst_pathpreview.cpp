@@ -23,6 +23,9 @@ using namespace talvex::testing;
 
 namespace {
 
+/// Whether the build writes SVG (it has Qt Svg), from the build itself.
+constexpr bool kHaveSvg = TALVEX_HAVE_SVG;
+
 /// Points, a skipped point, home and a delay: rows 1..6.
 const QStringList kProgram = {"POINT|0|100|50|0", "GLABLE|A", "POINT|0|300|-80|0", "LABLE|A", "HOME", "WT|500"};
 
@@ -41,8 +44,8 @@ private Q_SLOTS:
     void wheelZoomsAboutPointer_dragPans_fitAllRestores();
     void summaryLabel_followsTheTable_data();
     void summaryLabel_followsTheTable();
-    void saveImage_writesPngOrSvg_data();
-    void saveImage_writesPngOrSvg();
+    void saveImage_writesTheKindItsNameSays_data();
+    void saveImage_writesTheKindItsNameSays();
     void saveImage_asksAboutTheFileReallyWritten_data();
     void saveImage_asksAboutTheFileReallyWritten();
 
@@ -183,7 +186,7 @@ void TestPathPreview::summaryLabel_followsTheTable()
     QCOMPARE(m_window->view()->path().moves.size(), size_t(rows.filter(QRegularExpression("^(POINT|HOME)")).size()));
 }
 
-void TestPathPreview::saveImage_writesPngOrSvg_data()
+void TestPathPreview::saveImage_writesTheKindItsNameSays_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("written");
@@ -191,15 +194,18 @@ void TestPathPreview::saveImage_writesPngOrSvg_data()
 
     QTest::newRow("png") << "path.png"
                          << "path.png" << QByteArray("\x89PNG");
-    QTest::newRow("svg") << "path.svg"
-                         << "path.svg" << QByteArray("<?xml");
+    QTest::newRow("pdf") << "path.pdf"
+                         << "path.pdf" << QByteArray("%PDF");
+    // Without Qt Svg a ".svg" is a name like any other.
+    QTest::newRow("svg") << "path.svg" << (kHaveSvg ? "path.svg" : "path.svg.png")
+                         << QByteArray(kHaveSvg ? "<?xml" : "\x89PNG");
     QTest::newRow("no suffix") << "path"
                                << "path.png" << QByteArray("\x89PNG");
     QTest::newRow("cannot write") << "missing/path.png" << QString() << QByteArray();
     QTest::newRow("a named pipe") << "pipe.png" << QString() << QByteArray();
 }
 
-void TestPathPreview::saveImage_writesPngOrSvg()
+void TestPathPreview::saveImage_writesTheKindItsNameSays()
 {
     QFETCH(QString, name);
     QFETCH(QString, written);
@@ -210,6 +216,8 @@ void TestPathPreview::saveImage_writesPngOrSvg()
     m_op.answerFile(path);
     QTest::mouseClick(m_window->saveImageButton(), Qt::LeftButton);
     QCOMPARE(m_op.shown().front().kind, ScriptedOperator::Kind::SaveFile);
+    QCOMPARE(m_op.shown().front().filter, kHaveSvg ? QStringLiteral("圖片(*.png *.pdf *.svg) | *.png;*.pdf;*.svg")
+                                                   : QStringLiteral("圖片(*.png *.pdf) | *.png;*.pdf"));
     if (written.isEmpty()) {
         QCOMPARE(m_op.notices().size(), 1);
         QVERIFY(m_op.notices().front().startsWith(QStringLiteral("無法儲存圖片 ") + m_dir.filePath(name)));
