@@ -1,5 +1,6 @@
 // The line against the virtual controller: one status-timer tick with the link up,
-// and the download of the largest program at 9600 baud.
+// and the download of the largest program at 9600 baud, over the pseudo-terminal and
+// through ser2net in front of it (tcp://).
 #include "benchutil.h"
 #include "compiler/compiler.h"
 #include "core/big5.h"
@@ -9,10 +10,11 @@
 #include "editor/trafficlogwindow.h"
 #include "editor/uploadjob.h"
 #include "link/portmap.h"
-#include "link/qtserialport.h"
+#include "link/routingserialport.h"
 #include "link/sleeper.h"
 #include "link/stationlink.h"
 #include "programs.h"
+#include "ser2netprocess.h"
 #include "simprocess.h"
 #include "testing/fakelinkview.h"
 #include "testing/scriptedoperator.h"
@@ -32,6 +34,7 @@
 
 using namespace talvex;
 using namespace talvex::bench;
+using talvex::sim::testing::Ser2netProcess;
 using talvex::sim::testing::SimProcess;
 using Clock = std::chrono::steady_clock;
 
@@ -68,12 +71,13 @@ public:
     }
 };
 
-/// The station's end of the line to a running simulator.
+/// The station's end of the line to a running simulator: its device, or the address of
+/// a device server in front of it, through the port the station itself uses.
 struct StationLine
 {
     explicit StationLine(const QString &device) { ports.setAll(device); }
     PortMap ports;
-    QtSerialPort port{ports};
+    RoutingSerialPort port{ports};
     ThreadSleeper sleeper;
     ProgressOperator op;
 };
@@ -117,13 +121,27 @@ qint64 fileSize(const QByteArray &path)
     return ::stat(path.constData(), &st) == 0 ? static_cast<qint64>(st.st_size) : -1;
 }
 
-/// The download of the largest program, against the line's own limit; with
-/// @p withTrafficLog the traffic log window is open and watching all of it.
-void benchDownload(const QTemporaryDir &dir, bool withTrafficLog)
+/// How the download reaches the simulator's pseudo-terminal.
+enum class Route
 {
-    const QString what = withTrafficLog ? QStringLiteral("download at 9600 baud, traffic log open")
-                                        : QStringLiteral("download of the largest program at 9600 baud");
-    const QString tag = withTrafficLog ? QStringLiteral("log-") : QString();
+    Direct,
+    /// Directly, with the traffic log window open and watching all of it.
+    TrafficLogOpen,
+    /// tcp:// to ser2net's raw accepter in front of it.
+    Ser2net,
+};
+
+/// The download of the largest program, against the line's own limit, as the
+/// simulator reads it off its pseudo-terminal at 9600 baud.
+void benchDownload(const QTemporaryDir &dir, Route route)
+{
+    const bool withTrafficLog = route == Route::TrafficLogOpen;
+    const QString what = route == Route::Direct ? QStringLiteral("download of the largest program at 9600 baud")
+                         : route == Route::TrafficLogOpen ? QStringLiteral("download at 9600 baud, traffic log open")
+                                                          : QStringLiteral("download at 9600 baud through ser2net");
+    const QString tag = route == Route::Direct           ? QString()
+                        : route == Route::TrafficLogOpen ? QStringLiteral("log-")
+                                                         : QStringLiteral("ser2net-");
     const QString capture = dir.filePath(tag + QStringLiteral("capture.bin"));
     SimProcess sim;
     if (!startSimulator(sim,
@@ -131,7 +149,17 @@ void benchDownload(const QTemporaryDir &dir, bool withTrafficLog)
                          QStringLiteral("--store"), dir.filePath(tag + QStringLiteral("dl-store.txt"))},
                         what, QStringLiteral("<= 1.02")))
         return;
-    StationLine line(sim.device);
+    Ser2netProcess server;
+    QString device = sim.device;
+    if (route == Route::Ser2net) {
+        if (Ser2netProcess::executable().isEmpty() || !server.start(QStringLiteral("tcp"), sim.device, dir.path())) {
+            report(what, QStringLiteral("-"), QStringLiteral("<= 1.02"), false,
+                   QStringLiteral("ser2net did not start (scripts/setup installs it)"));
+            return;
+        }
+        device = server.address();
+    }
+    StationLine line(device);
     testing::ScriptedOperator &op = line.op;
     testing::FakeLinkView view;
     StationLink station(line.port, line.sleeper, op, view);
@@ -198,11 +226,13 @@ void benchDownload(const QTemporaryDir &dir, bool withTrafficLog)
     const double seconds = std::chrono::duration<double>(last - first).count();
     const double minimum = download.size() * 10.0 / 9600.0;
     const double ratio = seconds / minimum;
-    QString logged;
+    QString note;
     if (log) {
         QCoreApplication::processEvents();
         log->model().flush();
-        logged = QStringLiteral("; the log holds %1 entries").arg(log->model().rowCount());
+        note = QStringLiteral("; the log holds %1 entries").arg(log->model().rowCount());
+    } else if (route == Route::Ser2net) {
+        note = QStringLiteral("; the station on %1, ser2net's raw accepter").arg(device);
     }
     report(what, QStringLiteral("%1").arg(ratio, 0, 'f', 3), QStringLiteral("<= 1.02, nothing lost"),
            ratio <= 1.02 && intact && last != Clock::time_point{},
@@ -213,7 +243,7 @@ void benchDownload(const QTemporaryDir &dir, bool withTrafficLog)
                .arg(seconds, 0, 'f', 3)
                .arg(minimum, 0, 'f', 3)
                .arg(intact ? QStringLiteral("equals the bytes sent") : QStringLiteral("DIFFERS from the bytes sent"),
-                    logged));
+                    note));
 }
 
 } // namespace
@@ -225,7 +255,8 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
     benchTick(dir);
-    benchDownload(dir, false);
-    benchDownload(dir, true);
+    benchDownload(dir, Route::Direct);
+    benchDownload(dir, Route::TrafficLogOpen);
+    benchDownload(dir, Route::Ser2net);
     return 0;
 }

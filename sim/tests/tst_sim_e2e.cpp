@@ -9,16 +9,13 @@
 #include "testing/stepbuilder.h"
 #include "testing/workedexample.h"
 
+#include "ser2netprocess.h"
 #include "simprocess.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHostAddress>
 #include <QProcess>
-#include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -29,6 +26,7 @@
 
 using namespace talvex;
 using namespace talvex::testing;
+using talvex::sim::testing::Ser2netProcess;
 using talvex::sim::testing::SimProcess;
 
 namespace {
@@ -227,8 +225,7 @@ void TestSimE2E::workedExample_sameBytesOverEveryLine()
 {
     QFETCH(QString, line);
     const bool throughSer2net = line.contains(QLatin1String("tcp"));
-    const QString ser2net = QStandardPaths::findExecutable(QStringLiteral("ser2net"), {"/usr/sbin", "/usr/bin"});
-    if (throughSer2net && ser2net.isEmpty())
+    if (throughSer2net && Ser2netProcess::executable().isEmpty())
         QSKIP("ser2net is not installed (scripts/setup installs it)");
     SimProcess sim;
     const QString capture = m_dir.filePath(line.left(3) + QStringLiteral(".bin"));
@@ -237,39 +234,10 @@ void TestSimE2E::workedExample_sameBytesOverEveryLine()
         options << QStringLiteral("--listen") << QStringLiteral("0");
     QVERIFY(sim.start(options));
     QString address = line == QLatin1String("listen") ? sim.listening : sim.device;
-    QProcess server;
+    Ser2netProcess server;
     if (throughSer2net) {
-        // A free loopback port, then ser2net in the foreground in front of the
-        // simulator's pseudo-terminal, with a configuration of the test's own.
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-        const quint16 port = probe.serverPort();
-        probe.close();
-        const QString config = m_dir.filePath(QStringLiteral("ser2net.yaml"));
-        QFile file(config);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("%YAML 1.1\n---\nconnection: &line\n  accepter: %1,127.0.0.1,%2\n"
-                                  "  connector: serialdev,%3,9600n81,local\n")
-                       .arg(line)
-                       .arg(port)
-                       .arg(sim.device)
-                       .toUtf8());
-        file.close();
-        server.start(ser2net, {"-n", "-d", "-c", config});
-        QVERIFY(server.waitForStarted());
-        // Ready once it takes a connection.
-        bool listening = false;
-        for (int tries = 0; tries < 25 && !listening; ++tries) {
-            QTcpSocket knock;
-            knock.connectToHost(QHostAddress::LocalHost, port);
-            listening = knock.waitForConnected(200);
-            if (!listening)
-                QTest::qWait(100);
-        }
-        QVERIFY(listening);
-        address = (line == QLatin1String("tcp") ? QStringLiteral("tcp://127.0.0.1:%1")
-                                                : QStringLiteral("rfc2217://127.0.0.1:%1"))
-                      .arg(port);
+        QVERIFY(server.start(line, sim.device, m_dir.path()));
+        address = server.address();
     }
     StationSide station(address);
     station.link.connectController(QStringLiteral("1"));
@@ -290,8 +258,6 @@ void TestSimE2E::workedExample_sameBytesOverEveryLine()
                  qPrintable(settings));
     }
     station.link.exit();
-    server.terminate();
-    server.waitForFinished(3000);
 }
 
 void TestSimE2E::savedProgram_survivesSimulatorRestart()

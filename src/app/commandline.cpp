@@ -88,9 +88,11 @@ StationCommandLine::StationCommandLine()
       m_versionOption(QStringList{QStringLiteral("v"), QStringLiteral("version")},
                       QStringLiteral("Displays version information.")),
       m_deviceOption(QStringLiteral("device"),
-                     QStringLiteral("Map menu entry COM<N> (1..4) to the serial device PATH (relative to the "
-                                    "working directory unless absolute)."),
-                     QStringLiteral("N=PATH")),
+                     QStringLiteral("Map menu entry COM<N> (1..4) to DEVICE: a serial device path (relative to the "
+                                    "working directory unless absolute), or a device server on the network, "
+                                    "tcp://HOST:PORT (raw bytes) or rfc2217://HOST:PORT (Telnet, RFC 2217); HOST "
+                                    "is a name, an IPv4 address or an IPv6 address in brackets."),
+                     QStringLiteral("N=DEVICE")),
       m_simulateOption(QStringLiteral("simulate"),
                        QStringLiteral("Start the virtual controller talvex-sim and map COM1..COM4 to its line."))
 {

@@ -84,11 +84,12 @@ void Line::lossReported()
 {
     if (m_state != LinkState::Lost)
         return;
+    const QString why = m_port.lossReason(); // the close forgets it
     m_port.close();
     m_decoder.reset();
     setState(LinkState::LostReported);
     m_op.endProgress();
-    m_op.notice(linkErrorText());
+    m_op.notice(why.isEmpty() ? linkErrorText() : linkErrorText() + QLatin1Char('\n') + why);
 }
 
 void Line::actionEnded()

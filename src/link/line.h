@@ -30,7 +30,8 @@ class Sleeper;
 /// - opened: Closed -> Open. The port was opened.
 /// - lineFailed: Open -> Lost. A write, push or read failed, the line stalled, or the
 ///   port let a vanished device go.
-/// - lossReported: Lost -> LostReported. " 連線錯誤 !" is shown once and the port is
+/// - lossReported: Lost -> LostReported. " 連線錯誤 !" is shown once (with the port's
+///   lossReason() on a line of its own when it gives one) and the port is
 ///   closed. It happens at the first use of the line after the failure, so the action
 ///   that meets it tells it; a loss that no use meets is told as soon as no action
 ///   runs and no box is up (at once when the device vanishes between two exchanges,

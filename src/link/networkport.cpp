@@ -23,8 +23,9 @@ namespace talvex {
 namespace {
 
 constexpr qint64 kNanosecondsPerSecond = 1000000000;
-/// As much as the serial device port keeps of what arrived and was not read yet.
-constexpr qint64 kReadBufferBytes = qint64(256) * 1024;
+/// How long the far line takes for the burst it may send ahead.
+constexpr qint64 kReceiveBurstNs =
+    NetworkSerialPort::kReceiveBurstBytes * kNanosecondsPerSecond / NetworkSerialPort::kLineBytesPerSecond;
 
 struct PendingLookup
 {
@@ -87,6 +88,7 @@ QString NetworkSerialPort::deviceName() const
 bool NetworkSerialPort::open()
 {
     m_openFailure.clear();
+    m_lossReason.clear();
     m_failed = false;
     if (m_open)
         return true;
@@ -102,6 +104,8 @@ bool NetworkSerialPort::open()
     m_rfc2217 = address.kind == NetworkAddress::Kind::Rfc2217;
     m_telnet.reset();
     m_lineFreeAtNs = 0;
+    m_receivedLineUntilNs = m_clock.nsecsElapsed() - kReceiveBurstNs;
+    m_hostAndPort = address.hostAndPort();
     m_open = true;
     if (m_rfc2217 && !send(TelnetCodec::opening())) {
         close();
@@ -184,6 +188,7 @@ void NetworkSerialPort::close()
     m_telnet.reset();
     m_lineFreeAtNs = 0;
     m_failed = false;
+    m_lossReason.clear();
 }
 
 void NetworkSerialPort::onSocketFailed()
@@ -266,12 +271,30 @@ QByteArray NetworkSerialPort::readAll()
         m_socket.waitForReadyRead(0);
     QByteArray received = m_socket.readAll();
     noteSocketState();
-    if (!m_rfc2217)
-        return received;
-    const TelnetCodec::Decoded decoded = m_telnet.decode(received);
-    if (!decoded.reply.isEmpty() && !m_failed)
-        send(decoded.reply);
-    return decoded.data;
+    if (m_rfc2217) {
+        const TelnetCodec::Decoded decoded = m_telnet.decode(received);
+        if (!decoded.reply.isEmpty() && !m_failed)
+            send(decoded.reply);
+        received = decoded.data;
+    }
+    if (!m_failed && !keepsToLinePace(received.size())) {
+        m_lossReason = QStringLiteral("%1 送來的資料遠超過 9600 baud 的線路所能傳送, 已中斷連線。"
+                                      "請確認這個位址是控制器線路的裝置伺服器, 且其線路設為 9600 baud。")
+                           .arg(m_hostAndPort);
+        onSocketFailed();
+    }
+    return received;
+}
+
+bool NetworkSerialPort::keepsToLinePace(qint64 bytes)
+{
+    // The far line carries 960 bytes a second, and what it carried while nobody read
+    // waits in the socket: each read is paid for by the time since the last, up to
+    // the burst. Telnet's own traffic is no line time.
+    const qint64 now = m_clock.nsecsElapsed();
+    m_receivedLineUntilNs =
+        std::max(m_receivedLineUntilNs, now - kReceiveBurstNs) + bytes * kNanosecondsPerSecond / kLineBytesPerSecond;
+    return m_receivedLineUntilNs <= now;
 }
 
 qint64 NetworkSerialPort::pendingOutput()

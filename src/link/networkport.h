@@ -23,6 +23,10 @@ namespace talvex {
 /// output still pending is estimated from what was sent and when, at the line's 960
 /// bytes a second: a download's progress follows the controller's line, not the
 /// network.
+///
+/// The same pace bounds what comes back: a far end that sends more than its line could
+/// carry (kReceiveBurstBytes beyond 960 bytes a second) is no controller's line, and
+/// is let go of as a lost line, with lossReason() saying so.
 class NetworkSerialPort : public SerialPort
 {
 public:
@@ -30,6 +34,13 @@ public:
     static constexpr int kConnectTimeoutMs = 5000;
     /// What 9600 baud carries with 10 bits a byte.
     static constexpr qint64 kLineBytesPerSecond = 960;
+    /// Most the socket keeps of what arrived and was not read yet, as the serial
+    /// device port does.
+    static constexpr qint64 kReadBufferBytes = qint64(256) * 1024;
+    /// What the far end may send ahead of its line's pace: as much as the socket keeps.
+    /// A controller only answers, so even the echo of a whole download, read at once
+    /// after it, stays below that; a far end that floods passes it within two reads.
+    static constexpr qint64 kReceiveBurstBytes = kReadBufferBytes;
 
     explicit NetworkSerialPort(const PortMap &map);
     ~NetworkSerialPort() override;
@@ -46,6 +57,7 @@ public:
     qint64 pendingOutput() override;
     bool pushOutput() override;
     bool broken() const override { return m_failed; }
+    QString lossReason() const override { return m_lossReason; }
 
 private:
     bool connectWithin(const NetworkAddress &address, qint64 timeoutMs);
@@ -54,6 +66,9 @@ private:
     bool send(const QByteArray &encoded);
     /// Bytes the socket handed to the system start their time on the far line.
     void noteHandedOver(qint64 bytes);
+    /// Counts @p bytes received from the far line; false when it sent more than its
+    /// pace allows.
+    bool keepsToLinePace(qint64 bytes);
     void noteSocketState();
     void onSocketFailed();
     void letGoOfFailedConnection();
@@ -64,6 +79,8 @@ private:
     bool m_rfc2217 = false;
     int m_number = 1;
     QString m_openFailure;
+    QString m_hostAndPort;
+    QString m_lossReason;
     bool m_open = false;
     /// The line failed since it was opened.
     bool m_failed = false;
@@ -71,6 +88,9 @@ private:
     /// nanoseconds of m_clock.
     QElapsedTimer m_clock;
     qint64 m_lineFreeAtNs = 0;
+    /// When the far line could have carried everything received so far, at its
+    /// pace and with the allowed burst already spent.
+    qint64 m_receivedLineUntilNs = 0;
 };
 
 } // namespace talvex

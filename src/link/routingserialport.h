@@ -30,6 +30,7 @@ public:
     qint64 pendingOutput() override { return m_active->pendingOutput(); }
     bool pushOutput() override { return m_active->pushOutput(); }
     bool broken() const override { return m_active->broken(); }
+    QString lossReason() const override { return m_active->lossReason(); }
 
 private:
     const PortMap &m_map;

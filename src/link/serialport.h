@@ -48,6 +48,9 @@ public:
     virtual bool pushOutput() = 0;
     /// The line failed since it was opened (write or read error, device removed).
     virtual bool broken() const = 0;
+    /// Why the line failed, in the operator's language, when the port knows more than
+    /// that it did; empty otherwise. Kept until the port is closed.
+    virtual QString lossReason() const { return {}; }
 
     /// Told when the device went away between two calls into the port (a pulled USB
     /// adapter, the far end of a pseudo-terminal gone). By then the port has let the

@@ -107,7 +107,9 @@ void TestCommandLine::program_answersWithoutAWindow_data()
     QTest::addColumn<QStringList>("stderrWords");
 
     // Without any display: help and mistakes still answer.
-    QTest::newRow("help") << QStringList{"--help"} << "" << 0 << QStringList{"--device", "--simulate"} << QStringList{};
+    QTest::newRow("help") << QStringList{"--help"} << "" << 0
+                          << QStringList{"--device", "tcp://HOST:PORT", "rfc2217://HOST:PORT", "--simulate"}
+                          << QStringList{};
     QTest::newRow("unknown option") << QStringList{"--bogus"} << "" << 2 << QStringList{}
                                     << QStringList{"bogus", "--help"};
     QTest::newRow("bad device option") << QStringList{"--device", "9=x"} << "" << 2 << QStringList{}

@@ -1,10 +1,15 @@
 // The station's line through a device server, against a server in the test itself on
 // 127.0.0.1 (a port the system chooses): the bytes both ways, the Telnet side, a far
-// end that refuses or goes away, and the pace of the far line.
+// end that refuses, goes away or floods, and the pace of the far line.
+#include "link/line.h"
 #include "link/networkport.h"
 #include "link/portmap.h"
 #include "link/routingserialport.h"
+#include "link/sleeper.h"
+#include "link/stationlink.h"
 #include "link/telnetcodec.h"
+#include "testing/fakelinkview.h"
+#include "testing/scriptedoperator.h"
 
 #include <QElapsedTimer>
 #include <QTcpServer>
@@ -12,7 +17,10 @@
 #include <QTest>
 #include <QThread>
 
+#include <atomic>
+#include <future>
 #include <memory>
+#include <thread>
 
 using namespace talvex;
 
@@ -66,6 +74,49 @@ struct Connection
     int gone = 0;
 };
 
+/// A far end that sends without end, from a thread of its own so that it goes on
+/// while the station sleeps in an exchange; it stops when its connection is gone.
+class Flooder
+{
+public:
+    Flooder()
+    {
+        std::promise<quint16> listening;
+        m_port = listening.get_future();
+        m_thread = std::thread([this, &listening] { run(listening); });
+        m_port.wait();
+    }
+    ~Flooder()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    quint16 port() { return m_port.get(); }
+    std::atomic<bool> connectionGone{false};
+
+private:
+    void run(std::promise<quint16> &listening)
+    {
+        QTcpServer server;
+        server.listen(QHostAddress::LocalHost, 0);
+        listening.set_value(server.serverPort());
+        if (!server.waitForNewConnection(kWaitMs))
+            return;
+        const std::unique_ptr<QTcpSocket> peer(server.nextPendingConnection());
+        const QByteArray chunk(64 * 1024, '7');
+        while (!m_stop && peer->state() == QAbstractSocket::ConnectedState) {
+            if (peer->bytesToWrite() < chunk.size())
+                peer->write(chunk);
+            peer->waitForBytesWritten(20);
+        }
+        connectionGone = peer->state() != QAbstractSocket::ConnectedState;
+    }
+
+    std::shared_future<quint16> m_port;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
 } // namespace
 
 class TestNetworkPort : public QObject
@@ -79,6 +130,7 @@ private Q_SLOTS:
     void open_failureNamesWhatFailed();
     void farEndGone_lineLostAndToldOnce_data();
     void farEndGone_lineLostAndToldOnce();
+    void farEndFloods_lineLostWithOneNotice();
     void pendingOutput_followsTheFarLine();
     void stationPort_choosesByTheMappedDevice();
 };
@@ -183,6 +235,60 @@ void TestNetworkPort::farEndGone_lineLostAndToldOnce()
     line.port.readAll();
     QTest::qWait(20);
     QCOMPARE(line.gone, 1);
+}
+
+void TestNetworkPort::farEndFloods_lineLostWithOneNotice()
+{
+    Flooder flooder;
+    const QString where = QStringLiteral("127.0.0.1:%1").arg(flooder.port());
+    PortMap map;
+    map.setDevice(1, "tcp://" + where);
+    NetworkSerialPort port(map);
+    ThreadSleeper sleeper;
+    testing::ScriptedOperator op;
+    testing::FakeLinkView view;
+    StationLink link(port, sleeper, op, view);
+    struct : LineTrafficObserver
+    {
+        void lineTraffic(Direction direction, const QByteArray &bytes, qint64) override
+        {
+            if (direction == Direction::Received)
+                received += bytes.size();
+        }
+        qint64 received = 0;
+    } counter;
+    link.line().addTrafficObserver(counter);
+
+    // The connect's probe, or a poll soon after, meets the flood: the line is let go
+    // of at that read, and no action waits long meanwhile.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 longest = 0;
+    for (int action = 0; action < 20 && (action == 0 || port.isOpen()); ++action) {
+        const qint64 before = clock.elapsed();
+        if (action == 0)
+            link.connectController(QStringLiteral("1"));
+        else
+            link.tick();
+        longest = std::max(longest, clock.elapsed() - before);
+    }
+    QVERIFY(!port.isOpen());
+    QVERIFY2(longest < Line::kStallMs, qPrintable(QString::number(longest)));
+    // What the station took in stays within what the socket keeps, the burst and the
+    // line's pace.
+    const qint64 allowed = NetworkSerialPort::kReadBufferBytes + NetworkSerialPort::kReceiveBurstBytes +
+                           clock.elapsed() * NetworkSerialPort::kLineBytesPerSecond / 1000;
+    QVERIFY2(counter.received > 0 && counter.received <= allowed, qPrintable(QString::number(counter.received)));
+    QTRY_VERIFY_WITH_TIMEOUT(flooder.connectionGone, kWaitMs);
+    QTest::qWait(50);
+    QCOMPARE(op.notices().size(), 2); // the connect's announcement, then the loss
+    const QString loss = op.notices().constLast();
+    QVERIFY2(loss.startsWith(Line::linkErrorText() + '\n') && loss.contains(where) && loss.contains("9600"),
+             qPrintable(loss));
+    // The next tick finds the line down and says nothing more.
+    link.tick();
+    QCOMPARE(view.status, QStringLiteral("未連線"));
+    QCOMPARE(op.notices().size(), 2);
 }
 
 void TestNetworkPort::pendingOutput_followsTheFarLine()
