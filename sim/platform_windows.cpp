@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 

@@ -7,7 +7,9 @@
 #include <atomic>
 #include <thread>
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
