@@ -1,7 +1,6 @@
 #include "core/big5.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "core/big5codec.h"
 
 #include <algorithm>
 
@@ -9,47 +8,9 @@ namespace talvex {
 
 namespace {
 
-bool fitsBig5(QStringView part)
-{
-    QStringEncoder encoder("Big5");
-    const QByteArray out = encoder.encode(part);
-    Q_UNUSED(out);
-    return !encoder.hasError();
-}
-
 bool isAscii(const QByteArray &bytes)
 {
     return std::all_of(bytes.begin(), bytes.end(), [](char b) { return static_cast<unsigned char>(b) < 0x80; });
-}
-
-bool isLeadByte(unsigned char b)
-{
-    return b >= 0x81 && b <= 0xFE;
-}
-
-bool isTrailByte(unsigned char b)
-{
-    return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 && b <= 0xFE);
-}
-
-/// Whether @p bytes end with a lead byte whose trail byte is missing. Read from the
-/// start, as the converter reads: a lead byte followed by a byte that cannot trail it
-/// stands alone, and that byte starts the next character.
-bool endsWithLoneLeadByte(const QByteArray &bytes)
-{
-    const qsizetype n = bytes.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const auto b = static_cast<unsigned char>(bytes.at(i));
-        if (!isLeadByte(b)) {
-            ++i;
-        } else if (i + 1 == n) {
-            return true;
-        } else {
-            i += isTrailByte(static_cast<unsigned char>(bytes.at(i + 1))) ? 2 : 1;
-        }
-    }
-    return false;
 }
 
 qsizetype characterLength(const QString &text, qsizetype index)
@@ -59,7 +20,43 @@ qsizetype characterLength(const QString &text, qsizetype index)
     return 1;
 }
 
+/// Whether one character (@p part, a whole surrogate pair or a single unit) has a
+/// Big5 form. Half of a surrogate pair has none; it is refused here because a
+/// converter may keep a high surrogate at the very end for a next call and report
+/// nothing.
+bool fitsBig5(QStringView part)
+{
+    if (part.size() == 1 && part.front().isSurrogate())
+        return false;
+    return big5::encode(part).has_value();
+}
+
+bool holdsLoneSurrogate(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); i += characterLength(text, i)) {
+        if (text.at(i).isSurrogate() && characterLength(text, i) == 1)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+bool big5::endsWithLoneLeadByte(QByteArrayView bytes)
+{
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        if (!isLeadByte(static_cast<unsigned char>(bytes[i]))) {
+            ++i;
+        } else if (i + 1 == n) {
+            return true;
+        } else {
+            i += isTrailByte(static_cast<unsigned char>(bytes[i + 1])) ? 2 : 1;
+        }
+    }
+    return false;
+}
 
 Big5Bytes encodeBig5(const QString &text)
 {
@@ -77,10 +74,10 @@ Big5Bytes encodeBig5(const QString &text)
         return result;
     }
 
-    QStringEncoder encoder("Big5");
-    result.bytes = encoder.encode(text);
-    if (!encoder.hasError())
+    if (std::optional<QByteArray> bytes = big5::encode(text); bytes && !holdsLoneSurrogate(text)) {
+        result.bytes = std::move(*bytes);
         return result;
+    }
 
     result.ok = false;
     for (qsizetype i = 0; i < text.size();) {
@@ -98,24 +95,15 @@ QString decodeBig5(const QByteArray &bytes)
 {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
-    QStringDecoder decoder("Big5");
-    QString text = decoder.decode(bytes);
-    // The converter keeps a lead byte at the very end for a next call that never
-    // comes; these bytes end here, so it is as undecodable as any other.
-    if (endsWithLoneLeadByte(bytes))
-        text += QChar(QChar::ReplacementCharacter);
-    return text;
+    return big5::decode(bytes);
 }
 
 bool big5Available()
 {
     // 中 is A4 A4 in Big5; a converter that exists but knows no Chinese fails too.
     static const bool available = [] {
-        QStringDecoder decoder("Big5");
-        QStringEncoder encoder("Big5");
-        return decoder.isValid() && encoder.isValid() &&
-               decoder.decode(QByteArray("\xA4\xA4")) == QStringLiteral("中") &&
-               QByteArray(encoder.encode(QStringLiteral("中"))) == QByteArray("\xA4\xA4");
+        return big5::converterPresent() && big5::decode(QByteArrayView("\xA4\xA4")) == QStringLiteral("中") &&
+               big5::encode(QStringLiteral("中")) == QByteArray("\xA4\xA4");
     }();
     return available;
 }
@@ -128,19 +116,22 @@ QString big5MissingText()
 QString Big5StreamDecoder::decode(const QByteArray &bytes)
 {
     // Until a byte outside ASCII arrives nothing can be waiting for a trail byte.
-    if (!m_decoder) {
-        if (isAscii(bytes))
-            return QString::fromLatin1(bytes);
-        m_decoder.emplace("Big5");
+    if (m_waiting.isEmpty() && isAscii(bytes))
+        return QString::fromLatin1(bytes);
+    QByteArray piece = m_waiting + bytes;
+    m_waiting.clear();
+    // A read ends wherever the bytes received so far end: a lead byte there is kept
+    // for the trail byte that starts the next piece.
+    if (big5::endsWithLoneLeadByte(piece)) {
+        m_waiting = piece.right(1);
+        piece.chop(1);
     }
-    // The converter is stateful: an incomplete sequence at the end of one call is
-    // kept and completed by the next.
-    return m_decoder->decode(bytes);
+    return big5::decode(piece);
 }
 
 void Big5StreamDecoder::reset()
 {
-    m_decoder.reset();
+    m_waiting.clear();
 }
 
 QString characterAt(const QString &text, qsizetype index)

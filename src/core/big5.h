@@ -2,9 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringDecoder>
-
-#include <optional>
 
 namespace talvex {
 
@@ -26,9 +23,9 @@ Big5Bytes encodeBig5(const QString &text);
 /// file still opens.
 QString decodeBig5(const QByteArray &bytes);
 
-/// Whether this Qt can convert Big5 at all. Without the converter (a Qt built without
-/// ICU) every Chinese character would decode to nothing and no file could be written
-/// faithfully.
+/// Whether Big5 can be converted here at all: through ICU, or the system's code page
+/// 950 on Windows. Without the converter (a Qt built without ICU) every Chinese
+/// character would decode to nothing and no file could be written faithfully.
 bool big5Available();
 
 /// What the operator is told when big5Available() is false.
@@ -46,9 +43,8 @@ public:
     void reset();
 
 private:
-    /// Made at the first byte outside ASCII: the converter's tables cost memory that
-    /// a line carrying only ASCII never needs.
-    std::optional<QStringDecoder> m_decoder;
+    /// A lead byte that ended the last piece, waiting for its trail byte.
+    QByteArray m_waiting;
 };
 
 /// The character at @p index of @p text as a printable text (a whole surrogate pair).

@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringDecoder>
-
-#include <optional>
 
 namespace talvex {
 
@@ -30,12 +27,10 @@ public:
 private:
     void appendByte(unsigned char byte, QString &out);
     /// The character of a lead and a trail byte, or the empty text when Big5 has none.
-    QString big5Character(unsigned char lead, unsigned char trail);
+    static QString big5Character(unsigned char lead, unsigned char trail);
 
     /// The lead byte of a two-byte character, waiting for its trail byte; -1: none.
     int m_lead = -1;
-    /// Made at the first byte outside ASCII, as most lines never need it.
-    std::optional<QStringDecoder> m_big5;
 };
 
 } // namespace talvex

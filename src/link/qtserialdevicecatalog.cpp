@@ -6,8 +6,6 @@
 
 namespace talvex {
 
-SerialDeviceCatalog::~SerialDeviceCatalog() = default;
-
 QString QtSerialDeviceCatalog::defaultStableNameFolder()
 {
 #if defined(Q_OS_LINUX)

@@ -1,5 +1,6 @@
 #include "link/sleeper.h"
 
+#include "link/serialdevicecatalog.h"
 #include "link/serialport.h"
 
 #include <QThread>
@@ -8,6 +9,7 @@ namespace talvex {
 
 Sleeper::~Sleeper() = default;
 SerialPort::~SerialPort() = default;
+SerialDeviceCatalog::~SerialDeviceCatalog() = default;
 
 ThreadSleeper::ThreadSleeper()
 {

@@ -13,6 +13,9 @@ private Q_SLOTS:
     void table_bothWays();
     void decode_incompleteEndIsReplaced_data();
     void decode_incompleteEndIsReplaced();
+    void decode_damagedBytesReadAlikeWholeOrInPieces_data();
+    void decode_damagedBytesReadAlikeWholeOrInPieces();
+    void encode_halfSurrogatePairIsRefused();
 };
 
 void TestBig5::table_bothWays_data()
@@ -56,6 +59,43 @@ void TestBig5::decode_incompleteEndIsReplaced()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(decodeBig5(bytes), text);
+}
+
+void TestBig5::decode_damagedBytesReadAlikeWholeOrInPieces_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("lead byte before a byte that cannot trail it")
+        << QByteArray::fromHex("a430a4a4") << QStringLiteral("\uFFFD0中");
+    QTest::newRow("pair the table does not hold") << QByteArray::fromHex("a3e241") << QStringLiteral("\uFFFDA");
+    QTest::newRow("trail byte 80..A0, at the end too")
+        << QByteArray::fromHex("41a480a4a0") << QStringLiteral("A\uFFFD\uFFFD");
+    QTest::newRow("single bytes outside ASCII") << QByteArray::fromHex("80ff") << QStringLiteral("\u0080\uF8F8");
+}
+
+void TestBig5::decode_damagedBytesReadAlikeWholeOrInPieces()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(decodeBig5(bytes), text);
+    // As the line brings them: cut anywhere, the pieces read as the whole does.
+    for (qsizetype cut = 0; cut <= bytes.size(); ++cut) {
+        Big5StreamDecoder stream;
+        QString pieces = stream.decode(bytes.left(cut));
+        pieces += stream.decode(bytes.mid(cut));
+        QCOMPARE(pieces, text);
+    }
+}
+
+void TestBig5::encode_halfSurrogatePairIsRefused()
+{
+    // At the very end too, where a converter may keep it for a next call.
+    for (const QString &text :
+         {QStringLiteral("中") + QChar(0xD800), QStringLiteral("中") + QChar(0xDC00) + QStringLiteral("文")}) {
+        const Big5Bytes encoded = encodeBig5(text);
+        QVERIFY(!encoded.ok);
+        QCOMPARE(encoded.firstBad, 1);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestBig5)
