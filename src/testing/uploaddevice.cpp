@@ -24,11 +24,11 @@ int main(int argc, char *argv[])
     station.op.answerYes();
     station.upload.run(talvex::testing::workedExampleTable(), talvex::testing::kWorkedExampleLastRow,
                        talvex::testing::workedExampleOptions(), QStringLiteral("1"));
-    // Two questions answered; anything else shown is a notice of a failure.
+    // The connect's notice and the two questions; anything else is a failure's notice.
     const QStringList shown = station.op.texts();
     for (const QString &text : shown)
-        std::fprintf(stderr, "talvex-upload-device: %s\n", qPrintable(text));
-    const bool ok = shown.size() == 2 && station.op.unscripted() == 0;
+        std::fprintf(stderr, "talvex-upload-device: %s\n", text.toUtf8().constData());
+    const bool ok = shown.size() == 3 && station.op.unscripted() == 0;
     std::fprintf(stderr, "talvex-upload-device: %s\n", ok ? "uploaded" : "failed");
     return ok ? 0 : 1;
 }
