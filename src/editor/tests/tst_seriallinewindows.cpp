@@ -137,7 +137,7 @@ void TestSerialLineWindows::portMapping_listsDevicesAndKeepsTheChoice()
                                                            "序號 A5069RR4)"));
     QCOMPARE(first->itemText(1), QStringLiteral("/dev/ttyS0 (ttyS0)"));
     QCOMPARE(first->currentText(), QString());
-    QCOMPARE(first->lineEdit()->placeholderText(), QStringLiteral("預設裝置 /dev/ttyS0"));
+    QCOMPARE(first->lineEdit()->placeholderText(), QStringLiteral("預設裝置 ") + PortMap::defaultDevice(1));
     QCOMPARE(dialog->deviceBox(4)->currentText(), QStringLiteral("/dev/ttyACM9"));
 
     for (int n = 1; n <= PortMap::kPorts; ++n) {
