@@ -42,6 +42,8 @@ void TestUserSettings::notARegularFile_defaultsAndWhy()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QCoreApplication::setOrganizationName(QStringLiteral("TALVEX"));
     QCoreApplication::setApplicationName(QStringLiteral("TALVEX Station"));
+    if (userSettingsFiles().isEmpty())
+        QSKIP("the settings are kept in the registry here: no file stands in their place");
     const QString file = config.filePath(QStringLiteral("TALVEX/TALVEX Station.conf"));
     const QString target = row.startsWith(QLatin1String("link")) ? config.filePath(QStringLiteral("elsewhere")) : file;
     QVERIFY(QDir().mkpath(row == QLatin1String("folder") ? file : config.filePath(QStringLiteral("TALVEX"))));
