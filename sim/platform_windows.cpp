@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
-#ifndef NOMINMAX
+#ifndef NOMINMAX // mingw-w64's libstdc++ may have defined it
 #define NOMINMAX
 #endif
 #define WIN32_LEAN_AND_MEAN

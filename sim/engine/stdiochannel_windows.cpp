@@ -7,7 +7,7 @@
 #include <atomic>
 #include <thread>
 
-#ifndef NOMINMAX
+#ifndef NOMINMAX // mingw-w64's libstdc++ may have defined it
 #define NOMINMAX
 #endif
 #define WIN32_LEAN_AND_MEAN

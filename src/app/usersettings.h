@@ -10,7 +10,8 @@
 namespace talvex {
 
 /// The files QSettings reads for the application's settings, by its organisation and
-/// application names: the user's own first, then the machine's.
+/// application names: the user's own first, then the machine's. None on Windows, where
+/// QSettings keeps them in the registry.
 QStringList userSettingsFiles();
 
 /// Why the station's settings cannot be read: one of userSettingsFiles() is there but

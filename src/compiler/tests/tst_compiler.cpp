@@ -1,5 +1,6 @@
 #include "compiler/compiler.h"
 #include "testing/scriptedoperator.h"
+#include "testing/specialfiles.h"
 #include "testing/stepbuilder.h"
 #include "testing/workedexample.h"
 
@@ -10,8 +11,6 @@
 #include <QTest>
 
 #include <algorithm>
-
-#include <sys/stat.h>
 
 using namespace talvex;
 using namespace talvex::testing;
@@ -724,10 +723,13 @@ void TestCompiler::WriteListing_plantedNamesLeadNowhere()
     const QString path = dir.filePath(QStringLiteral("TRY.txt"));
     const QString notesPath = dir.filePath(QStringLiteral("notes.txt"));
     QVERIFY(writeBytes(notesPath, "mine"));
-    if (planted == QLatin1String("fifo"))
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    const SpecialFile kind = planted == QLatin1String("fifo") ? SpecialFile::NamedPipe : SpecialFile::SymbolicLink;
+    if (!canMakeSpecialFile(kind))
+        QSKIP(whyNoSpecialFile(kind));
+    if (kind == SpecialFile::NamedPipe)
+        QVERIFY(makeSpecialFile(kind, path));
     else
-        QVERIFY(QFile::link(notesPath, dir.filePath(planted)));
+        QVERIFY(makeSpecialFile(kind, dir.filePath(planted), notesPath));
     CompiledProgram program;
     QCOMPARE(compileRows({"HOME"}, program).status, CompileStatus::Compiled);
     QString error;

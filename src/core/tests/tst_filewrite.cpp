@@ -1,4 +1,5 @@
 #include "core/filewrite.h"
+#include "testing/specialfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,15 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
-
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
-#include <unistd.h>
+#include <optional>
 
 using namespace talvex;
+using testing::SpecialFile;
 
 namespace {
 
@@ -29,33 +25,43 @@ enum class Kind
     Device,
 };
 
-// Makes the thing at @p path; false when this run cannot (a device needs root).
-bool make(Kind kind, const QString &path, int *socketFd)
+/// What has to be made specially for @p kind; nullopt for a file or a folder.
+std::optional<SpecialFile> specialFileOf(Kind kind)
 {
-    const QByteArray name = QFile::encodeName(path);
+    switch (kind) {
+    case Kind::File:
+    case Kind::Folder:
+        return std::nullopt;
+    case Kind::LinkToFile:
+    case Kind::LinkToNothing:
+        return SpecialFile::SymbolicLink;
+    case Kind::Fifo:
+        return SpecialFile::NamedPipe;
+    case Kind::Socket:
+        return SpecialFile::Socket;
+    case Kind::Device: // the null device's numbers, only inside the test's folder
+        return SpecialFile::Device;
+    }
+    return std::nullopt;
+}
+
+/// Makes the thing at @p path.
+bool make(Kind kind, const QString &path)
+{
     const QString target = path + QStringLiteral(".target");
     switch (kind) {
     case Kind::File:
         return QFile(path).open(QIODevice::WriteOnly);
     case Kind::LinkToFile:
-        return QFile(target).open(QIODevice::WriteOnly) && QFile::link(target, path);
-    case Kind::LinkToNothing:
-        return QFile::link(target, path);
+        return QFile(target).open(QIODevice::WriteOnly) &&
+               testing::makeSpecialFile(SpecialFile::SymbolicLink, path, target);
     case Kind::Folder:
         return QDir().mkdir(path);
+    case Kind::LinkToNothing:
     case Kind::Fifo:
-        return ::mkfifo(name.constData(), 0600) == 0;
-    case Kind::Socket: {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        if (name.size() >= qsizetype(sizeof address.sun_path))
-            return false;
-        std::copy(name.begin(), name.end(), address.sun_path);
-        *socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        return ::bind(*socketFd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
-    }
-    case Kind::Device: // the null device's numbers, only inside the test's folder
-        return ::geteuid() == 0 && ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    case Kind::Socket:
+    case Kind::Device:
+        return testing::makeSpecialFile(*specialFileOf(kind), path, target);
     }
     return false;
 }
@@ -99,10 +105,10 @@ void TestFileWrite::writeWholeFile_onlyOverRegularFiles()
     const FileSync sync = synced ? FileSync::ToDisk : FileSync::Skip;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("it"));
-    int socketFd = -1;
-    const bool made = make(Kind(kind), path, &socketFd);
-    if (!made)
-        QSKIP("cannot make it here (a device node needs root)");
+    const std::optional<SpecialFile> special = specialFileOf(Kind(kind));
+    if (special && !testing::canMakeSpecialFile(*special))
+        QSKIP(testing::whyNoSpecialFile(*special));
+    QVERIFY(make(Kind(kind), path));
     const QFileInfo before(path);
 
     QString error;
@@ -121,8 +127,6 @@ void TestFileWrite::writeWholeFile_onlyOverRegularFiles()
     }
     // Nothing else is left in the folder: no temporary file survives.
     QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size() <= 2);
-    if (socketFd >= 0)
-        ::close(socketFd);
 }
 
 QTEST_GUILESS_MAIN(TestFileWrite)

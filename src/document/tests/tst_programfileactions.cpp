@@ -4,6 +4,7 @@
 #include "files/programfile.h"
 #include "testing/recordingsteplist.h"
 #include "testing/scriptedoperator.h"
+#include "testing/specialfiles.h"
 #include "testing/stepbuilder.h"
 
 #include <QFile>
@@ -12,10 +13,6 @@
 #include <QTest>
 
 #include <memory>
-
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
 
 using namespace talvex;
 using namespace talvex::testing;
@@ -418,15 +415,14 @@ void TestProgramFileActions::saveAndOpen_onlyRegularFiles()
 {
     QFETCH(QString, thing);
     const QString it = path("it.tvx");
-    const QByteArray name = QFile::encodeName(it);
-    if (thing == "fifo")
-        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
-    else if (thing == "zero") // only ever read: the test opens no writer on it
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), it));
-    else if (::geteuid() != 0)
-        QSKIP("a device node needs root");
-    else // the null device's numbers, made in the test's own folder
-        QCOMPARE(::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    // A device has the null device's numbers, made in the test's own folder; the link
+    // to /dev/zero is only ever read: the test opens no writer on it.
+    const SpecialFile kind = thing == "fifo"   ? SpecialFile::NamedPipe
+                             : thing == "zero" ? SpecialFile::SymbolicLink
+                                               : SpecialFile::Device;
+    if (!canMakeSpecialFile(kind))
+        QSKIP(whyNoSpecialFile(kind));
+    QVERIFY(makeSpecialFile(kind, it, QStringLiteral("/dev/zero")));
 
     const ProgramTable before = tableOf(kSample);
     Files files(before, kSample.size(), false);

@@ -4,6 +4,7 @@
 #include "editor/mainwindow.h"
 #include "editor/mainwindowui.h"
 #include "testing/mainwindowfixture.h"
+#include "testing/specialfiles.h"
 
 #include <QAction>
 #include <QFile>
@@ -11,11 +12,9 @@
 #include <QLabel>
 #include <QTest>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 using namespace talvex;
 using testing::ScriptedOperator;
+using testing::SpecialFile;
 
 class TestSettingsFilePlace : public QObject
 {
@@ -44,7 +43,7 @@ void TestSettingsFilePlace::startUpThenChoosePort_data()
     QTest::newRow("link to a file that fails to read") << "link to /proc/self/mem"
                                                        << "COM1" << true << false;
     // Root reads a file whatever its mode, so only an ordinary user sees this one.
-    if (::geteuid() != 0)
+    if (testing::readPermissionHolds())
         QTest::newRow("no read permission") << "mode 000"
                                             << "COM1" << true << false;
 }
@@ -59,19 +58,23 @@ void TestSettingsFilePlace::startUpThenChoosePort()
     ScriptedOperator &op = fixture.op();
     const QString data = QStringLiteral("DATA.TXT");
     const QString target = fixture.filePath(QStringLiteral("target"));
+    if (place.startsWith(QLatin1String("link")) && !testing::canMakeSpecialFile(SpecialFile::SymbolicLink))
+        QSKIP(testing::whyNoSpecialFile(SpecialFile::SymbolicLink));
+    if (place.endsWith(QLatin1String("fifo")) && !testing::canMakeSpecialFile(SpecialFile::NamedPipe))
+        QSKIP(testing::whyNoSpecialFile(SpecialFile::NamedPipe));
     if (place == QLatin1String("fifo")) {
-        QCOMPARE(::mkfifo("DATA.TXT", 0644), 0);
+        QVERIFY(testing::makeSpecialFile(SpecialFile::NamedPipe, data));
     } else if (place == QLatin1String("link to fifo")) {
-        QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0644), 0);
-        QVERIFY(QFile::link(target, data));
+        QVERIFY(testing::makeSpecialFile(SpecialFile::NamedPipe, target));
+        QVERIFY(testing::makeSpecialFile(SpecialFile::SymbolicLink, data, target));
     } else if (place == QLatin1String("link to file")) {
         QFile file(target);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("2\r\n");
         file.close();
-        QVERIFY(QFile::link(target, data));
+        QVERIFY(testing::makeSpecialFile(SpecialFile::SymbolicLink, data, target));
     } else if (place == QLatin1String("link to /proc/self/mem")) {
-        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), data));
+        QVERIFY(testing::makeSpecialFile(SpecialFile::SymbolicLink, data, QStringLiteral("/proc/self/mem")));
     } else {
         QFile file(data);
         QVERIFY(file.open(QIODevice::WriteOnly));

@@ -3,6 +3,7 @@
 #include "files/programfile.h"
 #include "files/recoveryfile.h"
 #include "files/recoveryleftover.h"
+#include "testing/specialfiles.h"
 #include "testing/stepbuilder.h"
 
 #include <QDateTime>
@@ -11,9 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-
 using namespace talvex;
+using testing::SpecialFile;
 
 namespace {
 
@@ -32,7 +32,7 @@ bool writeFile(const QString &path, const QByteArray &bytes, int ageSeconds = 36
 
 bool makePipe(const QString &path)
 {
-    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    return testing::makeSpecialFile(SpecialFile::NamedPipe, path);
 }
 
 } // namespace
@@ -68,9 +68,14 @@ void TestRecoveryLeftOver::find_offersWhatNoStationHereHolds()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("station-1-1.tvx"));
     const QString lock = dir.filePath(QStringLiteral("station-1-1.lock"));
-    QVERIFY(makePipe(dir.filePath(QStringLiteral("pipe"))));
+    // A named pipe stands beside the left-over wherever the system has them.
+    const bool pipes = testing::canMakeSpecialFile(SpecialFile::NamedPipe);
+    if (row.contains(QLatin1String("pipe")) && !pipes)
+        QSKIP(testing::whyNoSpecialFile(SpecialFile::NamedPipe));
+    if (pipes)
+        QVERIFY(makePipe(dir.filePath(QStringLiteral("pipe"))));
     if (row.startsWith(QLatin1String("link")))
-        QVERIFY(QFile::link(dir.filePath(QStringLiteral("pipe")), path));
+        QVERIFY(testing::makeSpecialFile(SpecialFile::SymbolicLink, path, dir.filePath(QStringLiteral("pipe"))));
     else
         QVERIFY(writeFile(path, recoveryFileBytes(oneStep())));
     const QHash<QString, QByteArray> lockBytes{{"empty lock", {}},

@@ -502,10 +502,12 @@ void TestLink::portMap_defaultsAndOptions_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QStringList>("devices");
-    QTest::newRow("defaults") << QStringList() << true
-                              << QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+    // The platform's own: /dev/ttyS0../dev/ttyS3 on Linux, COM1..COM4 on Windows.
+    const QStringList defaults{PortMap::defaultDevice(1), PortMap::defaultDevice(2), PortMap::defaultDevice(3),
+                               PortMap::defaultDevice(4)};
+    QTest::newRow("defaults") << QStringList() << true << defaults;
     QTest::newRow("remap one") << QStringList{"1=/dev/ttyUSB0"} << true
-                               << QStringList{"/dev/ttyUSB0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+                               << QStringList{"/dev/ttyUSB0", defaults.at(1), defaults.at(2), defaults.at(3)};
     QTest::newRow("port 5") << QStringList{"5=/dev/x"} << false << QStringList();
     QTest::newRow("no path") << QStringList{"2="} << false << QStringList();
     QTest::newRow("no number") << QStringList{"/dev/x"} << false << QStringList();

@@ -1,10 +1,9 @@
 // The operator's choice of device per COM port: kept per user in QSettings, overridden
-// for one run by the command line, each device's stable name found, and a chosen
-// device that is missing at connect named in the notice with the way out.
+// for one run by the command line, and a chosen device that is missing at connect named
+// in the notice with the way out.
+#include "link/localserialport.h"
 #include "link/portchoices.h"
 #include "link/portmap.h"
-#include "link/qtserialdevicecatalog.h"
-#include "link/qtserialport.h"
 #include "link/stationlink.h"
 #include "testing/fakelinkview.h"
 #include "testing/memoryserialport.h"
@@ -25,7 +24,6 @@ class TestPortChoices : public QObject
 private Q_SLOTS:
     void choices_keptPerUserAndOverriddenForTheRun_data();
     void choices_keptPerUserAndOverriddenForTheRun();
-    void stableNames_byTheDeviceTheyLeadTo();
     void missingChosenDevice_noticeNamesPortDeviceAndRemedy();
 };
 
@@ -36,23 +34,25 @@ void TestPortChoices::choices_keptPerUserAndOverriddenForTheRun_data()
     QTest::addColumn<QStringList>("devices"); // what COM1..COM4 open in this run
     QTest::addColumn<QStringList>("kept");    // what they open at the next start
 
-    const QStringList defaults{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+    // The platform's own: /dev/ttyS0../dev/ttyS3 on Linux, COM1..COM4 on Windows.
+    const QString com1 = PortMap::defaultDevice(1);
+    const QString com2 = PortMap::defaultDevice(2);
+    const QString com3 = PortMap::defaultDevice(3);
+    const QString com4 = PortMap::defaultDevice(4);
+    const QStringList defaults{com1, com2, com3, com4};
     const QString adapter = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A5069RR4-if00-port0");
     QTest::newRow("nothing chosen") << QStringList{"", "", "", ""} << QStringList() << defaults << defaults;
     QTest::newRow("COM2 chosen") << QStringList{"", adapter, "", ""} << QStringList()
-                                 << QStringList{"/dev/ttyS0", adapter, "/dev/ttyS2", "/dev/ttyS3"}
-                                 << QStringList{"/dev/ttyS0", adapter, "/dev/ttyS2", "/dev/ttyS3"};
+                                 << QStringList{com1, adapter, com3, com4} << QStringList{com1, adapter, com3, com4};
     QTest::newRow("--device wins for the run only")
         << QStringList{"", adapter, "", "/dev/ttyACM0"} << QStringList{"2=/dev/ttyUSB3"}
-        << QStringList{"/dev/ttyS0", "/dev/ttyUSB3", "/dev/ttyS2", "/dev/ttyACM0"}
-        << QStringList{"/dev/ttyS0", adapter, "/dev/ttyS2", "/dev/ttyACM0"};
+        << QStringList{com1, "/dev/ttyUSB3", com3, "/dev/ttyACM0"} << QStringList{com1, adapter, com3, "/dev/ttyACM0"};
     QTest::newRow("--device on a port left at its default")
-        << QStringList{"", "", "", ""} << QStringList{"3=/dev/pts/7"}
-        << QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/pts/7", "/dev/ttyS3"} << defaults;
+        << QStringList{"", "", "", ""} << QStringList{"3=/dev/pts/7"} << QStringList{com1, com2, "/dev/pts/7", com4}
+        << defaults;
     const QString withNul = QStringLiteral("/dev/ttyUSB0") + QChar(0) + "junk"; // would open /dev/ttyUSB0
     QTest::newRow("kept path with a NUL refused")
-        << QStringList{"", withNul, "", ""} << QStringList()
-        << QStringList{"/dev/ttyS0", withNul, "/dev/ttyS2", "/dev/ttyS3"} << defaults;
+        << QStringList{"", withNul, "", ""} << QStringList() << QStringList{com1, withNul, com3, com4} << defaults;
 }
 
 void TestPortChoices::choices_keptPerUserAndOverriddenForTheRun()
@@ -95,39 +95,17 @@ void TestPortChoices::choices_keptPerUserAndOverriddenForTheRun()
     }
 }
 
-void TestPortChoices::stableNames_byTheDeviceTheyLeadTo()
-{
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("dev/serial/by-id")));
-    const QString folder = dir.filePath(QStringLiteral("dev/serial/by-id"));
-    for (const char *device : {"ttyUSB0", "ttyACM0"}) {
-        QFile f(dir.filePath(QStringLiteral("dev/") + QLatin1String(device)));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
-    // udev's links are relative, as here; a link to a device that went away leads nowhere.
-    QVERIFY(QFile::link(QStringLiteral("../../ttyUSB0"), folder + QStringLiteral("/usb-FTDI_FT232R_A50-if00-port0")));
-    QVERIFY(QFile::link(QStringLiteral("../../ttyACM0"), folder + QStringLiteral("/usb-Arduino_Uno_7563-if00")));
-    QVERIFY(QFile::link(QStringLiteral("../../ttyUSB9"), folder + QStringLiteral("/usb-gone-if00-port0")));
-
-    const QHash<QString, QString> names = QtSerialDeviceCatalog::stableNames(folder);
-    const QString dev = QDir(dir.filePath(QStringLiteral("dev"))).canonicalPath();
-    QCOMPARE(names.size(), 2);
-    QCOMPARE(names.value(dev + QStringLiteral("/ttyUSB0")), folder + QStringLiteral("/usb-FTDI_FT232R_A50-if00-port0"));
-    QCOMPARE(names.value(dev + QStringLiteral("/ttyACM0")), folder + QStringLiteral("/usb-Arduino_Uno_7563-if00"));
-    QVERIFY(QtSerialDeviceCatalog::stableNames(dir.filePath(QStringLiteral("no-such-folder"))).isEmpty());
-}
-
 void TestPortChoices::missingChosenDevice_noticeNamesPortDeviceAndRemedy()
 {
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("usb-Prolific_2303-if00-port0"));
     PortMap map;
     map.setChosenDevice(3, missing);
-    QtSerialPort port(map);
+    const std::unique_ptr<SerialPort> port = makeLocalSerialPort(map);
     VirtualSleeper clock;
     ScriptedOperator op;
     FakeLinkView view;
-    StationLink station(port, clock, op, view);
+    StationLink station(*port, clock, op, view);
 
     station.connectController(QStringLiteral("3"));
     QCOMPARE(op.notices().size(), 2); // the connect notice, then why it failed
@@ -135,7 +113,7 @@ void TestPortChoices::missingChosenDevice_noticeNamesPortDeviceAndRemedy()
     for (const QString &part :
          {QStringLiteral("COM3"), missing, QStringLiteral("連接線"), QStringLiteral("「設定」→「通訊埠對應...」")})
         QVERIFY2(notice.contains(part), qPrintable(notice));
-    QVERIFY(!port.isOpen());
+    QVERIFY(!port->isOpen());
     QCOMPARE(view.status, QStringLiteral("未連線"));
 }
 

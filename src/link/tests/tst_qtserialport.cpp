@@ -1,7 +1,12 @@
-// Why a device could not be opened, as the operator is told it.
+// Why a device could not be opened, as the operator is told it, and the stable names
+// of the devices under /dev/serial/by-id.
 #include "link/portmap.h"
+#include "link/qtserialdevicecatalog.h"
 #include "link/qtserialport.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace talvex;
@@ -13,6 +18,7 @@ class TestQtSerialPort : public QObject
 private Q_SLOTS:
     void openFailure_namesTheCause_data();
     void openFailure_namesTheCause();
+    void stableNames_byTheDeviceTheyLeadTo();
 };
 
 void TestQtSerialPort::openFailure_namesTheCause_data()
@@ -49,6 +55,28 @@ void TestQtSerialPort::openFailure_namesTheCause()
     QVERIFY2(failure.contains(cause) && failure.contains(device), qPrintable(failure.left(200)));
     QVERIFY2(!failure.contains(QStringLiteral("權限")), qPrintable(failure.left(200)));
     QVERIFY2(failure.contains(remedy), qPrintable(failure.left(200)));
+}
+
+void TestQtSerialPort::stableNames_byTheDeviceTheyLeadTo()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("dev/serial/by-id")));
+    const QString folder = dir.filePath(QStringLiteral("dev/serial/by-id"));
+    for (const char *device : {"ttyUSB0", "ttyACM0"}) {
+        QFile f(dir.filePath(QStringLiteral("dev/") + QLatin1String(device)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    // udev's links are relative, as here; a link to a device that went away leads nowhere.
+    QVERIFY(QFile::link(QStringLiteral("../../ttyUSB0"), folder + QStringLiteral("/usb-FTDI_FT232R_A50-if00-port0")));
+    QVERIFY(QFile::link(QStringLiteral("../../ttyACM0"), folder + QStringLiteral("/usb-Arduino_Uno_7563-if00")));
+    QVERIFY(QFile::link(QStringLiteral("../../ttyUSB9"), folder + QStringLiteral("/usb-gone-if00-port0")));
+
+    const QHash<QString, QString> names = QtSerialDeviceCatalog::stableNames(folder);
+    const QString dev = QDir(dir.filePath(QStringLiteral("dev"))).canonicalPath();
+    QCOMPARE(names.size(), 2);
+    QCOMPARE(names.value(dev + QStringLiteral("/ttyUSB0")), folder + QStringLiteral("/usb-FTDI_FT232R_A50-if00-port0"));
+    QCOMPARE(names.value(dev + QStringLiteral("/ttyACM0")), folder + QStringLiteral("/usb-Arduino_Uno_7563-if00"));
+    QVERIFY(QtSerialDeviceCatalog::stableNames(dir.filePath(QStringLiteral("no-such-folder"))).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestQtSerialPort)
