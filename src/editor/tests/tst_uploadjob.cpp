@@ -48,6 +48,8 @@ void TestUploadJob::init()
 {
     m_fixture = std::make_unique<StationLinkFixture>();
     m_job = std::make_unique<UploadJob>(m_fixture->station);
+    // The listing in the test's own folder on every platform (C:\TRY.txt on Windows).
+    m_job->setListingPlaces({QDir::current().filePath(QStringLiteral("TRY.txt")), QString()});
 }
 
 void TestUploadJob::cleanup()

@@ -117,7 +117,8 @@ void TestPathPreview::click_choosesTheRowUnderThePointer()
     const QPoint pixel = pixelOf(mm) + offset;
     QHelpEvent help(QEvent::ToolTip, pixel, m_window->view()->mapToGlobal(pixel));
     QApplication::sendEvent(m_window->view(), &help);
-    QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tip);
+    if (QGuiApplication::platformName() != QLatin1String("minimal")) // shows no tooltips
+        QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tip);
 
     QSignalSpy clicked(m_window, &PathPreviewWindow::rowClicked);
     QTest::mouseClick(m_window->view(), Qt::LeftButton, {}, pixel);
