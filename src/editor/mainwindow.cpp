@@ -74,8 +74,11 @@ void MainWindow::initConnections()
     connect(ui.connectButton, &QPushButton::clicked, this, [this] { m_link->connectController(m_values.ComPort); });
     connect(ui.locateButton, &QPushButton::clicked, this, &MainWindow::onLocate);
     connect(ui.originButton, &QPushButton::clicked, this, [this] { m_link->session().home(); });
-    connect(ui.uploadButton, &QPushButton::clicked, this,
-            [this] { m_upload->run(m_document.table(), m_document.lastRow(), compileOptions(), m_values.ComPort); });
+    connect(ui.uploadButton, &QPushButton::clicked, this, [this] {
+        const UploadOutcome outcome =
+            m_upload->run(m_document.table(), m_document.lastRow(), compileOptions(), m_values.ComPort);
+        m_ui->setStatusMessage(UploadJob::outcomeMessage(outcome));
+    });
     for (QCheckBox *box : ui.inputBoxes)
         connect(box, &QCheckBox::clicked, this, [this] { inputBoxClicked(m_link->line(), m_linkView); });
     connect(ui.newAction, &QAction::triggered, this, &MainWindow::onNewProgram);
