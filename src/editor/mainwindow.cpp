@@ -6,6 +6,7 @@
 #include "editor/steplistview.h"
 #include "editor/undoactions.h"
 #include "files/settingsfile.h"
+#include "motion/stepdescriptions.h"
 #include "table/changedescription.h"
 
 #include <QAction>
@@ -53,7 +54,7 @@ MainWindow::MainWindow(Operator &op, SerialPort &port, Sleeper &sleeper, QWidget
     m_upload = std::make_unique<UploadJob>(*m_link);
     m_timer.setInterval(kStatusTimerMs);
     m_link->polls().addTimer(m_timer);
-    bindStepList(m_document, *m_ui->stepList);
+    bindStepList(m_document, *m_ui->stepList, describeStep);
     initConnections();
     startUp();
     m_timer.start();

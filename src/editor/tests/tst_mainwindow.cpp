@@ -72,6 +72,7 @@ private Q_SLOTS:
     void fileMenu_saveWritesTheProgramsFileShownInItsPanel();
     void tooltips_onEveryControl();
     void statusMessage_saysWhatTheNextStepDoesAndHowTheUploadEnded();
+    void stepList_rowsSayWhatTheirStepDoes();
 
 private:
     void click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
@@ -921,6 +922,17 @@ void TestMainWindow::statusMessage_saysWhatTheNextStepDoesAndHowTheUploadEnded()
     QVERIFY(!m_port->written().contains("G\r"));
     QVERIFY(says(QStringLiteral("上傳完成: 程式已儲存, 未執行")));
     QCOMPARE(ui.statusLink->text(), QStringLiteral("未連線"));
+}
+
+void TestMainWindow::stepList_rowsSayWhatTheirStepDoes()
+{
+    StepListView *list = m_window->ui().stepList;
+    m_window->document().replaceProgram(testing::tableOf({"POINT|5|100|200|5"}), 1, QStringLiteral("開啟舊檔"));
+    for (int c = 0; c < list->columnCount(); ++c)
+        QCOMPARE(list->topLevelItem(0)->toolTip(c), QStringLiteral("等待輸入 1、3 後移到 X 100, Y 200, 設定輸出 1、3"));
+    addSteps({"HOME"});
+    QCOMPARE(list->topLevelItem(1)->toolTip(4), QStringLiteral("X、Y 軸回原點"));
+    QCOMPARE(list->topLevelItem(0)->toolTip(1), QStringLiteral("等待輸入 1、3 後移到 X 100, Y 200, 設定輸出 1、3"));
 }
 
 QTEST_MAIN(TestMainWindow)
