@@ -4,6 +4,7 @@
 #include "table/changedescription.h"
 #include "table/steplist.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace talvex {
@@ -142,16 +143,25 @@ void ProgramDocument::restore(const Snapshot &snapshot)
     Q_EMIT savedStateChanged();
 }
 
-void bindStepList(ProgramDocument &document, StepList &list)
+void bindStepList(ProgramDocument &document, StepList &list, StepDescriber describe)
 {
-    QObject::connect(&document, &ProgramDocument::changed, &document, [&document, &list](const ProgramChange &change) {
-        if (change.pointAppended)
-            addStepItem(document.table(), change.row, list);
-        else
-            relistSteps(document.table(), document.lastRow(), list);
-        if (change.row > 0)
-            list.showItem(change.row);
-    });
+    QObject::connect(&document, &ProgramDocument::changed, &document,
+                     [&document, &list, describe = std::move(describe)](const ProgramChange &change) {
+                         const ProgramTable &table = document.table();
+                         int first = 1;
+                         if (change.pointAppended) {
+                             addStepItem(table, change.row, list);
+                             first = change.row;
+                         } else {
+                             relistSteps(table, document.lastRow(), list);
+                         }
+                         if (describe) {
+                             for (int row = first; row <= std::min(document.lastRow(), ProgramTable::kMaxSteps); ++row)
+                                 list.describeItem(row, describe(table.stepRow(row)));
+                         }
+                         if (change.row > 0)
+                             list.showItem(change.row);
+                     });
 }
 
 } // namespace talvex

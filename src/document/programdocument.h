@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QUndoStack>
 
+#include <functional>
 #include <memory>
 
 namespace talvex {
@@ -118,7 +119,11 @@ private:
     Snapshot m_saved;
 };
 
-/// Keeps @p list a mirror of @p document's steps from now on.
-void bindStepList(ProgramDocument &document, StepList &list);
+/// What a step does in words (the step list's tooltips).
+using StepDescriber = std::function<QString(const StepRow &)>;
+
+/// Keeps @p list a mirror of @p document's steps from now on; with @p describe, each
+/// item is described as well.
+void bindStepList(ProgramDocument &document, StepList &list, StepDescriber describe = {});
 
 } // namespace talvex

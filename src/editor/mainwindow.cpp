@@ -6,6 +6,7 @@
 #include "editor/steplistview.h"
 #include "editor/undoactions.h"
 #include "files/settingsfile.h"
+#include "motion/stepdescriptions.h"
 #include "table/changedescription.h"
 
 #include <QAction>
@@ -53,7 +54,7 @@ MainWindow::MainWindow(Operator &op, SerialPort &port, Sleeper &sleeper, QWidget
     m_upload = std::make_unique<UploadJob>(*m_link);
     m_timer.setInterval(kStatusTimerMs);
     m_link->polls().addTimer(m_timer);
-    bindStepList(m_document, *m_ui->stepList);
+    bindStepList(m_document, *m_ui->stepList, describeStep);
     initConnections();
     startUp();
     m_timer.start();
@@ -74,8 +75,11 @@ void MainWindow::initConnections()
     connect(ui.connectButton, &QPushButton::clicked, this, [this] { m_link->connectController(m_values.ComPort); });
     connect(ui.locateButton, &QPushButton::clicked, this, &MainWindow::onLocate);
     connect(ui.originButton, &QPushButton::clicked, this, [this] { m_link->session().home(); });
-    connect(ui.uploadButton, &QPushButton::clicked, this,
-            [this] { m_upload->run(m_document.table(), m_document.lastRow(), compileOptions(), m_values.ComPort); });
+    connect(ui.uploadButton, &QPushButton::clicked, this, [this] {
+        const UploadOutcome outcome =
+            m_upload->run(m_document.table(), m_document.lastRow(), compileOptions(), m_values.ComPort);
+        m_ui->setStatusMessage(UploadJob::outcomeMessage(outcome));
+    });
     for (QCheckBox *box : ui.inputBoxes)
         connect(box, &QCheckBox::clicked, this, [this] { inputBoxClicked(m_link->line(), m_linkView); });
     connect(ui.newAction, &QAction::triggered, this, &MainWindow::onNewProgram);

@@ -220,9 +220,16 @@ void MainWindowUi::setupUi(QMainWindow *window)
     statusFile->setObjectName(QStringLiteral("StatusPanelFile"));
     statusFile->setAccessibleDescription(QStringLiteral("程式檔"));
     statusFile->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusMessage = new QLabel(status);
+    statusMessage->setObjectName(QStringLiteral("StatusPanelMessage"));
+    statusMessage->setAccessibleDescription(QStringLiteral("狀態訊息"));
+    statusMessage->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     status->addWidget(statusLink, 1);
     status->addWidget(statusPort, 1);
     status->addWidget(statusFile, 2);
+    // What the next step will do, or how the last upload ended. A panel of its own: a
+    // temporary status-bar message would hide the other panels while it shows.
+    status->addWidget(statusMessage, 3);
     window->setStatusBar(status);
 
     // menus
@@ -341,6 +348,12 @@ void MainWindowUi::explainControls()
     }
     for (int n = 1; n <= 4; ++n)
         comActions[static_cast<size_t>(n) - 1]->setStatusTip(QStringLiteral("使用 COM%1 連線").arg(n));
+}
+
+void MainWindowUi::setStatusMessage(const QString &text) const
+{
+    statusMessage->setText(text);
+    statusMessage->setAccessibleName(text);
 }
 
 std::array<QPushButton *, 8> MainWindowUi::stepButtons() const

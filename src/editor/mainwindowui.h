@@ -77,6 +77,8 @@ struct MainWindowUi
     QLabel *statusPort = nullptr;
     /// The program's file name, with "*" while it holds unsaved work.
     QLabel *statusFile = nullptr;
+    /// What the next placed step will do, or how the last upload ended.
+    QLabel *statusMessage = nullptr;
 
     // menus
     QMenu *fileMenu = nullptr;
@@ -100,6 +102,9 @@ struct MainWindowUi
     QAction *manualAction = nullptr; // 使用說明
     QAction *aboutAction = nullptr;  // 關於
     QAction *exitAction = nullptr;
+
+    /// Shows @p text in the message panel, which a screen reader reads by its text.
+    void setStatusMessage(const QString &text) const;
 
     /// Gives every control a tooltip saying what it does.
     void explainControls();

@@ -67,11 +67,16 @@ PortMapDialog::PortMapDialog(const PortMap &map, const SerialDeviceCatalog &cata
         grid->addWidget(label, row, 0);
         grid->addWidget(box, row, 1);
         ++row;
-        // A device given on the command line holds for this run whatever is chosen here.
+        // A device given on the command line holds for this run whatever is chosen here;
+        // under --simulate that is the virtual controller's line, and says so.
         const QString runDevice = map.runDevice(n);
         if (!runDevice.isEmpty()) {
-            auto *note = new QLabel(
-                QStringLiteral("本次執行由命令列指定為 %1, 此處的選擇從下次啟動起生效。").arg(runDevice), this);
+            const QString text =
+                map.leadsToSimulator(n)
+                    ? QStringLiteral(
+                          "本次執行通往模擬控制器 talvex-sim (%1), 此處的選擇在不使用 --simulate 啟動時生效。")
+                    : QStringLiteral("本次執行由命令列指定為 %1, 此處的選擇從下次啟動起生效。");
+            auto *note = new QLabel(text.arg(runDevice), this);
             note->setObjectName(port + QStringLiteral("Note"));
             note->setWordWrap(true);
             grid->addWidget(note, row++, 1);

@@ -68,11 +68,9 @@ void markProblemRows(StepListView &list, const std::vector<ProgramProblem> &prob
         QTreeWidgetItem *item = list.topLevelItem(i);
         const auto found = sentences.find(i + 1);
         const bool problem = found != sentences.end();
-        const QString tip = problem ? found->second.join(QLatin1Char('\n')) : QString();
-        for (int c = 0; c < list.columnCount(); ++c) {
+        for (int c = 0; c < list.columnCount(); ++c)
             item->setBackground(c, problem ? marked : QBrush());
-            item->setToolTip(c, tip);
-        }
+        list.setProblemsAt(i, problem ? found->second.join(QLatin1Char('\n')) : QString());
     }
 }
 

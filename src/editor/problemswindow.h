@@ -38,7 +38,7 @@ private:
 };
 
 /// Marks the rows of @p list that have problems with a background and their sentences
-/// as the tooltip, and takes the marks off every other row. The list mirrors the table
+/// in the tooltip (below what the step does), and takes the marks off every other row. The list mirrors the table
 /// (item k is step k + 1), so this follows each re-listing.
 void markProblemRows(StepListView &list, const std::vector<ProgramProblem> &problems);
 

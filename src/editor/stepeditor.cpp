@@ -70,6 +70,8 @@ void StepEditor::initConnections()
                  title = QString::fromUtf8(step.title)] { onDatumStep(kind, message, title); });
     }
     connect(&m_document, &ProgramDocument::restored, this, &StepEditor::onRestored);
+    // Every placement (the teach dialog's points too), delete, undo and redo.
+    connect(&m_document, &ProgramDocument::changed, this, &StepEditor::showPendingEdit);
 }
 
 void StepEditor::enableStepButtons()
@@ -77,6 +79,8 @@ void StepEditor::enableStepButtons()
     for (QPushButton *b : m_ui.stepButtons())
         b->setEnabled(true);
     m_ui.startEditingButton->setEnabled(false);
+    m_editing = true;
+    showPendingEdit();
 }
 
 void StepEditor::disableStepButtons()
@@ -84,6 +88,13 @@ void StepEditor::disableStepButtons()
     m_ui.startEditingButton->setEnabled(true);
     for (QPushButton *b : m_ui.stepButtons())
         b->setEnabled(false);
+    m_editing = false;
+    showPendingEdit();
+}
+
+void StepEditor::showPendingEdit()
+{
+    m_ui.setStatusMessage(pendingEditMessage(m_pending, m_document.lastRow(), m_editing));
 }
 
 void StepEditor::enableRowButtons()
@@ -102,6 +113,7 @@ void StepEditor::placeStep(const Step &step)
 {
     if (m_document.placeStep(step, m_pending) == Placement::Full)
         m_op.notice(programFullMessage(), messageTitle(), Operator::Icon::Warning);
+    showPendingEdit();
 }
 
 void StepEditor::onStartEditing()
@@ -128,12 +140,14 @@ void StepEditor::onRowChosen(const QString &itemText)
 {
     m_pending.CurrentRow = wholeNumberOf(itemText);
     enableRowButtons();
+    showPendingEdit(); // a pending insert or modify follows the chosen row
     Q_EMIT rowChosen(m_pending.CurrentRow);
 }
 
 void StepEditor::onSpeed()
 {
     armAppend(m_pending);
+    showPendingEdit();
     m_timer.stop();
     if (!m_speedDialog) {
         m_speedDialog = new SpeedDialog(m_values.SpeedValue);
@@ -170,6 +184,7 @@ void StepEditor::onPoint()
     m_document.setDirty(true);
     m_values.PointKindFlag = QStringLiteral("1");
     armAppend(m_pending);
+    showPendingEdit();
     m_timer.stop();
     Q_EMIT pointRequested();
     m_timer.start();
@@ -178,6 +193,7 @@ void StepEditor::onPoint()
 void StepEditor::onDatumStep(StepKind kind, const QString &message, const QString &title)
 {
     armAppend(m_pending);
+    showPendingEdit();
     QString datum = QStringLiteral("0");
     if (!message.isEmpty()) {
         // The delay prompt offers the last delay, so repeated delays need only an OK.
@@ -206,6 +222,7 @@ void StepEditor::onInsert()
     enableStepButtons();
     m_pending.AppendMode = false;
     m_pending.InsertMode = true;
+    showPendingEdit();
 }
 
 void StepEditor::onDelete()
@@ -225,6 +242,7 @@ void StepEditor::onModify()
     m_pending.AppendMode = false;
     m_pending.ModifyMode = true;
     disableRowButtons();
+    showPendingEdit();
 }
 
 void StepEditor::onRestored()
@@ -237,6 +255,7 @@ void StepEditor::onRestored()
     if (leadingNumber(m_values.PointKindFlag) == 1.0)
         m_pending.AppendMode = true;
     disableRowButtons(); // a row operation needs a fresh row click
+    showPendingEdit();
 }
 
 } // namespace talvex

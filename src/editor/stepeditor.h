@@ -44,6 +44,8 @@ public:
     /// A whole new program is in the table (New, Open, a recovered one): a row
     /// operation needs a fresh row click.
     void forgetChosenRow();
+    /// The status bar's message panel says what the next placed step will do.
+    void showPendingEdit();
 
 Q_SIGNALS:
     /// The Point button armed a point request; the teach dialog answers it.
@@ -77,6 +79,8 @@ private:
     QWidget &m_window;
     QTimer &m_timer;
     PendingEdit m_pending;
+    /// "編輯開始" has opened the step buttons.
+    bool m_editing = false;
     QPointer<SpeedDialog> m_speedDialog;
 };
 

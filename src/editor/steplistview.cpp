@@ -120,6 +120,35 @@ void StepListView::showItem(int position)
         scrollToItem(item);
 }
 
+void StepListView::describeItem(int position, const QString &description)
+{
+    if (QTreeWidgetItem *item = topLevelItem(position - 1)) {
+        item->setData(0, kDescriptionRole, description);
+        showToolTip(item);
+    }
+}
+
+void StepListView::setProblemsAt(int index, const QString &sentences)
+{
+    if (QTreeWidgetItem *item = topLevelItem(index)) {
+        item->setData(0, kProblemsRole, sentences);
+        showToolTip(item);
+    }
+}
+
+void StepListView::showToolTip(QTreeWidgetItem *item) const
+{
+    QStringList lines;
+    for (const int role : {kDescriptionRole, kProblemsRole}) {
+        const QString text = item->data(0, role).toString();
+        if (!text.isEmpty())
+            lines << text;
+    }
+    const QString tip = lines.join(QLatin1Char('\n'));
+    for (int c = 0; c < columnCount(); ++c)
+        item->setToolTip(c, tip);
+}
+
 void StepListView::selectRow(int row)
 {
     QTreeWidgetItem *item = topLevelItem(row - 1);

@@ -16,6 +16,10 @@ class StepListView : public QTreeWidget, public StepList
 
 public:
     static constexpr int kIconRole = Qt::UserRole + 1;
+    /// What the step does in words, and the program check's sentences about it: the
+    /// two together make the row's tooltip.
+    static constexpr int kDescriptionRole = Qt::UserRole + 2;
+    static constexpr int kProblemsRole = Qt::UserRole + 3;
 
     explicit StepListView(QWidget *parent = nullptr);
 
@@ -23,6 +27,10 @@ public:
     void addItem(int position, const QString &text, int icon, const QStringList &subItems) override;
     void showSubItems(int position, const QStringList &subItems) override;
     void showItem(int position) override;
+    void describeItem(int position, const QString &description) override;
+    /// Sets the program check's @p sentences about the item at @p index (0-based);
+    /// empty when it has none.
+    void setProblemsAt(int index, const QString &sentences);
 
     /// Selects and shows the item of step @p row (1-based) without choosing it: it is
     /// not an operator's choice, so rowChosen() is not emitted.
@@ -41,6 +49,7 @@ protected:
 
 private:
     QTreeWidgetItem *selectedRow() const;
+    void showToolTip(QTreeWidgetItem *item) const;
 };
 
 } // namespace talvex

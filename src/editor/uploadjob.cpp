@@ -18,6 +18,15 @@ QString UploadJob::runQuestion()
     return QStringLiteral("現在執行程式?");
 }
 
+QString UploadJob::outcomeMessage(const UploadOutcome &outcome)
+{
+    if (!outcome.downloaded)
+        return QStringLiteral("程式未上傳");
+    return QStringLiteral("上傳完成: 程式%1, %2")
+        .arg(outcome.stored ? QStringLiteral("已儲存") : QStringLiteral("未儲存"),
+             outcome.started ? QStringLiteral("已開始執行") : QStringLiteral("未執行"));
+}
+
 QString UploadJob::problemsQuestion(const std::vector<ProgramProblem> &problems)
 {
     return QStringLiteral("程式有 %1 個問題 (%2), 仍要上傳嗎?")
@@ -50,7 +59,8 @@ void UploadJob::writeListingFile()
               Operator::Icon::Warning);
 }
 
-void UploadJob::run(const ProgramTable &table, int lastRow, const CompileOptions &options, const QString &comPort)
+UploadOutcome UploadJob::run(const ProgramTable &table, int lastRow, const CompileOptions &options,
+                             const QString &comPort)
 {
     Line &line = m_station.line();
     Operator &op = m_station.op();
@@ -63,15 +73,15 @@ void UploadJob::run(const ProgramTable &table, int lastRow, const CompileOptions
             const std::vector<ProgramProblem> problems = checkForm(table, lastRow, form);
             // Enter must not send a program the controller would reject.
             if (!problems.empty() && !op.askYesNoDefaultNo(problemsQuestion(problems), messageTitle()))
-                return;
+                return {};
         }
     }
     if (!line.isOpen())
         m_station.connectController(comPort);
     if (!line.isOpen() || lastRow == 0)
-        return;
+        return {};
     if (!compileProgram(table, lastRow, options, m_program, op))
-        return;
+        return {};
     writeListingFile();
 
     QStringList lines;
@@ -79,15 +89,23 @@ void UploadJob::run(const ProgramTable &table, int lastRow, const CompileOptions
     for (int i = 0; i <= m_program.ProgramTextLast; ++i)
         lines << m_program.ProgramText.at(static_cast<size_t>(i));
     if (!m_station.download(lines))
-        return;
+        return {};
 
     ControllerSession &session = m_station.session();
-    if (op.askYesNo(storeQuestion(), messageTitle()))
+    UploadOutcome outcome;
+    outcome.downloaded = true;
+    // A line lost on the way sends nothing more; the outcome says only what was sent.
+    if (op.askYesNo(storeQuestion(), messageTitle())) {
         session.storeProgram();
+        outcome.stored = !line.lostInThisAction();
+    }
     // Enter must not start motion: the question's default is No.
-    if (op.askYesNoDefaultNo(runQuestion(), messageTitle()))
+    if (op.askYesNoDefaultNo(runQuestion(), messageTitle())) {
         session.runProgram();
+        outcome.started = !line.lostInThisAction();
+    }
     m_station.closeAfterDownload();
+    return outcome;
 }
 
 } // namespace talvex

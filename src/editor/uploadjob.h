@@ -9,6 +9,14 @@ namespace talvex {
 
 class StationLink;
 
+/// How far an upload went, for the status bar.
+struct UploadOutcome
+{
+    bool downloaded = false;
+    bool stored = false;
+    bool started = false;
+};
+
 /// "上傳": ask first when the program has problems the controller would reject, connect
 /// if need be, compile the table, write the listing, check the line
 /// once more, download, offer to store and to start the program, close the line. The
@@ -18,7 +26,7 @@ class UploadJob
 public:
     explicit UploadJob(StationLink &station) : m_station(station) {}
 
-    void run(const ProgramTable &table, int lastRow, const CompileOptions &options, const QString &comPort);
+    UploadOutcome run(const ProgramTable &table, int lastRow, const CompileOptions &options, const QString &comPort);
 
     /// Where the listing is written (tests choose their own folders).
     void setListingPlaces(const ListingPlaces &places) { m_listing = places; }
@@ -28,6 +36,9 @@ public:
 
     static QString storeQuestion();
     static QString runQuestion();
+    /// The status bar's sentence after an upload: whether the program went down, was
+    /// stored and was started.
+    static QString outcomeMessage(const UploadOutcome &outcome);
     /// The question put before an upload of a program with @p problems (at least one).
     static QString problemsQuestion(const std::vector<ProgramProblem> &problems);
 

@@ -66,14 +66,22 @@ void PortMap::setChosenDevice(int number, const QString &path)
 
 void PortMap::setDevice(int number, const QString &path)
 {
-    if (number >= 1 && number <= kPorts)
+    if (number >= 1 && number <= kPorts) {
         m_devices[static_cast<size_t>(number) - 1] = path;
+        m_simulated[static_cast<size_t>(number) - 1] = false;
+    }
+}
+
+bool PortMap::leadsToSimulator(int number) const
+{
+    return number >= 1 && number <= kPorts && m_simulated[static_cast<size_t>(number) - 1];
 }
 
 void PortMap::setAll(const QString &path)
 {
     for (QString &device : m_devices)
         device = path;
+    m_simulated.fill(true);
 }
 
 bool PortMap::applyOption(const QString &option, QString *error)

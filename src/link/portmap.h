@@ -20,10 +20,13 @@ public:
     QString device(int number) const;
     /// For this run only: wins over the operator's choice and is never kept.
     void setDevice(int number, const QString &path);
-    /// Maps every port to @p path for this run (the virtual controller's line).
+    /// Maps every port to @p path for this run: the virtual controller's line.
     void setAll(const QString &path);
     /// The device given for this run, or the empty text.
     QString runDevice(int number) const;
+    /// The device given for this run is the virtual controller's line (setAll), not
+    /// one named with --device.
+    bool leadsToSimulator(int number) const;
 
     /// The device the operator chose for port @p number; the empty text: the default.
     QString chosenDevice(int number) const;
@@ -46,6 +49,8 @@ public:
 private:
     /// Given for this run; empty where none was.
     std::array<QString, kPorts> m_devices;
+    /// Which of them is the virtual controller's line.
+    std::array<bool, kPorts> m_simulated{};
     /// Chosen by the operator; empty for the default.
     std::array<QString, kPorts> m_chosen;
 };

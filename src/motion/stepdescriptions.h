@@ -5,6 +5,13 @@
 
 namespace talvex {
 
+class StepRow;
+
+/// What a step row does, in words, for its tooltip in the step list: the masks read as
+/// input and output numbers ("等待輸入 1、3 後移到 X 100, Y 200, 設定輸出 1、3"), the
+/// other data as typed.
+QString describeStep(const StepRow &step);
+
 // Tooltips of the marks in the path preview: what a step does, in the operator's
 // words, headed by its row ("第 4 行: 延遲 1 秒").
 

@@ -128,6 +128,21 @@ bool deleteRow(ProgramTable &table, EditState &state)
     return true;
 }
 
+QString pendingEditMessage(const PendingEdit &pending, int lastRow, bool editing)
+{
+    const bool onStep = pending.CurrentRow >= 1 && pending.CurrentRow <= lastRow;
+    if (pending.ModifyMode && !pending.AppendMode && !pending.InsertMode && onStep)
+        return QStringLiteral("修改第 %1 行").arg(pending.CurrentRow);
+    const bool anyMode = pending.AppendMode || pending.InsertMode || pending.ModifyMode;
+    if (!anyMode && !editing)
+        return {};
+    if (lastRow >= ProgramTable::kMaxSteps)
+        return programFullMessage();
+    if (pending.InsertMode && !pending.AppendMode && onStep)
+        return QStringLiteral("插入: 下一個步驟將放在第 %1 行之前").arg(pending.CurrentRow);
+    return QStringLiteral("加入: 下一個步驟將放在第 %1 行").arg(lastRow + 1);
+}
+
 QString programFullMessage()
 {
     return QStringLiteral("程式已滿 500 步, 無法再加入步驟!");

@@ -48,6 +48,11 @@ PointPlacement placePointRows(ProgramTable &table, EditState &state, QString &po
 /// and returns false when CurrentRow is not a step row.
 bool deleteRow(ProgramTable &table, EditState &state);
 
+/// What the next placed step will do, for the status bar: where an insert or an append
+/// puts it, which row a modify writes over (the same fallbacks as placeRows). Empty
+/// when nothing is pending and editing has not begun (@p editing).
+QString pendingEditMessage(const PendingEdit &pending, int lastRow, bool editing);
+
 /// Notice shown when the program already holds 500 steps.
 QString programFullMessage();
 

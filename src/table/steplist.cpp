@@ -11,6 +11,8 @@ StepList::~StepList() = default;
 
 void StepList::showItem(int) {}
 
+void StepList::describeItem(int, const QString &) {}
+
 void addStepItem(const ProgramTable &table, int row, StepList &list)
 {
     const StepRow step = table.stepRow(row);

@@ -20,6 +20,9 @@ public:
     virtual void showSubItems(int position, const QStringList &subItems) = 0;
     /// Brings the item at @p position into view; a list that scrolls does.
     virtual void showItem(int position);
+    /// Tells what the step at @p position (1-based) does, until the next rebuild; a
+    /// list with tooltips shows it.
+    virtual void describeItem(int position, const QString &description);
 };
 
 /// Rebuilds @p list from rows 1..@p lastRow: item text is the row number, the icon the

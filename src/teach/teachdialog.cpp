@@ -100,8 +100,6 @@ void TeachDialog::start()
 
     m_ui->xReadout->setText(QStringLiteral("0"));
     m_ui->yReadout->setText(QStringLiteral("0"));
-    m_ui->xReadout->setEnabled(false);
-    m_ui->yReadout->setEnabled(false);
 
     if (m_context.edit.ModifyMode) {
         const StepRow row = m_context.document.table().stepRow(m_context.edit.CurrentRow);

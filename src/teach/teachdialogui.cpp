@@ -1,6 +1,7 @@
 #include "teach/teachdialogui.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,7 +48,12 @@ template <std::size_t N>
 void boxRows(QGroupBox *frame, std::array<QCheckBox *, N> &boxes, int perRow, const QString &arrayName,
              const QString &role)
 {
-    const int width = (frame->width() - 12) / perRow;
+    // Laid out inside the frame, so the first row starts below its caption and line at
+    // every scale instead of at a fixed offset the line may cut through.
+    auto *grid = new QGridLayout(frame);
+    grid->setContentsMargins(8, 2, 4, 2);
+    grid->setHorizontalSpacing(0);
+    grid->setVerticalSpacing(2);
     for (std::size_t i = 0; i < N; ++i) {
         const int k = static_cast<int>(i) + 1;
         auto *check = new QCheckBox(QString::number(k), frame);
@@ -55,7 +61,7 @@ void boxRows(QGroupBox *frame, std::array<QCheckBox *, N> &boxes, int perRow, co
         check->setAccessibleDescription(role + QLatin1Char(' ') + QString::number(k));
         const int row = static_cast<int>(i) / perRow;
         const int column = static_cast<int>(i) % perRow;
-        check->setGeometry(8 + column * width, row == 0 ? px(315) : px(765), width, 24);
+        grid->addWidget(check, row, column);
         boxes[i] = check;
     }
 }
@@ -78,6 +84,12 @@ void TeachDialogUi::setupUi(QWidget *dialog)
     yReadoutLabel = caption(QStringLiteral(" Y軸座標 :"), dialog, yReadout->geometry());
     xReadoutLabel->setBuddy(xReadout);
     yReadoutLabel->setBuddy(yReadout);
+    // Live readings: shown in normal text, which a disabled box would grey out, but
+    // neither typed into nor stopped at by Tab.
+    for (QLineEdit *readout : {xReadout, yReadout}) {
+        readout->setReadOnly(true);
+        readout->setFocusPolicy(Qt::NoFocus);
+    }
 
     inputFrame = new QGroupBox(QStringLiteral("INPUT"), dialog);
     inputFrame->setObjectName(QStringLiteral("inputFrame"));
@@ -128,6 +140,14 @@ void TeachDialogUi::setupUi(QWidget *dialog)
     // Read by its text ("連線中" / "未連線"); the description says what it is.
     statusLink->setAccessibleDescription(QStringLiteral("連線狀態"));
     status->addWidget(statusLink, 1);
+
+    // Tab goes where the operator works first: the distances, the buttons, then the
+    // input and output boxes.
+    QList<QWidget *> order = {xTarget, yTarget, locateButton, confirmButton, cancelButton, numericOption, teachOption};
+    order.append(QList<QWidget *>(inputBoxes.begin(), inputBoxes.end()));
+    order.append(QList<QWidget *>(outputBoxes.begin(), outputBoxes.end()));
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
 
 } // namespace talvex

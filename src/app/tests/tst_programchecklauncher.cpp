@@ -46,8 +46,9 @@ void TestProgramCheckLauncher::check_followsTheProgram()
 
     QVERIFY(!marked(list, 1));
     QVERIFY(marked(list, 2));
-    QCOMPARE(list.topLevelItem(1)->toolTip(3), QStringLiteral("第 2 行: 延遲時間「abc」不是數字"));
-    QVERIFY(list.topLevelItem(0)->toolTip(0).isEmpty());
+    // The problem goes below what the step does; a row without one says only that.
+    QCOMPARE(list.topLevelItem(1)->toolTip(3), QStringLiteral("延遲「abc」\n第 2 行: 延遲時間「abc」不是數字"));
+    QCOMPARE(list.topLevelItem(0)->toolTip(0), QStringLiteral("標籤「A」"));
 
     window.ui().programCheckAction->trigger();
     ProblemsWindow *problems = launcher.problemsWindow();

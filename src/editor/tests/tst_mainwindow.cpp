@@ -71,6 +71,8 @@ private Q_SLOTS:
     void window_growsIntoTheStepListWhichFollowsPlacedRows();
     void fileMenu_saveWritesTheProgramsFileShownInItsPanel();
     void tooltips_onEveryControl();
+    void statusMessage_saysWhatTheNextStepDoesAndHowTheUploadEnded();
+    void stepList_rowsSayWhatTheirStepDoes();
 
 private:
     void click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
@@ -877,6 +879,60 @@ void TestMainWindow::tooltips_onEveryControl()
                 QVERIFY2(!a->statusTip().isEmpty(), qPrintable(a->text()));
         }
     }
+}
+
+void TestMainWindow::statusMessage_saysWhatTheNextStepDoesAndHowTheUploadEnded()
+{
+    const MainWindowUi &ui = m_window->ui();
+    QLabel *message = ui.statusMessage;
+    const auto says = [message](const QString &text) {
+        return message->text() == text && message->accessibleName() == text;
+    };
+    QCOMPARE(message->text(), QString());
+    QCOMPARE(message->accessibleDescription(), QStringLiteral("狀態訊息"));
+    QCOMPARE(ui.statusLink->parentWidget(), message->parentWidget()); // a panel beside the specified ones
+
+    addSteps({"HOME", "HOME", "HOME"});
+    QVERIFY(says(QStringLiteral("加入: 下一個步驟將放在第 4 行")));
+    // While the prompt is up, the step being placed is told.
+    QString whilePrompted;
+    m_op->onShow = [&](const ScriptedOperator::Shown &) { whilePrompted = message->text(); };
+    clickRow(3);
+    click(ui.insertButton);
+    QVERIFY(says(QStringLiteral("插入: 下一個步驟將放在第 3 行之前")));
+    m_op->answerText(QStringLiteral("500"));
+    click(ui.delayButton);
+    QCOMPARE(whilePrompted, QStringLiteral("插入: 下一個步驟將放在第 3 行之前"));
+    QVERIFY(says(QStringLiteral("加入: 下一個步驟將放在第 5 行")));
+    clickRow(2);
+    click(ui.modifyButton);
+    QVERIFY(says(QStringLiteral("修改第 2 行")));
+    click(ui.homeButton);
+    QVERIFY(says(QStringLiteral("加入: 下一個步驟將放在第 5 行")));
+    QVERIFY(ui.statusLink->isVisible() && ui.statusPort->isVisible() && message->isVisible());
+
+    m_port->responder = [](const QByteArray &line) -> QByteArray {
+        return line == "?VM" ? QByteArray("TALVEX 2.1\r") : QByteArray();
+    };
+    m_op->onShow = {};
+    m_op->answerYes(); // store
+    m_op->answerNo();  // run
+    click(ui.uploadButton);
+    QVERIFY(m_port->written().contains("SAVE P\r"));
+    QVERIFY(!m_port->written().contains("G\r"));
+    QVERIFY(says(QStringLiteral("上傳完成: 程式已儲存, 未執行")));
+    QCOMPARE(ui.statusLink->text(), QStringLiteral("未連線"));
+}
+
+void TestMainWindow::stepList_rowsSayWhatTheirStepDoes()
+{
+    StepListView *list = m_window->ui().stepList;
+    m_window->document().replaceProgram(testing::tableOf({"POINT|5|100|200|5"}), 1, QStringLiteral("開啟舊檔"));
+    for (int c = 0; c < list->columnCount(); ++c)
+        QCOMPARE(list->topLevelItem(0)->toolTip(c), QStringLiteral("等待輸入 1、3 後移到 X 100, Y 200, 設定輸出 1、3"));
+    addSteps({"HOME"});
+    QCOMPARE(list->topLevelItem(1)->toolTip(4), QStringLiteral("X、Y 軸回原點"));
+    QCOMPARE(list->topLevelItem(0)->toolTip(1), QStringLiteral("等待輸入 1、3 後移到 X 100, Y 200, 設定輸出 1、3"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -62,6 +62,7 @@ private Q_SLOTS:
     void portMapping_listsDevicesAndKeepsTheChoice_data();
     void portMapping_listsDevicesAndKeepsTheChoice();
     void portMapDialog_nulRefusedRelativePathMadeAbsolute();
+    void portMapDialog_saysWhereThisRunsLineLeads();
     void portMapping_refusesAMalformedNetworkAddress_data();
     void portMapping_refusesAMalformedNetworkAddress();
     void trafficLog_showsTheLineWithDirections();
@@ -188,6 +189,23 @@ void TestSerialLineWindows::portMapDialog_nulRefusedRelativePathMadeAbsolute()
     QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(dialog.choices().at(1), QDir::current().absoluteFilePath(QStringLiteral("lines/talvex-line")));
+}
+
+void TestSerialLineWindows::portMapDialog_saysWhereThisRunsLineLeads()
+{
+    // --simulate leads every port to the virtual controller; a --device after it wins.
+    m_ports.setAll(QStringLiteral("/dev/pts/7"));
+    QVERIFY(m_ports.applyOption(QStringLiteral("2=/dev/ttyUSB1"), nullptr));
+    PortMapDialog dialog(m_ports, m_catalog);
+    const auto note = [&dialog](int n) {
+        const auto *label = dialog.findChild<QLabel *>(QStringLiteral("COM%1Note").arg(n));
+        return label ? label->text() : QString();
+    };
+    QCOMPARE(
+        note(1),
+        QStringLiteral("本次執行通往模擬控制器 talvex-sim (/dev/pts/7), 此處的選擇在不使用 --simulate 啟動時生效。"));
+    QCOMPARE(note(2), QStringLiteral("本次執行由命令列指定為 /dev/ttyUSB1, 此處的選擇從下次啟動起生效。"));
+    QCOMPARE(note(4), note(1));
 }
 
 void TestSerialLineWindows::portMapping_refusesAMalformedNetworkAddress_data()

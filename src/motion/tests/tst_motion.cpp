@@ -1,5 +1,6 @@
 #include "motion/planarmove.h"
 #include "motion/programpath.h"
+#include "motion/stepdescriptions.h"
 #include "testing/stepbuilder.h"
 
 #include <QTest>
@@ -105,6 +106,8 @@ private Q_SLOTS:
     void path_refusedTableStillShowsLoopsAndJumps();
     void summary_data();
     void summary();
+    void describeStep_saysWhatTheRowDoes_data();
+    void describeStep_saysWhatTheRowDoes();
 };
 
 void TestMotion::moveDuration_matchesSteppedMotion_data()
@@ -332,6 +335,51 @@ void TestMotion::summary()
     QFETCH(QStringList, rows);
     QFETCH(QString, text);
     QCOMPARE(pathOf(rows).summary(), text);
+}
+
+void TestMotion::describeStep_saysWhatTheRowDoes_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("sentence");
+    QTest::newRow("point") << "POINT|5|100|200|5"
+                           << "等待輸入 1、3 後移到 X 100, Y 200, 設定輸出 1、3";
+    QTest::newRow("point, no I/O") << "POINT|0| 10.5|-3|0"
+                                   << "移到 X 10.5, Y -3";
+    // Past input 16 every input is waited for, then again from the top, in that order.
+    QTest::newRow("point, masks past the boxes")
+        << "POINT|65537|0|0|300"
+        << "等待輸入 16、15、14、13、12、11、10、9、8、7、6、5、4、3、2、1、2 後移到 X 0, Y 0, 設定輸出 (OUTP 300)";
+    QTest::newRow("line") << "LINE|0|1|2|0"
+                          << "直線 (LINE): 保留的步驟, 上傳時不產生程式";
+    QTest::newRow("arc") << "ARC|0|1|2|0"
+                         << "圓弧 (ARC): 保留的步驟, 上傳時不產生程式";
+    QTest::newRow("circle") << "CIR|0|1|2|0"
+                            << "圓 (CIR): 保留的步驟, 上傳時不產生程式";
+    QTest::newRow("speed") << "VM|150"
+                           << "速度設為 150 mm/s";
+    QTest::newRow("wait") << "WT|1500"
+                          << "延遲 1.5 秒";
+    QTest::newRow("wait, no number") << "WT|abc"
+                                     << "延遲「abc」";
+    QTest::newRow("loop") << "LOOP|3"
+                          << "迴圈開始: 以下步驟做 3 次";
+    QTest::newRow("loop end") << "LOOPEND|0"
+                              << "迴圈結束: 回到迴圈開始, 直到次數做完";
+    QTest::newRow("label") << "LABLE|A"
+                           << "標籤「A」";
+    QTest::newRow("jump") << "GLABLE|A"
+                          << "跳至標籤「A」";
+    QTest::newRow("home") << "HOME|0"
+                          << "X、Y 軸回原點";
+    QTest::newRow("unknown") << "point|0"
+                             << "無法辨識的步驟「point」, 上傳時略過";
+}
+
+void TestMotion::describeStep_saysWhatTheRowDoes()
+{
+    QFETCH(QString, step);
+    QFETCH(QString, sentence);
+    QCOMPARE(describeStep(StepRow(talvex::testing::stepOf(step))), sentence);
 }
 
 QTEST_GUILESS_MAIN(TestMotion)

@@ -12,10 +12,14 @@
 #include "testing/stepbuilder.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTest>
 
 #include <memory>
@@ -165,7 +169,38 @@ void TestTeachDialog::open_linkDownForcesNumericInput()
     QVERIFY(!ui.teachOption->isEnabled());
     QVERIFY(m_values.NumericInput);
     QCOMPARE(ui.xReadout->text(), QStringLiteral("0"));
-    QVERIFY(!ui.xReadout->isEnabled() && !ui.yReadout->isEnabled());
+    // The readouts: normal text, not editable, passed over by Tab, which walks X, Y,
+    // the buttons, then the boxes.
+    QList<QWidget *> expected = {ui.xTarget,      ui.yTarget,       ui.locateButton, ui.confirmButton,
+                                 ui.cancelButton, ui.numericOption, ui.teachOption};
+    expected.append(QList<QWidget *>(ui.inputBoxes.begin(), ui.inputBoxes.end()));
+    expected.append(QList<QWidget *>(ui.outputBoxes.begin(), ui.outputBoxes.end()));
+    QList<QWidget *> chain;
+    for (QWidget *w = ui.xTarget; chain.size() < expected.size(); w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus)
+            chain << w;
+        QVERIFY(w != ui.xReadout && w != ui.yReadout);
+    }
+    QCOMPARE(chain, expected);
+    for (QLineEdit *readout : {ui.xReadout, ui.yReadout}) {
+        QVERIFY(readout->isEnabled() && readout->isReadOnly());
+        QCOMPARE(readout->focusPolicy(), Qt::NoFocus);
+    }
+    // The first row of boxes sits below the frame's caption and line.
+    for (QGroupBox *frame : {ui.inputFrame, ui.outputFrame}) {
+        if (QLayout *layout = frame->layout())
+            layout->activate();
+        QStyleOptionGroupBox option;
+        option.initFrom(frame);
+        option.text = frame->title();
+        option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+        const QRect label =
+            frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+        const QCheckBox *first = frame->findChildren<QCheckBox *>().first();
+        QVERIFY2(first->geometry().top() >= label.bottom(), qPrintable(frame->title()));
+        QVERIFY(frame->contentsRect().contains(first->geometry()));
+        QVERIFY(frame->contentsRect().contains(frame->findChildren<QCheckBox *>().last()->geometry()));
+    }
     QCOMPARE(ui.xTarget->text(), QStringLiteral("0"));
     QCOMPARE(ui.yTarget->text(), QStringLiteral("0"));
     QVERIFY(ui.xTarget->isEnabled());
