@@ -7,11 +7,7 @@
 #include <atomic>
 #include <thread>
 
-#ifndef NOMINMAX // mingw-w64's libstdc++ may have defined it
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "core/windowsapi.h"
 
 // Windows cannot watch a pipe or a console from the event loop, so a thread reads
 // standard input and hands each piece to the channel on the main thread. The thread

@@ -2,13 +2,7 @@
 // of its own. Code page 950 is the table ICU reads as "Big5" elsewhere.
 #include "core/big5codec.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "core/windowsapi.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,11 +2,7 @@
 
 #include <cstdio>
 
-#ifndef NOMINMAX // mingw-w64's libstdc++ may have defined it
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "core/windowsapi.h"
 
 namespace talvex {
 

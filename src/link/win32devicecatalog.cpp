@@ -2,13 +2,7 @@
 
 #include <QRegularExpression>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "core/windowsapi.h"
 
 #include <setupapi.h>
 

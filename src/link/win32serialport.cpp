@@ -1,12 +1,6 @@
 #include "link/win32serialport.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "core/windowsapi.h"
 
 #include <algorithm>
 
