@@ -1,8 +1,8 @@
 #include "app/stationrecovery.h"
 #include "editor/mainwindow.h"
 #include "files/recoveryformat.h"
+#include "testing/filekinds.h"
 #include "testing/mainwindowfixture.h"
-#include "testing/specialfiles.h"
 #include "testing/stepbuilder.h"
 
 #include <QDir>
@@ -127,10 +127,10 @@ void TestStationRecovery::nothingToOffer_goesUnlessItCouldNotBeRead()
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(recoveryFileBytes(RecoveredProgram{}));
-    } else if (!canMakeSpecialFile(SpecialFile::SymbolicLink)) {
-        QSKIP(whyNoSpecialFile(SpecialFile::SymbolicLink));
+    } else if (!canMakeFileKind(FileKind::SymbolicLink)) {
+        QSKIP(whyNoFileKind(FileKind::SymbolicLink));
     } else {
-        QVERIFY(makeSpecialFile(SpecialFile::SymbolicLink, path, QStringLiteral("/proc/self/mem")));
+        QVERIFY(makeFileKind(FileKind::SymbolicLink, path, QStringLiteral("/proc/self/mem")));
     }
 
     StationRecovery recovery(fixture.window(), folder);

@@ -1,7 +1,7 @@
 // The station's per-user settings with something else in their file's place: the
 // start-up goes on with the defaults instead of waiting on a named pipe.
 #include "app/usersettings.h"
-#include "testing/specialfiles.h"
+#include "testing/filekinds.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@
 #include <QTest>
 
 using namespace talvex;
-using testing::SpecialFile;
+using testing::FileKind;
 
 class TestUserSettings : public QObject
 {
@@ -34,10 +34,10 @@ void TestUserSettings::notARegularFile_defaultsAndWhy()
 {
     QFETCH(bool, read);
     const QString row = QString::fromLatin1(QTest::currentDataTag());
-    if (row.startsWith(QLatin1String("link")) && !testing::canMakeSpecialFile(SpecialFile::SymbolicLink))
-        QSKIP(testing::whyNoSpecialFile(SpecialFile::SymbolicLink));
-    if (row.endsWith(QLatin1String("pipe")) && !testing::canMakeSpecialFile(SpecialFile::NamedPipe))
-        QSKIP(testing::whyNoSpecialFile(SpecialFile::NamedPipe));
+    if (row.startsWith(QLatin1String("link")) && !testing::canMakeFileKind(FileKind::SymbolicLink))
+        QSKIP(testing::whyNoFileKind(FileKind::SymbolicLink));
+    if (row.endsWith(QLatin1String("pipe")) && !testing::canMakeFileKind(FileKind::NamedPipe))
+        QSKIP(testing::whyNoFileKind(FileKind::NamedPipe));
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QCoreApplication::setOrganizationName(QStringLiteral("TALVEX"));
@@ -49,12 +49,12 @@ void TestUserSettings::notARegularFile_defaultsAndWhy()
     QVERIFY(QDir().mkpath(row == QLatin1String("folder") ? file : config.filePath(QStringLiteral("TALVEX"))));
     QFile regular(target);
     if (row.endsWith(QLatin1String("pipe")))
-        QVERIFY(testing::makeSpecialFile(SpecialFile::NamedPipe, target));
+        QVERIFY(testing::makeFileKind(FileKind::NamedPipe, target));
     else if (row.endsWith(QLatin1String("regular file")))
         QVERIFY(regular.open(QIODevice::WriteOnly) && regular.write("[serialPorts]\nCOM1=/dev/ttyUSB7\n") > 0);
     regular.close();
     if (target != file)
-        QVERIFY(testing::makeSpecialFile(SpecialFile::SymbolicLink, file, target));
+        QVERIFY(testing::makeFileKind(FileKind::SymbolicLink, file, target));
 
     UserSettings settings; // returns at once: a pipe is never opened
     QCOMPARE(settings.problem(), whyUserSettingsUnreadable());

@@ -1,6 +1,6 @@
 #include "compiler/compiler.h"
+#include "testing/filekinds.h"
 #include "testing/scriptedoperator.h"
-#include "testing/specialfiles.h"
 #include "testing/stepbuilder.h"
 #include "testing/workedexample.h"
 
@@ -723,13 +723,13 @@ void TestCompiler::WriteListing_plantedNamesLeadNowhere()
     const QString path = dir.filePath(QStringLiteral("TRY.txt"));
     const QString notesPath = dir.filePath(QStringLiteral("notes.txt"));
     QVERIFY(writeBytes(notesPath, "mine"));
-    const SpecialFile kind = planted == QLatin1String("fifo") ? SpecialFile::NamedPipe : SpecialFile::SymbolicLink;
-    if (!canMakeSpecialFile(kind))
-        QSKIP(whyNoSpecialFile(kind));
-    if (kind == SpecialFile::NamedPipe)
-        QVERIFY(makeSpecialFile(kind, path));
+    const FileKind kind = planted == QLatin1String("fifo") ? FileKind::NamedPipe : FileKind::SymbolicLink;
+    if (!canMakeFileKind(kind))
+        QSKIP(whyNoFileKind(kind));
+    if (kind == FileKind::NamedPipe)
+        QVERIFY(makeFileKind(kind, path));
     else
-        QVERIFY(makeSpecialFile(kind, dir.filePath(planted), notesPath));
+        QVERIFY(makeFileKind(kind, dir.filePath(planted), notesPath));
     CompiledProgram program;
     QCOMPARE(compileRows({"HOME"}, program).status, CompileStatus::Compiled);
     QString error;

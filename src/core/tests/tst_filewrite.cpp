@@ -1,5 +1,5 @@
 #include "core/filewrite.h"
-#include "testing/specialfiles.h"
+#include "testing/filekinds.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +10,7 @@
 #include <optional>
 
 using namespace talvex;
-using testing::SpecialFile;
+using testing::FileKind;
 
 namespace {
 
@@ -25,8 +25,8 @@ enum class Kind
     Device,
 };
 
-/// What has to be made specially for @p kind; nullopt for a file or a folder.
-std::optional<SpecialFile> specialFileOf(Kind kind)
+/// What has to be made by the file-kind helper for @p kind; nullopt for a file or a folder.
+std::optional<FileKind> fileKindOf(Kind kind)
 {
     switch (kind) {
     case Kind::File:
@@ -34,13 +34,13 @@ std::optional<SpecialFile> specialFileOf(Kind kind)
         return std::nullopt;
     case Kind::LinkToFile:
     case Kind::LinkToNothing:
-        return SpecialFile::SymbolicLink;
+        return FileKind::SymbolicLink;
     case Kind::Fifo:
-        return SpecialFile::NamedPipe;
+        return FileKind::NamedPipe;
     case Kind::Socket:
-        return SpecialFile::Socket;
+        return FileKind::Socket;
     case Kind::Device: // the null device's numbers, only inside the test's folder
-        return SpecialFile::Device;
+        return FileKind::Device;
     }
     return std::nullopt;
 }
@@ -53,15 +53,14 @@ bool make(Kind kind, const QString &path)
     case Kind::File:
         return QFile(path).open(QIODevice::WriteOnly);
     case Kind::LinkToFile:
-        return QFile(target).open(QIODevice::WriteOnly) &&
-               testing::makeSpecialFile(SpecialFile::SymbolicLink, path, target);
+        return QFile(target).open(QIODevice::WriteOnly) && testing::makeFileKind(FileKind::SymbolicLink, path, target);
     case Kind::Folder:
         return QDir().mkdir(path);
     case Kind::LinkToNothing:
     case Kind::Fifo:
     case Kind::Socket:
     case Kind::Device:
-        return testing::makeSpecialFile(*specialFileOf(kind), path, target);
+        return testing::makeFileKind(*fileKindOf(kind), path, target);
     }
     return false;
 }
@@ -105,9 +104,9 @@ void TestFileWrite::writeWholeFile_onlyOverRegularFiles()
     const FileSync sync = synced ? FileSync::ToDisk : FileSync::Skip;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("it"));
-    const std::optional<SpecialFile> special = specialFileOf(Kind(kind));
-    if (special && !testing::canMakeSpecialFile(*special))
-        QSKIP(testing::whyNoSpecialFile(*special));
+    const std::optional<FileKind> unusual = fileKindOf(Kind(kind));
+    if (unusual && !testing::canMakeFileKind(*unusual))
+        QSKIP(testing::whyNoFileKind(*unusual));
     QVERIFY(make(Kind(kind), path));
     const QFileInfo before(path);
 

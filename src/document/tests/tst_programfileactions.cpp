@@ -2,9 +2,9 @@
 #include "document/programdocument.h"
 #include "document/programfileactions.h"
 #include "files/programfile.h"
+#include "testing/filekinds.h"
 #include "testing/recordingsteplist.h"
 #include "testing/scriptedoperator.h"
-#include "testing/specialfiles.h"
 #include "testing/stepbuilder.h"
 
 #include <QFile>
@@ -417,12 +417,12 @@ void TestProgramFileActions::saveAndOpen_onlyRegularFiles()
     const QString it = path("it.tvx");
     // A device has the null device's numbers, made in the test's own folder; the link
     // to /dev/zero is only ever read: the test opens no writer on it.
-    const SpecialFile kind = thing == "fifo"   ? SpecialFile::NamedPipe
-                             : thing == "zero" ? SpecialFile::SymbolicLink
-                                               : SpecialFile::Device;
-    if (!canMakeSpecialFile(kind))
-        QSKIP(whyNoSpecialFile(kind));
-    QVERIFY(makeSpecialFile(kind, it, QStringLiteral("/dev/zero")));
+    const FileKind kind = thing == "fifo"   ? FileKind::NamedPipe
+                          : thing == "zero" ? FileKind::SymbolicLink
+                                            : FileKind::Device;
+    if (!canMakeFileKind(kind))
+        QSKIP(whyNoFileKind(kind));
+    QVERIFY(makeFileKind(kind, it, QStringLiteral("/dev/zero")));
 
     const ProgramTable before = tableOf(kSample);
     Files files(before, kSample.size(), false);

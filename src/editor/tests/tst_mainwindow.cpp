@@ -890,7 +890,7 @@ void TestMainWindow::statusMessage_saysWhatTheNextStepDoesAndHowTheUploadEnded()
     };
     QCOMPARE(message->text(), QString());
     QCOMPARE(message->accessibleDescription(), QStringLiteral("狀態訊息"));
-    QCOMPARE(ui.statusLink->parentWidget(), message->parentWidget()); // a panel beside the specified ones
+    QCOMPARE(ui.statusLink->parentWidget(), message->parentWidget()); // a panel beside the link and port panels
 
     addSteps({"HOME", "HOME", "HOME"});
     QVERIFY(says(QStringLiteral("加入: 下一個步驟將放在第 4 行")));

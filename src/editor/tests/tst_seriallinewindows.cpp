@@ -8,9 +8,9 @@
 #include "editor/trafficlogwindow.h"
 #include "link/portchoices.h"
 #include "link/portmap.h"
+#include "testing/filekinds.h"
 #include "testing/fixeddevicecatalog.h"
 #include "testing/mainwindowfixture.h"
-#include "testing/specialfiles.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -305,8 +305,7 @@ void TestSerialLineWindows::trafficLog_showsTheLineWithDirections()
     // A named pipe (a folder where the system has no pipes among its files) where the
     // log should go is named in the notice and left as it was.
     const QString pipe = m_dir->filePath(QStringLiteral("pipe.txt"));
-    QVERIFY(canMakeSpecialFile(SpecialFile::NamedPipe) ? makeSpecialFile(SpecialFile::NamedPipe, pipe)
-                                                       : QDir().mkdir(pipe));
+    QVERIFY(canMakeFileKind(FileKind::NamedPipe) ? makeFileKind(FileKind::NamedPipe, pipe) : QDir().mkdir(pipe));
     m_fixture->op().answerFile(pipe);
     QTest::mouseClick(log->saveButton(), Qt::LeftButton);
     const QStringList notices = m_fixture->op().notices();

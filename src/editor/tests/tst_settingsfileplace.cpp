@@ -3,8 +3,8 @@
 // no settings file, and a settings file that cannot be read is told once.
 #include "editor/mainwindow.h"
 #include "editor/mainwindowui.h"
+#include "testing/filekinds.h"
 #include "testing/mainwindowfixture.h"
-#include "testing/specialfiles.h"
 
 #include <QAction>
 #include <QFile>
@@ -13,8 +13,8 @@
 #include <QTest>
 
 using namespace talvex;
+using testing::FileKind;
 using testing::ScriptedOperator;
-using testing::SpecialFile;
 
 class TestSettingsFilePlace : public QObject
 {
@@ -58,23 +58,23 @@ void TestSettingsFilePlace::startUpThenChoosePort()
     ScriptedOperator &op = fixture.op();
     const QString data = QStringLiteral("DATA.TXT");
     const QString target = fixture.filePath(QStringLiteral("target"));
-    if (place.startsWith(QLatin1String("link")) && !testing::canMakeSpecialFile(SpecialFile::SymbolicLink))
-        QSKIP(testing::whyNoSpecialFile(SpecialFile::SymbolicLink));
-    if (place.endsWith(QLatin1String("fifo")) && !testing::canMakeSpecialFile(SpecialFile::NamedPipe))
-        QSKIP(testing::whyNoSpecialFile(SpecialFile::NamedPipe));
+    if (place.startsWith(QLatin1String("link")) && !testing::canMakeFileKind(FileKind::SymbolicLink))
+        QSKIP(testing::whyNoFileKind(FileKind::SymbolicLink));
+    if (place.endsWith(QLatin1String("fifo")) && !testing::canMakeFileKind(FileKind::NamedPipe))
+        QSKIP(testing::whyNoFileKind(FileKind::NamedPipe));
     if (place == QLatin1String("fifo")) {
-        QVERIFY(testing::makeSpecialFile(SpecialFile::NamedPipe, data));
+        QVERIFY(testing::makeFileKind(FileKind::NamedPipe, data));
     } else if (place == QLatin1String("link to fifo")) {
-        QVERIFY(testing::makeSpecialFile(SpecialFile::NamedPipe, target));
-        QVERIFY(testing::makeSpecialFile(SpecialFile::SymbolicLink, data, target));
+        QVERIFY(testing::makeFileKind(FileKind::NamedPipe, target));
+        QVERIFY(testing::makeFileKind(FileKind::SymbolicLink, data, target));
     } else if (place == QLatin1String("link to file")) {
         QFile file(target);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("2\r\n");
         file.close();
-        QVERIFY(testing::makeSpecialFile(SpecialFile::SymbolicLink, data, target));
+        QVERIFY(testing::makeFileKind(FileKind::SymbolicLink, data, target));
     } else if (place == QLatin1String("link to /proc/self/mem")) {
-        QVERIFY(testing::makeSpecialFile(SpecialFile::SymbolicLink, data, QStringLiteral("/proc/self/mem")));
+        QVERIFY(testing::makeFileKind(FileKind::SymbolicLink, data, QStringLiteral("/proc/self/mem")));
     } else {
         QFile file(data);
         QVERIFY(file.open(QIODevice::WriteOnly));

@@ -3,7 +3,7 @@
 #include "files/programfile.h"
 #include "files/recoveryfile.h"
 #include "files/recoveryleftover.h"
-#include "testing/specialfiles.h"
+#include "testing/filekinds.h"
 #include "testing/stepbuilder.h"
 
 #include <QDateTime>
@@ -13,7 +13,7 @@
 #include <QTest>
 
 using namespace talvex;
-using testing::SpecialFile;
+using testing::FileKind;
 
 namespace {
 
@@ -32,7 +32,7 @@ bool writeFile(const QString &path, const QByteArray &bytes, int ageSeconds = 36
 
 bool makePipe(const QString &path)
 {
-    return testing::makeSpecialFile(SpecialFile::NamedPipe, path);
+    return testing::makeFileKind(FileKind::NamedPipe, path);
 }
 
 } // namespace
@@ -69,13 +69,13 @@ void TestRecoveryLeftOver::find_offersWhatNoStationHereHolds()
     const QString path = dir.filePath(QStringLiteral("station-1-1.tvx"));
     const QString lock = dir.filePath(QStringLiteral("station-1-1.lock"));
     // A named pipe stands beside the left-over wherever the system has them.
-    const bool pipes = testing::canMakeSpecialFile(SpecialFile::NamedPipe);
+    const bool pipes = testing::canMakeFileKind(FileKind::NamedPipe);
     if (row.contains(QLatin1String("pipe")) && !pipes)
-        QSKIP(testing::whyNoSpecialFile(SpecialFile::NamedPipe));
+        QSKIP(testing::whyNoFileKind(FileKind::NamedPipe));
     if (pipes)
         QVERIFY(makePipe(dir.filePath(QStringLiteral("pipe"))));
     if (row.startsWith(QLatin1String("link")))
-        QVERIFY(testing::makeSpecialFile(SpecialFile::SymbolicLink, path, dir.filePath(QStringLiteral("pipe"))));
+        QVERIFY(testing::makeFileKind(FileKind::SymbolicLink, path, dir.filePath(QStringLiteral("pipe"))));
     else
         QVERIFY(writeFile(path, recoveryFileBytes(oneStep())));
     const QHash<QString, QByteArray> lockBytes{{"empty lock", {}},

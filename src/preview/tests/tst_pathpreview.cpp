@@ -1,8 +1,8 @@
 #include "document/programdocument.h"
 #include "preview/pathpreviewwindow.h"
 #include "preview/pathview.h"
+#include "testing/filekinds.h"
 #include "testing/scriptedoperator.h"
-#include "testing/specialfiles.h"
 #include "testing/stepbuilder.h"
 
 #include <QApplication>
@@ -212,9 +212,9 @@ void TestPathPreview::saveImage_writesTheKindItsNameSays()
     QFETCH(QByteArray, start);
     const QString path = m_dir.filePath(name);
     if (name.startsWith(QLatin1String("pipe"))) {
-        if (!canMakeSpecialFile(SpecialFile::NamedPipe))
-            QSKIP(whyNoSpecialFile(SpecialFile::NamedPipe));
-        QVERIFY(makeSpecialFile(SpecialFile::NamedPipe, path));
+        if (!canMakeFileKind(FileKind::NamedPipe))
+            QSKIP(whyNoFileKind(FileKind::NamedPipe));
+        QVERIFY(makeFileKind(FileKind::NamedPipe, path));
     }
     m_op.answerFile(path);
     QTest::mouseClick(m_window->saveImageButton(), Qt::LeftButton);

@@ -1,28 +1,28 @@
-#include "testing/specialfiles.h"
+#include "testing/filekinds.h"
 
 namespace talvex::testing {
 
-bool canMakeSpecialFile(SpecialFile)
+bool canMakeFileKind(FileKind)
 {
     return false;
 }
 
-const char *whyNoSpecialFile(SpecialFile kind)
+const char *whyNoFileKind(FileKind kind)
 {
     switch (kind) {
-    case SpecialFile::NamedPipe:
+    case FileKind::NamedPipe:
         return "Windows keeps named pipes out of the file system";
-    case SpecialFile::Socket:
+    case FileKind::Socket:
         return "no socket files are made on Windows";
-    case SpecialFile::Device:
+    case FileKind::Device:
         return "Windows has no device nodes in the file system";
-    case SpecialFile::SymbolicLink:
+    case FileKind::SymbolicLink:
         return "QFile::link makes a shortcut on Windows, no symbolic link";
     }
     return "not on Windows";
 }
 
-bool makeSpecialFile(SpecialFile, const QString &, const QString &)
+bool makeFileKind(FileKind, const QString &, const QString &)
 {
     return false;
 }

@@ -11,7 +11,7 @@
 
 namespace talvex::testing {
 
-enum class SpecialFile
+enum class FileKind
 {
     NamedPipe,
     Socket,
@@ -19,15 +19,15 @@ enum class SpecialFile
     SymbolicLink, ///< a real link, followed by QFileInfo and by open()
 };
 
-/// Whether makeSpecialFile() can make @p kind in this run.
-bool canMakeSpecialFile(SpecialFile kind);
+/// Whether makeFileKind() can make @p kind in this run.
+bool canMakeFileKind(FileKind kind);
 
 /// Why @p kind cannot be made in this run (for QSKIP); empty when it can.
-const char *whyNoSpecialFile(SpecialFile kind);
+const char *whyNoFileKind(FileKind kind);
 
 /// Makes @p kind at @p path; a link leads to @p target. False when it could not be
-/// made (also when canMakeSpecialFile() says it cannot).
-bool makeSpecialFile(SpecialFile kind, const QString &path, const QString &target = {});
+/// made (also when canMakeFileKind() says it cannot).
+bool makeFileKind(FileKind kind, const QString &path, const QString &target = {});
 
 /// Whether taking a file's read permission away keeps this run from reading it: not
 /// for root, and not on Windows, where a file's permissions are only its read-only

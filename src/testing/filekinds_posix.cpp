@@ -1,4 +1,4 @@
-#include "testing/specialfiles.h"
+#include "testing/filekinds.h"
 
 #include <QFile>
 
@@ -32,27 +32,27 @@ bool makeSocket(const QByteArray &name)
 
 } // namespace
 
-bool canMakeSpecialFile(SpecialFile kind)
+bool canMakeFileKind(FileKind kind)
 {
-    return kind != SpecialFile::Device || ::geteuid() == 0;
+    return kind != FileKind::Device || ::geteuid() == 0;
 }
 
-const char *whyNoSpecialFile(SpecialFile kind)
+const char *whyNoFileKind(FileKind kind)
 {
-    return canMakeSpecialFile(kind) ? "" : "a device node needs root";
+    return canMakeFileKind(kind) ? "" : "a device node needs root";
 }
 
-bool makeSpecialFile(SpecialFile kind, const QString &path, const QString &target)
+bool makeFileKind(FileKind kind, const QString &path, const QString &target)
 {
     const QByteArray name = QFile::encodeName(path);
     switch (kind) {
-    case SpecialFile::NamedPipe:
+    case FileKind::NamedPipe:
         return ::mkfifo(name.constData(), 0600) == 0;
-    case SpecialFile::Socket:
+    case FileKind::Socket:
         return makeSocket(name);
-    case SpecialFile::Device:
-        return canMakeSpecialFile(kind) && ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
-    case SpecialFile::SymbolicLink:
+    case FileKind::Device:
+        return canMakeFileKind(kind) && ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    case FileKind::SymbolicLink:
         return QFile::link(target, path);
     }
     return false;
