@@ -184,9 +184,9 @@ void TestUploadJob::upload_listingUnwritableStillDownloads()
     QVERIFY(QDir().mkdir(QStringLiteral("TRY.txt")));
     const QString other = QDir::current().filePath(QStringLiteral("documents/TALVEX/TRY.txt"));
     m_job->setListingPlaces({QDir::current().filePath(QStringLiteral("TRY.txt")), fallback ? other : QString()});
-    connectWithWorkedExample();
     for (int upload = 1; upload <= 2; ++upload) {
-        m_fixture->op.clear();
+        // An upload closes the line after the download: each one starts connected.
+        connectWithWorkedExample();
         m_fixture->op.answerNo();
         m_fixture->op.answerNo();
         m_job->run(m_table, m_lastRow, CompileOptions(), QStringLiteral("1"));
