@@ -48,6 +48,8 @@ void TestUploadJob::init()
 {
     m_fixture = std::make_unique<StationLinkFixture>();
     m_job = std::make_unique<UploadJob>(m_fixture->station);
+    // On Windows the listing goes to C:\ by default; the test keeps it in its own folder.
+    m_job->setListingPlaces({QDir::current().filePath(QStringLiteral("TRY.txt")), QString()});
 }
 
 void TestUploadJob::cleanup()
