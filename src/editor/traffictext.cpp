@@ -79,14 +79,10 @@ void TrafficText::appendByte(unsigned char byte, QString &out)
 
 QString TrafficText::big5Character(unsigned char lead, unsigned char trail)
 {
-    if (!m_big5)
-        m_big5.emplace("Big5", QStringDecoder::Flag::Stateless);
-    if (!m_big5->isValid())
-        return {};
     const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-    QString text = m_big5->decode(QByteArrayView(pair, 2));
-    if (text.isEmpty() || text.contains(QChar::ReplacementCharacter) || m_big5->hasError()) {
-        m_big5->resetState();
+    const QString text = m_big5.decode(QByteArray(pair, 2));
+    if (text.isEmpty() || text.contains(QChar::ReplacementCharacter)) {
+        m_big5.reset();
         return {};
     }
     return text;

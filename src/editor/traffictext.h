@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QString>
-#include <QStringDecoder>
+#include "core/big5.h"
 
-#include <optional>
+#include <QString>
 
 namespace talvex {
 
@@ -34,8 +33,8 @@ private:
 
     /// The lead byte of a two-byte character, waiting for its trail byte; -1: none.
     int m_lead = -1;
-    /// Made at the first byte outside ASCII, as most lines never need it.
-    std::optional<QStringDecoder> m_big5;
+    /// The station's Big5 (the system's code page 950 on Windows), fed one pair at a time.
+    Big5StreamDecoder m_big5;
 };
 
 } // namespace talvex
