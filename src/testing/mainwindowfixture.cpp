@@ -1,6 +1,7 @@
 #include "testing/mainwindowfixture.h"
 
 #include "editor/mainwindow.h"
+#include "editor/uploadjob.h"
 
 #include <QDir>
 
@@ -10,6 +11,8 @@ MainWindowFixture::MainWindowFixture() : m_previousDirectory(QDir::currentPath()
 {
     QDir::setCurrent(m_dir.path());
     m_window = std::make_unique<MainWindow>(m_op, m_port, m_clock);
+    // On Windows the listing goes to C:\ by default; a test keeps it in its own folder.
+    m_window->uploadJob().setListingPlaces({QDir::current().filePath(QStringLiteral("TRY.txt")), QString()});
 }
 
 MainWindowFixture::~MainWindowFixture()

@@ -107,8 +107,11 @@ void TestQtOperator::boxes_keepWithinScreen()
     QFETCH(QString, text);
     QFETCH(QString, shownStart);
     QFETCH(QString, shownEnd);
-    if (QGuiApplication::platformName() == QLatin1String("minimal"))
-        QSKIP("the minimal platform places no window on a screen");
+    // The minimal platform (the Windows build's tests under Wine) has a screen of
+    // 240x320, smaller than a box whose text has to be cut can be made.
+    const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+    if (!shownStart.isEmpty() && (screen.width() < 640 || screen.height() < 480))
+        QSKIP("the screen is smaller than a box with a cut text and its details can be made");
     QtOperator op;
     Seen seen;
     watchBox(seen);

@@ -7,6 +7,7 @@
 #include "testing/mainwindowfixture.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -36,6 +37,8 @@ void TestSettingsFilePlace::startUpThenChoosePort_data()
                                 << "COM1" << false << false;
     QTest::newRow("link to a named pipe") << "link to fifo"
                                           << "COM1" << false << false;
+    QTest::newRow("folder") << "folder"
+                            << "COM1" << false << false;
     QTest::newRow("link to a settings file") << "link to file"
                                              << "COM2" << false << true;
     // /proc/self/mem is a regular file whose first bytes cannot be read (nothing is
@@ -73,6 +76,8 @@ void TestSettingsFilePlace::startUpThenChoosePort()
         file.write("2\r\n");
         file.close();
         QVERIFY(testing::makeFileKind(FileKind::SymbolicLink, data, target));
+    } else if (place == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(data));
     } else if (place == QLatin1String("link to /proc/self/mem")) {
         QVERIFY(testing::makeFileKind(FileKind::SymbolicLink, data, QStringLiteral("/proc/self/mem")));
     } else {
@@ -118,7 +123,8 @@ void TestSettingsFilePlace::startUpThenChoosePort()
         QVERIFY2(op.notices().at(0).startsWith(QStringLiteral("無法寫入設定檔 ")), qPrintable(op.notices().at(0)));
         // What was there is still there, as it was.
         QCOMPARE(placeNow.isSymLink(), place.startsWith(QLatin1String("link")));
-        QCOMPARE(placeNow.isFile(), place != QLatin1String("fifo") && place != QLatin1String("link to fifo"));
+        QCOMPARE(placeNow.isFile(), place != QLatin1String("fifo") && place != QLatin1String("link to fifo") &&
+                                        place != QLatin1String("folder"));
     }
 }
 
