@@ -7,6 +7,7 @@
 #include "app/recentfiles.h"
 #include "app/startupprobe.h"
 #include "app/stationrecovery.h"
+#include "app/stationscript.h"
 #include "app/teachlauncher.h"
 #include "app/usersettings.h"
 #include "app/windowplacement.h"
@@ -148,7 +149,15 @@ int main(int argc, char *argv[])
     talvex::registerFontSubstitutions();
     talvex::installQtTranslation(app);
 
-    talvex::QtOperator op;
+    talvex::QtOperator boxes;
+    // Tests of the installed program answer the boxes from a script instead.
+    talvex::StationScript script;
+    if (!script.problem().isEmpty()) {
+        std::fprintf(stderr, "talvex-station: the station script cannot be used: %s\n",
+                     script.problem().toUtf8().constData());
+        return 2;
+    }
+    talvex::Operator &op = script.isActive() ? static_cast<talvex::Operator &>(script) : boxes;
     talvex::PortMap ports;
     // The operator's own choice of devices, from the station's per-user settings.
     talvex::UserSettings userSettings; // problem(): why the stored settings were not read
@@ -184,7 +193,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "talvex-station: %s\n", qPrintable(talvex::big5MissingText()));
         window.noticeWhenShown(talvex::big5MissingText());
     }
-    op.setParentWidget(&window);
+    boxes.setParentWidget(&window);
     talvex::TeachLauncher teach(window);
     talvex::PreviewLauncher preview(window);
     talvex::ProgramCheckLauncher programCheck(window);
@@ -203,6 +212,8 @@ int main(int argc, char *argv[])
     // After the offer of unsaved work (queued before it), so that both can be answered.
     if (!commandLine.programFile().isEmpty())
         QTimer::singleShot(0, &window, [&window, &commandLine] { window.openProgramFile(commandLine.programFile()); });
+    if (script.isActive())
+        script.start(window);
     const int status = QApplication::exec();
     port.close();
     stopSimulator(simulator);

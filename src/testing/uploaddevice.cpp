@@ -4,6 +4,10 @@
 // under Wine on Wine's COM1 and on a tcp:// address, and on Linux on the simulator's
 // pseudo-terminal, and compare what the simulator captured each time.
 // Exit status 0 when the upload went through without a notice, 1 otherwise.
+//
+// talvex-upload-device --write-program FILE: writes the worked example as a program
+// file instead, for the installed station to open and upload itself.
+#include "files/programfile.h"
 #include "testing/stationside.h"
 #include "testing/workedexample.h"
 
@@ -15,8 +19,16 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--write-program")) {
+        QString error;
+        if (talvex::writeProgramFile(arguments.at(2), talvex::testing::workedExampleTable(),
+                                     talvex::testing::kWorkedExampleLastRow, &error))
+            return 0;
+        std::fprintf(stderr, "talvex-upload-device: %s\n", error.toUtf8().constData());
+        return 1;
+    }
     if (arguments.size() != 2) {
-        std::fputs("usage: talvex-upload-device DEVICE\n", stderr);
+        std::fputs("usage: talvex-upload-device DEVICE | --write-program FILE\n", stderr);
         return 2;
     }
     talvex::testing::StationSide station(arguments.at(1));
