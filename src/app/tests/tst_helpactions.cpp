@@ -4,6 +4,8 @@
 #include "testing/mainwindowfixture.h"
 
 #include <QAction>
+#include <QImage>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -16,6 +18,7 @@ class TestHelpActions : public QObject
 
 private Q_SLOTS:
     void help_manualInsideTheStationAndAbout();
+    void manual_showsItsPicturesFromTheResources();
 };
 
 void TestHelpActions::help_manualInsideTheStationAndAbout()
@@ -36,6 +39,27 @@ void TestHelpActions::help_manualInsideTheStationAndAbout()
     QVERIFY(fixture.op().notices().front().contains(QStringLiteral(TALVEX_VERSION)));
     QVERIFY(fixture.op().notices().front().contains(QString::fromLatin1(qVersion())));
     QVERIFY(fixture.op().notices().front().contains(QStringLiteral("MIT")));
+}
+
+void TestHelpActions::manual_showsItsPicturesFromTheResources()
+{
+    MainWindowFixture fixture;
+    HelpActions help(fixture.window());
+    fixture.window().ui().manualAction->trigger();
+    QTextBrowser *manual = help.manual();
+    QVERIFY(manual);
+    const QString html = manual->document()->toHtml();
+    QStringList pictures;
+    for (const QRegularExpressionMatch &match :
+         QRegularExpression(QStringLiteral("<img src=\"([^\"]+)\"")).globalMatch(html))
+        pictures << match.captured(1);
+    QVERIFY(pictures.size() >= 6);
+    for (const QString &picture : pictures) {
+        // As the browser finds it: beside the manual, in the station's resources.
+        const QVariant bytes = manual->loadResource(QTextDocument::ImageResource, QUrl(picture));
+        QVERIFY2(!QImage::fromData(bytes.toByteArray()).isNull(),
+                 qPrintable(picture + QStringLiteral(" is not there")));
+    }
 }
 
 QTEST_MAIN(TestHelpActions)
