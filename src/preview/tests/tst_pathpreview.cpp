@@ -1,6 +1,7 @@
 #include "document/programdocument.h"
 #include "preview/pathpreviewwindow.h"
 #include "preview/pathview.h"
+#include "preview/planegrid.h"
 #include "testing/filekinds.h"
 #include "testing/scriptedoperator.h"
 #include "testing/stepbuilder.h"
@@ -41,6 +42,8 @@ private Q_SLOTS:
     void click_choosesTheRowUnderThePointer_data();
     void click_choosesTheRowUnderThePointer();
     void wheelZoomsAboutPointer_dragPans_fitAllRestores();
+    void gridLabels_stayInsideTheView_data();
+    void gridLabels_stayInsideTheView();
     void summaryLabel_followsTheTable_data();
     void summaryLabel_followsTheTable();
     void saveImage_writesTheKindItsNameSays_data();
@@ -158,6 +161,44 @@ void TestPathPreview::wheelZoomsAboutPointer_dragPans_fitAllRestores()
     QTest::mouseClick(m_window->fitAllButton(), Qt::LeftButton);
     QVERIFY(view->plane().scale() < fitted);
     QVERIFY(view->rect().contains(pixelOf({900, 0})));
+}
+
+void TestPathPreview::gridLabels_stayInsideTheView_data()
+{
+    QTest::addColumn<QSize>("view");
+    QTest::addColumn<QRectF>("bounds"); // mm
+    QTest::addColumn<int>("points");    // of the labels' font
+
+    QTest::newRow("preview's smallest") << QSize(320, 240) << QRectF(0, -80, 300, 130) << 9;
+    QTest::newRow("long numbers") << QSize(500, 400) << QRectF(-12000, -9000, 24000, 18000) << 9;
+    QTest::newRow("large text") << QSize(800, 600) << QRectF(0, 0, 450, 300) << 20;
+}
+
+void TestPathPreview::gridLabels_stayInsideTheView()
+{
+    QFETCH(QSize, view);
+    QFETCH(QRectF, bounds);
+    QFETCH(int, points);
+    QFont font;
+    font.setPointSize(points);
+    const QFontMetricsF metrics(font);
+    PlaneTransform plane;
+    plane.setViewSize(view);
+    plane.fit(bounds, PathView::kFitMargin);
+    // Panned across more than a grid step, so lines pass close to every edge.
+    for (int shift = 0; shift < 90; shift += 3) {
+        const std::vector<PlaneGrid::Label> labels = PlaneGrid::labels(plane, metrics);
+        QVERIFY(labels.size() > 4);
+        for (const PlaneGrid::Label &label : labels) {
+            QVERIFY2(QRectF(QPointF(), QSizeF(view)).contains(label.box),
+                     qPrintable(QStringLiteral("%1 at %2, %3 (shift %4)")
+                                    .arg(label.text)
+                                    .arg(label.box.left())
+                                    .arg(label.box.top())
+                                    .arg(shift)));
+        }
+        plane.pan(QPointF(3, 3));
+    }
 }
 
 void TestPathPreview::summaryLabel_followsTheTable_data()
