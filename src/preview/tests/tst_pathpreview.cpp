@@ -7,6 +7,7 @@
 #include "testing/stepbuilder.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QHelpEvent>
@@ -44,6 +45,7 @@ private Q_SLOTS:
     void wheelZoomsAboutPointer_dragPans_fitAllRestores();
     void gridLabels_stayInsideTheView_data();
     void gridLabels_stayInsideTheView();
+    void legend_explainsTheMarksAndKeepsClearOfThePath();
     void summaryLabel_followsTheTable_data();
     void summaryLabel_followsTheTable();
     void saveImage_writesTheKindItsNameSays_data();
@@ -199,6 +201,39 @@ void TestPathPreview::gridLabels_stayInsideTheView()
         }
         plane.pan(QPointF(3, 3));
     }
+}
+
+void TestPathPreview::legend_explainsTheMarksAndKeepsClearOfThePath()
+{
+    PathView *view = m_window->view();
+    QCheckBox *legend = m_window->legendBox();
+    QCOMPARE(legend->text(), QStringLiteral("圖例"));
+    QVERIFY(legend->isChecked() && view->legendShown() && !legend->toolTip().isEmpty());
+    const QRectF box = PathDrawing::legendBox(view->size());
+    QVERIFY(QRectF(view->rect()).contains(box));
+    // The fitted program keeps clear of it, markers and their numbers alike.
+    for (const PathMove &move : view->path().moves) {
+        const QRectF marker(view->plane().toPixels(move.target) - QPointF(10, 20), QSizeF(30, 30));
+        QVERIFY2(!box.intersects(marker), qPrintable(QString::number(move.row)));
+    }
+    // The delay's colour is in the legend, as the delay mark beside home shows it.
+    const auto delayPixels = [view, &box] {
+        const QImage image = view->grab().toImage();
+        int count = 0;
+        for (int y = int(box.top()); y < int(box.bottom()); ++y) {
+            for (int x = int(box.left()); x < int(box.right()); ++x)
+                count += image.pixelColor(x, y) == QColor(0xd2, 0x69, 0x1e);
+        }
+        return count;
+    };
+    QVERIFY(delayPixels() > 20);
+    QSignalSpy clicked(m_window, &PathPreviewWindow::rowClicked);
+    QTest::mouseClick(view, Qt::LeftButton, {}, box.center().toPoint());
+    QCOMPARE(clicked.count(), 0);
+
+    QTest::mouseClick(legend, Qt::LeftButton);
+    QVERIFY(!view->legendShown());
+    QCOMPARE(delayPixels(), 0);
 }
 
 void TestPathPreview::summaryLabel_followsTheTable_data()
