@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,6 +41,7 @@ private Q_SLOTS:
     void program_errorShownInRed();
     void plane_pointsAndHeadFollowProgram();
     void trafficLog_bothDirections();
+    void window_fitsTheScreenWithItsStatusBar();
     void stateText_waits_data();
     void stateText_waits();
     void commandErrors_reportedInEventsStateAndWindow_data();
@@ -184,6 +187,20 @@ void TestSimWindow::trafficLog_bothDirections()
     QVERIFY(log.contains(QStringLiteral("← (空行)")));
     QVERIFY(log.contains(QStringLiteral("• 收到程式 1 行")));
     QCOMPARE(TrafficLog::printable("A\x1b\r\x01"), QStringLiteral("A<ESC><CR><01>"));
+}
+
+void TestSimWindow::window_fitsTheScreenWithItsStatusBar()
+{
+    // Everything it shows fits a 1024 x 768 screen beside a frame and a task bar,
+    // and it opens no larger than the screen it is on leaves room for.
+    const QSize smallest = m_window->minimumSize();
+    const QSize smallScreen = QSize(1024, 768) - SimWindow::kFrameAllowance;
+    QVERIFY2(smallScreen.expandedTo(smallest) == smallScreen,
+             qPrintable(QStringLiteral("%1 x %2").arg(smallest.width()).arg(smallest.height())));
+    const QSize room = m_window->screen()->availableGeometry().size() - SimWindow::kFrameAllowance;
+    QCOMPARE(m_window->size(), SimWindow::kPreferredSize.boundedTo(room).expandedTo(smallest));
+    const QStatusBar *status = m_window->statusBar();
+    QVERIFY(status->isVisible() && m_window->rect().contains(status->geometry()));
 }
 
 void TestSimWindow::stateText_waits_data()

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -71,13 +72,22 @@ SimWindow::SimWindow(Controller &controller, LineSession &session, QWidget *pare
     m_port->setAccessibleDescription(QStringLiteral("通訊埠"));
     statusBar()->addWidget(m_port);
     statusBar()->addWidget(m_statusState, 1);
-    resize(1000, 760);
+    fitToScreen();
 
     initConnections();
     showProgram();
     refresh();
     setDevice(QString());
     m_refresh.start(kRefreshMs);
+}
+
+void SimWindow::fitToScreen()
+{
+    // Room for the window's frame and a task bar: on a 1024 x 768 screen the whole
+    // window, its status bar too, stays in sight.
+    const QSize room = screen()->availableGeometry().size() - kFrameAllowance;
+    // The layout keeps the window at least as large as its contents need once shown.
+    resize(kPreferredSize.boundedTo(room));
 }
 
 void SimWindow::setDevice(const QString &device)

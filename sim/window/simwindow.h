@@ -27,6 +27,10 @@ class SimWindow : public QMainWindow
 
 public:
     static constexpr int kRefreshMs = 33;
+    /// The size the window opens at where the screen has room for it.
+    static constexpr QSize kPreferredSize{1000, 760};
+    /// What a window frame and a task bar take from the screen, at most.
+    static constexpr QSize kFrameAllowance{24, 72};
 
     SimWindow(Controller &controller, LineSession &session, QWidget *parent = nullptr);
 
@@ -54,6 +58,8 @@ private:
     QWidget *buildProgramBox();
     QWidget *buildLogBox();
     void initConnections();
+    /// Opens at the preferred size, or smaller where the screen is.
+    void fitToScreen();
     void showProgram();
     void highlight(int line, bool failed);
     void onJog(char axis, double delta);

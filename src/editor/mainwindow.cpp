@@ -3,6 +3,7 @@
 #include "core/operator.h"
 #include "editor/mainwindowui.h"
 #include "editor/speeddialog.h"
+#include "editor/statusmessagepanel.h"
 #include "editor/steplistview.h"
 #include "editor/undoactions.h"
 #include "files/settingsfile.h"
@@ -20,6 +21,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
+#include <QStatusTipEvent>
 
 #include <utility>
 
@@ -204,6 +206,18 @@ void MainWindow::onOpenProgram()
 {
     if (m_files->openProgram())
         m_steps->forgetChosenRow();
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    // Qt would show a status tip as a temporary status-bar message, which hides the
+    // link and port panels while it lasts and clears the message panel after it. It
+    // goes into the message panel instead, which gives its message back afterwards.
+    if (event->type() == QEvent::StatusTip) {
+        m_ui->statusMessage->showTip(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void MainWindow::showEvent(QShowEvent *event)

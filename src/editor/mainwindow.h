@@ -75,6 +75,7 @@ Q_SIGNALS:
     void programFileUsed(const QString &path);
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;

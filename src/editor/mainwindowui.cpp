@@ -1,5 +1,6 @@
 #include "editor/mainwindowui.h"
 
+#include "editor/statusmessagepanel.h"
 #include "editor/steplistview.h"
 
 #include <QAction>
@@ -220,7 +221,7 @@ void MainWindowUi::setupUi(QMainWindow *window)
     statusFile->setObjectName(QStringLiteral("StatusPanelFile"));
     statusFile->setAccessibleDescription(QStringLiteral("程式檔"));
     statusFile->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    statusMessage = new QLabel(status);
+    statusMessage = new StatusMessagePanel(status);
     statusMessage->setObjectName(QStringLiteral("StatusPanelMessage"));
     statusMessage->setAccessibleDescription(QStringLiteral("狀態訊息"));
     statusMessage->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -228,7 +229,8 @@ void MainWindowUi::setupUi(QMainWindow *window)
     status->addWidget(statusPort, 1);
     status->addWidget(statusFile, 2);
     // What the next step will do, or how the last upload ended. A panel of its own: a
-    // temporary status-bar message would hide the other panels while it shows.
+    // temporary status-bar message would hide the other panels while it shows. The
+    // window routes the status tips here for the same reason.
     status->addWidget(statusMessage, 3);
     window->setStatusBar(status);
 
@@ -352,8 +354,7 @@ void MainWindowUi::explainControls()
 
 void MainWindowUi::setStatusMessage(const QString &text) const
 {
-    statusMessage->setText(text);
-    statusMessage->setAccessibleName(text);
+    statusMessage->setMessage(text);
 }
 
 std::array<QPushButton *, 8> MainWindowUi::stepButtons() const

@@ -18,6 +18,7 @@ class QWidget;
 
 namespace talvex {
 
+class StatusMessagePanel;
 class StepListView;
 
 /// The main window's controls, built in code at the fixed positions of the form. Each
@@ -77,8 +78,9 @@ struct MainWindowUi
     QLabel *statusPort = nullptr;
     /// The program's file name, with "*" while it holds unsaved work.
     QLabel *statusFile = nullptr;
-    /// What the next placed step will do, or how the last upload ended.
-    QLabel *statusMessage = nullptr;
+    /// What the next placed step will do, or how the last upload ended; the status
+    /// tips of the menu entries show there too.
+    StatusMessagePanel *statusMessage = nullptr;
 
     // menus
     QMenu *fileMenu = nullptr;

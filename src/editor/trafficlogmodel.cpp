@@ -19,6 +19,15 @@ QString TrafficLogModel::arrowOf(Direction direction)
     return direction == Direction::Sent ? QStringLiteral("→") : QStringLiteral("←");
 }
 
+bool TrafficLogModel::isPollQuestion(const QString &text)
+{
+    static const QStringList questions = {QStringLiteral("?INP"), QStringLiteral("?VA"), QStringLiteral("?PEX"),
+                                          QStringLiteral("?PEY")};
+    const QString cr = QStringLiteral("<CR>");
+    const QString question = text.endsWith(cr) ? text.chopped(cr.size()) : text;
+    return questions.contains(question);
+}
+
 QString TrafficLogModel::timeOf(qint64 msecsSinceEpoch)
 {
     return QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch).toString(QStringLiteral("hh:mm:ss.zzz"));
@@ -32,7 +41,7 @@ TrafficLogModel::Entry &TrafficLogModel::openEntry(Direction direction, qint64 t
             return last;
         last.open = false;
     }
-    m_pending.push_back(Entry{time, direction, QString(), 0, true});
+    m_pending.push_back(Entry{time, direction, QString(), 0, true, false});
     return m_pending.back();
 }
 
@@ -93,6 +102,11 @@ void TrafficLogModel::flush()
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(m_pending.size()) - 1);
     for (Entry &entry : m_pending) {
         entry.open = false;
+        // Answers are not matched to questions on this line: whatever arrives before
+        // the station's next write goes with the question before it.
+        if (entry.direction == Direction::Sent)
+            m_answeringPoll = isPollQuestion(entry.text);
+        entry.poll = m_answeringPoll;
         m_entries.push_back(std::move(entry));
     }
     m_pending.clear();
@@ -120,6 +134,7 @@ void TrafficLogModel::clear()
     m_entries.clear();
     m_pending.clear();
     resetTexts();
+    m_answeringPoll = false;
     m_flushTimer.stop();
     endResetModel();
 }
@@ -130,11 +145,13 @@ QString TrafficLogModel::entryLine(int row) const
     return timeOf(entry.time) + QLatin1Char(' ') + arrowOf(entry.direction) + QLatin1Char(' ') + entry.text;
 }
 
-QString TrafficLogModel::logText() const
+QString TrafficLogModel::logText(bool withPolls) const
 {
     QString text;
-    for (int row = 0; row < rowCount(); ++row)
-        text += entryLine(row) + QLatin1Char('\n');
+    for (int row = 0; row < rowCount(); ++row) {
+        if (withPolls || !isPoll(row))
+            text += entryLine(row) + QLatin1Char('\n');
+    }
     return text;
 }
 

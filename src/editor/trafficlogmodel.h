@@ -51,8 +51,9 @@ public:
     /// Shows what is waiting at once.
     void flush();
 
-    /// The shown log, one entry a line: "hh:mm:ss.zzz → text".
-    QString logText() const;
+    /// The shown log, one entry a line: "hh:mm:ss.zzz → text"; without the status
+    /// polls and their answers unless @p withPolls.
+    QString logText(bool withPolls = true) const;
     /// One entry as it is saved.
     QString entryLine(int row) const;
 
@@ -60,6 +61,12 @@ public:
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    /// Whether entry @p row is a status poll of the station ("?INP", "?VA", "?PEX",
+    /// "?PEY") or what came back before the station sent anything else.
+    bool isPoll(int row) const { return m_entries.at(static_cast<size_t>(row)).poll; }
+    /// Whether an entry sent with @p text asks for the status the station polls.
+    static bool isPollQuestion(const QString &text);
 
     static QString arrowOf(Direction direction);
     static QString timeOf(qint64 msecsSinceEpoch);
@@ -72,6 +79,7 @@ private:
         QString text;
         int bytes = 0;
         bool open = true;
+        bool poll = false;
     };
 
     /// The entry that bytes of @p direction at @p time go on.
@@ -88,6 +96,8 @@ private:
     std::array<TrafficText, 2> m_texts;
     QTimer m_flushTimer;
     bool m_paused = false;
+    /// The last entry sent was a poll: what comes back until the next is its answer.
+    bool m_answeringPoll = false;
 };
 
 } // namespace talvex

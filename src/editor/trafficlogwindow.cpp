@@ -2,9 +2,12 @@
 
 #include "core/filewrite.h"
 #include "core/operator.h"
+#include "editor/trafficarrowdelegate.h"
+#include "editor/trafficlogfilter.h"
 #include "editor/trafficlogmodel.h"
 #include "link/line.h"
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,6 +15,8 @@
 #include <QScrollBar>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace talvex {
 
@@ -24,10 +29,11 @@ TrafficLogWindow::TrafficLogWindow(Line &line, TrafficLogModel *model, QWidget *
 
     if (m_ownModel)
         m_model = new TrafficLogModel(this);
+    m_filter = new TrafficLogFilter(*m_model, this);
     m_view = new QTreeView(this);
     m_view->setObjectName(QStringLiteral("trafficView"));
     m_view->setAccessibleName(QStringLiteral("通訊記錄"));
-    m_view->setModel(m_model);
+    m_view->setModel(m_filter);
     m_view->setRootIsDecorated(false);
     m_view->setUniformRowHeights(true);
     m_view->setAlternatingRowColors(true);
@@ -36,8 +42,10 @@ TrafficLogWindow::TrafficLogWindow(Line &line, TrafficLogModel *model, QWidget *
     m_view->header()->setStretchLastSection(true);
     const int timeWidth = m_view->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00.000")) + 16;
     m_view->setColumnWidth(TrafficLogModel::TimeColumn, timeWidth);
+    m_view->setItemDelegateForColumn(TrafficLogModel::DirectionColumn, new TrafficArrowDelegate(m_view));
+    const int arrowWidth = static_cast<int>(TrafficArrowDelegate::arrowLength(m_view->fontMetrics().height()));
     m_view->setColumnWidth(TrafficLogModel::DirectionColumn,
-                           m_view->fontMetrics().horizontalAdvance(QStringLiteral("方向")) + 16);
+                           std::max(arrowWidth, m_view->fontMetrics().horizontalAdvance(QStringLiteral("方向"))) + 16);
 
     m_pause = new QPushButton(QStringLiteral("暫停"), this);
     m_pause->setObjectName(QStringLiteral("pauseButton"));
@@ -46,6 +54,10 @@ TrafficLogWindow::TrafficLogWindow(Line &line, TrafficLogModel *model, QWidget *
     m_clear = new QPushButton(QStringLiteral("清除"), this);
     m_clear->setObjectName(QStringLiteral("clearButton"));
     m_clear->setAutoDefault(false);
+    m_hidePolls = new QCheckBox(QStringLiteral("隱藏狀態查詢"), this);
+    m_hidePolls->setObjectName(QStringLiteral("hidePollsBox"));
+    m_hidePolls->setToolTip(QStringLiteral("不顯示定時送出的狀態查詢 (?INP、?VA、?PEX、?PEY) 與它們的回答, "
+                                           "其餘的通訊比較容易閱讀; 記錄仍全部保留, 取消勾選即再顯示"));
     m_save = new QPushButton(QStringLiteral("存檔..."), this);
     m_save->setObjectName(QStringLiteral("saveButton"));
     m_save->setAutoDefault(false);
@@ -53,6 +65,8 @@ TrafficLogWindow::TrafficLogWindow(Line &line, TrafficLogModel *model, QWidget *
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_pause);
     buttons->addWidget(m_clear);
+    buttons->addSpacing(12);
+    buttons->addWidget(m_hidePolls);
     buttons->addStretch(1);
     buttons->addWidget(m_save);
     auto *layout = new QVBoxLayout(this);
@@ -80,15 +94,30 @@ void TrafficLogWindow::initConnections()
     connect(m_pause, &QPushButton::toggled, m_model, &TrafficLogModel::setPaused);
     connect(m_clear, &QPushButton::clicked, m_model, &TrafficLogModel::clear);
     connect(m_save, &QPushButton::clicked, this, &TrafficLogWindow::save);
+    connect(m_hidePolls, &QCheckBox::toggled, this, [this](bool hidden) {
+        const QScrollBar *bar = m_view->verticalScrollBar();
+        const bool atEnd = bar->value() >= bar->maximum();
+        m_filter->setPollsHidden(hidden);
+        if (atEnd)
+            m_view->scrollToBottom();
+    });
     // The log follows the newest entries unless the operator scrolled back to read.
-    connect(m_model, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
+    connect(m_filter, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
         const QScrollBar *bar = m_view->verticalScrollBar();
         m_following = bar->value() >= bar->maximum();
     });
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+    connect(m_filter, &QAbstractItemModel::rowsInserted, this, [this] {
         if (m_following)
             m_view->scrollToBottom();
     });
+}
+
+void TrafficLogWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The log has run since the station started: it opens at the newest entries.
+    if (m_following)
+        m_view->scrollToBottom();
 }
 
 void TrafficLogWindow::save()
@@ -98,7 +127,8 @@ void TrafficLogWindow::save()
     if (path.isEmpty())
         return;
     QString reason;
-    if (writeWholeFile(path, m_model->logText().toUtf8(), &reason, FileSync::ToDisk, QIODevice::Text))
+    if (writeWholeFile(path, m_model->logText(!m_filter->pollsHidden()).toUtf8(), &reason, FileSync::ToDisk,
+                       QIODevice::Text))
         return;
     m_link.op().notice(QStringLiteral("無法寫入通訊記錄檔 %1 !\n%2").arg(path, reason), messageTitle(),
                        Operator::Icon::Warning);

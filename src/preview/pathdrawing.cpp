@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -89,6 +90,97 @@ QString unreachedNote(bool reached)
     return reached ? QString() : QStringLiteral(" (程式不會執行到)");
 }
 
+/// The legend's lines: a symbol drawn as in the drawing, and what it means.
+enum class LegendSymbol
+{
+    Point,
+    Home,
+    Travel,
+    Highlight,
+    Unreached,
+    Jump,
+    Loop,
+};
+struct LegendLine
+{
+    LegendSymbol symbol;
+    const char *meaning;
+};
+const std::array<LegendLine, 7> kLegendLines = {{
+    {LegendSymbol::Point, "點 (數字為行數)"},
+    {LegendSymbol::Home, "回原點"},
+    {LegendSymbol::Travel, "移動路徑"},
+    {LegendSymbol::Highlight, "所選的那一行"},
+    {LegendSymbol::Unreached, "程式不會執行到"},
+    {LegendSymbol::Jump, "跳到標籤的位置"},
+    {LegendSymbol::Loop, "迴圈的執行次數"},
+}};
+/// What the marks stand for, in the order of PathMark::Kind; two to a line.
+const std::array<const char *, 6> kMarkMeanings = {"速度", "延遲", "等待輸入", "設定輸出", "標籤", "跳至標籤"};
+
+constexpr double kLegendPadding = 6.0;
+constexpr double kLegendSymbolWidth = 26.0;
+constexpr double kLegendGap = 5.0;
+constexpr double kLegendColumnGap = 10.0;
+
+const QFont &legendFont()
+{
+    static const QFont font = sizedFont(8);
+    return font;
+}
+
+const QFont &glyphFont()
+{
+    static const QFont font = sizedFont(7);
+    return font;
+}
+
+double legendLineHeight()
+{
+    return std::max(kGlyphSize, QFontMetricsF(legendFont()).height()) + 3.0;
+}
+
+/// How wide a column of marks is: a glyph and the widest meaning.
+double markColumnWidth()
+{
+    const QFontMetricsF metrics(legendFont());
+    double widest = 0.0;
+    for (const char *meaning : kMarkMeanings)
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(meaning)));
+    return kGlyphSize + kLegendGap + widest;
+}
+
+QSizeF legendSize()
+{
+    const QFontMetricsF metrics(legendFont());
+    double widest = 0.0;
+    for (const LegendLine &line : kLegendLines)
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(line.meaning)));
+    const double width = std::max(kLegendSymbolWidth + kLegendGap + widest, 2.0 * markColumnWidth() + kLegendColumnGap);
+    const auto lines = static_cast<double>(kLegendLines.size() + (kMarkMeanings.size() + 1) / 2);
+    return {width + 2.0 * kLegendPadding, lines * legendLineHeight() + 2.0 * kLegendPadding};
+}
+
+/// A mark's glyph on its colour, as the drawing and the legend show it.
+void paintGlyph(QPainter &painter, const QRectF &box, const QColor &colour, const QStaticText &glyph)
+{
+    painter.setBrush(colour);
+    painter.drawRect(box);
+    painter.setPen(Qt::white);
+    painter.drawStaticText(box.center() - QPointF(glyph.size().width(), glyph.size().height()) / 2.0, glyph);
+}
+
+const std::array<QStaticText, 6> &markGlyphs()
+{
+    static const std::array<QStaticText, 6> glyphs = [] {
+        std::array<QStaticText, 6> texts;
+        for (size_t k = 0; k < texts.size(); ++k)
+            texts[k].setText(QString::fromUtf8(kMarkStyles[k].glyph));
+        return texts;
+    }();
+    return glyphs;
+}
+
 void paintArrowHead(QPainter &painter, QPointF tip, QPointF from)
 {
     const double angle = std::atan2(tip.y() - from.y(), tip.x() - from.x());
@@ -135,6 +227,93 @@ void PathDrawing::paint(QPainter &painter, const PlaneTransform &plane) const
     paintMarkers(painter, plane);
     paintMarks(painter, plane);
     paintLoops(painter, plane);
+    if (m_legendShown)
+        paintLegend(painter, plane);
+    painter.restore();
+}
+
+QRectF PathDrawing::legendBox(QSizeF viewSize)
+{
+    // In the top right corner, below the grid's unit.
+    const QSizeF size = legendSize();
+    const double top = QFontMetricsF(QFont()).height() + 6.0;
+    return QRectF(QPointF(viewSize.width() - size.width() - 6.0, top), size);
+}
+
+void PathDrawing::paintLegend(QPainter &painter, const PlaneTransform &plane) const
+{
+    const QRectF box = legendBox(plane.viewSize());
+    const double lineHeight = legendLineHeight();
+    const QFontMetricsF metrics(legendFont(), painter.device());
+    painter.save();
+    painter.setPen(cosmeticPen(kUnreachedColour, 1.0));
+    painter.setBrush(QColor(255, 255, 255, 235));
+    painter.drawRoundedRect(box, 3.0, 3.0);
+    const auto meaningAt = [&](double x, double middle, const char *meaning) {
+        painter.setFont(legendFont());
+        painter.setPen(kTextColour);
+        painter.drawText(QPointF(x, middle + (metrics.ascent() - metrics.descent()) / 2.0), QString::fromUtf8(meaning));
+    };
+    const double left = box.left() + kLegendPadding;
+    double middle = box.top() + kLegendPadding + lineHeight / 2.0;
+    for (const LegendLine &line : kLegendLines) {
+        const QPointF from(left + 2.0, middle);
+        const QPointF to(left + kLegendSymbolWidth - 2.0, middle);
+        const QPointF centre = (from + to) / 2.0;
+        painter.setBrush(Qt::NoBrush);
+        switch (line.symbol) {
+        case LegendSymbol::Point:
+            painter.setPen(cosmeticPen(kTravelColour, 1.5));
+            painter.setBrush(kTravelColour);
+            painter.drawEllipse(centre, kMarkerRadius, kMarkerRadius);
+            break;
+        case LegendSymbol::Home:
+            painter.setPen(cosmeticPen(kHomeColour, 1.5));
+            painter.setBrush(kHomeColour);
+            painter.drawRect(QRectF(centre - QPointF(kMarkerRadius, kMarkerRadius), QSizeF(9.0, 9.0)));
+            break;
+        case LegendSymbol::Travel:
+            painter.setPen(cosmeticPen(kTravelColour, 1.5));
+            painter.drawLine(from, to);
+            break;
+        case LegendSymbol::Highlight:
+            painter.setPen(cosmeticPen(kHighlightColour, 4.0));
+            painter.drawLine(from, to);
+            break;
+        case LegendSymbol::Unreached:
+            painter.setPen(cosmeticPen(kUnreachedColour, 1.5, Qt::DashLine));
+            painter.drawLine(from, to - QPointF(kMarkerRadius, 0.0));
+            painter.setPen(cosmeticPen(kUnreachedColour, 1.5));
+            painter.setBrush(Qt::white);
+            painter.drawEllipse(to - QPointF(kMarkerRadius - 1.0, 0.0), kMarkerRadius - 1.0, kMarkerRadius - 1.0);
+            break;
+        case LegendSymbol::Jump:
+            painter.setPen(cosmeticPen(kJumpColour, 1.5, Qt::DashLine));
+            painter.drawLine(from, to);
+            painter.setPen(cosmeticPen(kJumpColour, 1.0));
+            painter.setBrush(kJumpColour);
+            paintArrowHead(painter, to, from);
+            break;
+        case LegendSymbol::Loop:
+            painter.setFont(badgeFont());
+            painter.setPen(kLoopColour);
+            painter.drawText(QRectF(from.x(), middle - lineHeight / 2.0, to.x() - from.x(), lineHeight),
+                             Qt::AlignCenter, QStringLiteral("×N"));
+            break;
+        }
+        meaningAt(left + kLegendSymbolWidth + kLegendGap, middle, line.meaning);
+        middle += lineHeight;
+    }
+    const double column = markColumnWidth() + kLegendColumnGap;
+    for (size_t k = 0; k < kMarkMeanings.size(); ++k) {
+        const double x = left + static_cast<double>(k % 2) * column;
+        const double y = middle + static_cast<double>(k / 2) * lineHeight;
+        const QRectF glyphBox(QPointF(x, y - kGlyphSize / 2.0), QSizeF(kGlyphSize, kGlyphSize));
+        painter.setFont(glyphFont());
+        painter.setPen(Qt::NoPen);
+        paintGlyph(painter, glyphBox, kMarkStyles[k].colour, markGlyphs()[k]);
+        meaningAt(x + kGlyphSize + kLegendGap, y, kMarkMeanings[k]);
+    }
     painter.restore();
 }
 
@@ -217,24 +396,15 @@ void PathDrawing::paintMarkers(QPainter &painter, const PlaneTransform &plane) c
 
 void PathDrawing::paintMarks(QPainter &painter, const PlaneTransform &plane) const
 {
-    static const std::array<QStaticText, 6> glyphs = [] {
-        std::array<QStaticText, 6> texts;
-        for (size_t k = 0; k < texts.size(); ++k)
-            texts[k].setText(QString::fromUtf8(kMarkStyles[k].glyph));
-        return texts;
-    }();
-    painter.setFont(sizedFont(7));
+    painter.setFont(glyphFont());
     for (size_t i = 0; i < m_path.marks.size(); ++i) {
         const PathMark &mark = m_path.marks[i];
         const QRectF box(glyphCentre(i, plane) - QPointF(kGlyphSize / 2.0, kGlyphSize / 2.0),
                          QSizeF(kGlyphSize, kGlyphSize));
         const bool highlighted = mark.row == m_highlightedRow;
         painter.setPen(highlighted ? cosmeticPen(kHighlightColour, 2.5) : Qt::NoPen);
-        painter.setBrush(mark.reached ? styleOf(mark.kind).colour : kUnreachedColour);
-        painter.drawRect(box);
-        const QStaticText &glyph = glyphs[static_cast<size_t>(mark.kind)];
-        painter.setPen(Qt::white);
-        painter.drawStaticText(box.center() - QPointF(glyph.size().width(), glyph.size().height()) / 2.0, glyph);
+        paintGlyph(painter, box, mark.reached ? styleOf(mark.kind).colour : kUnreachedColour,
+                   markGlyphs()[static_cast<size_t>(mark.kind)]);
     }
 }
 
@@ -256,6 +426,8 @@ PathDrawing::Hit PathDrawing::hitAt(QPointF pixel, const PlaneTransform &plane) 
     // Markers are drawn last row on top, so the last one in reach wins a tie; they lie
     // above the marks' glyphs, which lie above the loop badges.
     Hit hit;
+    if (m_legendShown && legendBox(plane.viewSize()).contains(pixel))
+        return hit;
     double best = kHitRadius;
     for (size_t i = 0; i < m_path.moves.size(); ++i) {
         const double d = distance(plane.toPixels(m_path.moves[i].target), pixel);

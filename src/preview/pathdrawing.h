@@ -3,6 +3,7 @@
 #include "motion/programpath.h"
 
 #include <QPointF>
+#include <QRectF>
 #include <QStaticText>
 #include <QString>
 
@@ -18,7 +19,8 @@ class PlaneTransform;
 /// the axes travel unequal distances), a numbered marker per point, small marks for
 /// the steps that do not move, "×N" for loops and dashed arrows for jumps, with one
 /// row highlighted. It also answers what lies under a pixel, for clicks and
-/// tooltips, from the same layout it draws.
+/// tooltips, from the same layout it draws. A legend in the top right corner says
+/// what each mark and colour means.
 class PathDrawing
 {
 public:
@@ -29,10 +31,15 @@ public:
     const ProgramPath &path() const { return m_path; }
     void setHighlightedRow(int row) { m_highlightedRow = row; }
     int highlightedRow() const { return m_highlightedRow; }
+    void setLegendShown(bool shown) { m_legendShown = shown; }
+    bool legendShown() const { return m_legendShown; }
+    /// Where the legend stands in a view of @p viewSize pixels.
+    static QRectF legendBox(QSizeF viewSize);
 
     void paint(QPainter &painter, const PlaneTransform &plane) const;
 
-    /// The row of the point marker, mark or loop badge at @p pixel, or 0.
+    /// The row of the point marker, mark or loop badge at @p pixel, or 0; nothing
+    /// under the legend while it shows.
     int rowAt(QPointF pixel, const PlaneTransform &plane) const;
     /// What the marker, mark or loop badge at @p pixel stands for; empty for none.
     QString toolTipAt(QPointF pixel, const PlaneTransform &plane) const;
@@ -60,12 +67,14 @@ private:
     void paintMarkers(QPainter &painter, const PlaneTransform &plane) const;
     void paintMarks(QPainter &painter, const PlaneTransform &plane) const;
     void paintLoops(QPainter &painter, const PlaneTransform &plane) const;
+    void paintLegend(QPainter &painter, const PlaneTransform &plane) const;
 
     ProgramPath m_path;
     /// Per mark: its place among the marks that share its position (glyphs line up).
     std::vector<int> m_markSlot;
     std::vector<QStaticText> m_rowNumbers;
     int m_highlightedRow = 0;
+    bool m_legendShown = true;
 };
 
 } // namespace talvex

@@ -7,6 +7,7 @@
 #include "preview/pathview.h"
 #include "table/programtable.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,6 +32,10 @@ PathPreviewWindow::PathPreviewWindow(const ProgramDocument &document, Operator &
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_summary->setAccessibleDescription(QStringLiteral("預估週期時間與路徑長度"));
 
+    m_legend = new QCheckBox(QStringLiteral("圖例"), this);
+    m_legend->setObjectName(QStringLiteral("legendBox"));
+    m_legend->setChecked(m_view->legendShown());
+    m_legend->setToolTip(QStringLiteral("在圖的右上角說明各種記號與顏色的意思; 存成圖片時一併存入"));
     m_fitAll = new QPushButton(QStringLiteral("全部顯示"), this);
     m_fitAll->setObjectName(QStringLiteral("fitAllButton"));
     m_saveImage = new QPushButton(QStringLiteral("存成圖片..."), this);
@@ -38,6 +43,7 @@ PathPreviewWindow::PathPreviewWindow(const ProgramDocument &document, Operator &
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_summary, 1);
+    bottom->addWidget(m_legend);
     bottom->addWidget(m_fitAll);
     bottom->addWidget(m_saveImage);
     auto *layout = new QVBoxLayout(this);
@@ -51,6 +57,7 @@ PathPreviewWindow::PathPreviewWindow(const ProgramDocument &document, Operator &
 void PathPreviewWindow::initConnections()
 {
     connect(m_view, &PathView::rowClicked, this, &PathPreviewWindow::rowClicked);
+    connect(m_legend, &QCheckBox::toggled, m_view, &PathView::setLegendShown);
     connect(m_fitAll, &QPushButton::clicked, m_view, &PathView::fitAll);
     connect(m_saveImage, &QPushButton::clicked, this, &PathPreviewWindow::saveImage);
 }

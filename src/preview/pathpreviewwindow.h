@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 
@@ -14,7 +15,8 @@ class PathView;
 class ProgramDocument;
 
 /// The modeless window "路徑預覽": the program's path on the XY plane, and below it
-/// the estimated cycle time, the path length and the input waits left out. It draws
+/// the estimated cycle time, the path length and the input waits left out; "圖例"
+/// shows or hides the legend in the drawing (and in the images saved). It draws
 /// from the path model and has no logic of its own; whoever shows it calls refresh()
 /// after every change of the document and setHighlightedRow() when the chosen row changes,
 /// and hears rowClicked() when the operator clicks a point.
@@ -35,6 +37,7 @@ public:
 
     PathView *view() const { return m_view; }
     QLabel *summaryLabel() const { return m_summary; }
+    QCheckBox *legendBox() const { return m_legend; }
     QPushButton *fitAllButton() const { return m_fitAll; }
     QPushButton *saveImageButton() const { return m_saveImage; }
 
@@ -51,6 +54,7 @@ private:
     MotionOptions m_options;
     PathView *m_view = nullptr;
     QLabel *m_summary = nullptr;
+    QCheckBox *m_legend = nullptr;
     QPushButton *m_fitAll = nullptr;
     QPushButton *m_saveImage = nullptr;
 };

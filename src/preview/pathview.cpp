@@ -37,7 +37,7 @@ void PathView::setPath(ProgramPath path)
 {
     m_drawing.setPath(std::move(path));
     if (m_fitted)
-        m_plane.fit(m_drawing.path().bounds, kFitMargin);
+        fit();
     update();
 }
 
@@ -49,11 +49,35 @@ void PathView::setHighlightedRow(int row)
     update();
 }
 
+void PathView::setLegendShown(bool shown)
+{
+    m_drawing.setLegendShown(shown);
+    if (m_fitted)
+        fit();
+    update();
+}
+
 void PathView::fitAll()
 {
     m_fitted = true;
-    m_plane.fit(m_drawing.path().bounds, kFitMargin);
+    fit();
     update();
+}
+
+void PathView::fit()
+{
+    const QRectF &bounds = m_drawing.path().bounds;
+    const QMarginsF margins(kFitMargin, kFitMargin, kFitMargin, kFitMargin);
+    if (!m_drawing.legendShown()) {
+        m_plane.fit(bounds, margins);
+        return;
+    }
+    const QRectF legend = PathDrawing::legendBox(size());
+    PlaneTransform beside = m_plane;
+    beside.fit(bounds, margins + QMarginsF(0.0, 0.0, width() - legend.left(), 0.0));
+    PlaneTransform below = m_plane;
+    below.fit(bounds, margins + QMarginsF(0.0, legend.bottom(), 0.0, 0.0));
+    m_plane = beside.scale() >= below.scale() ? beside : below;
 }
 
 void PathView::render(QPainter &painter) const
@@ -87,7 +111,7 @@ void PathView::resizeEvent(QResizeEvent *)
 {
     m_plane.setViewSize(size());
     if (m_fitted)
-        m_plane.fit(m_drawing.path().bounds, kFitMargin);
+        fit();
 }
 
 void PathView::wheelEvent(QWheelEvent *event)

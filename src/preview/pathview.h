@@ -25,6 +25,9 @@ public:
     const ProgramPath &path() const { return m_drawing.path(); }
     void setHighlightedRow(int row);
     int highlightedRow() const { return m_drawing.highlightedRow(); }
+    /// Shows or hides the legend; a fitted program keeps clear of it.
+    void setLegendShown(bool shown);
+    bool legendShown() const { return m_drawing.legendShown(); }
     /// Fits the whole program into the view again, and keeps it fitted.
     void fitAll();
     const PlaneTransform &plane() const { return m_plane; }
@@ -46,6 +49,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    /// Fits the program into the view, beside or below the legend, whichever shows
+    /// it larger.
+    void fit();
+
     PathDrawing m_drawing;
     PlaneTransform m_plane;
     bool m_fitted = true;

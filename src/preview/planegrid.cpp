@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace talvex {
@@ -48,37 +49,66 @@ double PlaneGrid::stepFor(double scale)
     return decade * 10.0;
 }
 
+std::vector<PlaneGrid::Label> PlaneGrid::labels(const PlaneTransform &plane, const QFontMetricsF &metrics)
+{
+    const QRectF visible = plane.visiblePlane();
+    const double step = stepFor(plane.scale());
+    const QSizeF view = plane.viewSize();
+    constexpr double kGap = 3.0;
+    std::vector<Label> out;
+    const auto add = [&out, &metrics](const QString &text, QPointF baseline) {
+        const QRectF box(baseline.x(), baseline.y() - metrics.ascent(), metrics.horizontalAdvance(text),
+                         metrics.ascent() + metrics.descent());
+        out.push_back(Label{text, baseline, box});
+    };
+    // X along the bottom, right of each line; a number that would run off the right
+    // edge goes left of its line instead.
+    const double bottom = view.height() - std::max(4.0, metrics.descent() + 1.0);
+    forEachLine(visible.left(), visible.right(), step, [&](double x) {
+        const double px = plane.toPixels(QPointF(x, 0.0)).x();
+        const QString text = plainNumber(x);
+        const double width = metrics.horizontalAdvance(text);
+        const double left = px + kGap + width <= view.width() - 1.0 ? px + kGap : px - kGap - width;
+        add(text, QPointF(left, bottom));
+    });
+    // Y along the left edge, above each line; below it where the top edge is too near,
+    // and never lower than the bottom edge lets it.
+    forEachLine(visible.top(), visible.bottom(), step, [&](double y) {
+        const double py = plane.toPixels(QPointF(0.0, y)).y();
+        const double above = py - kGap;
+        const double baseline = above - metrics.ascent() >= 0.0 ? above : py + kGap + metrics.ascent();
+        add(plainNumber(y), QPointF(kGap, std::min(baseline, view.height() - metrics.descent())));
+    });
+    const QString unit = QStringLiteral("mm");
+    add(unit, QPointF(view.width() - metrics.horizontalAdvance(unit) - 4.0, metrics.ascent() + 2.0));
+    return out;
+}
+
 void PlaneGrid::paint(QPainter &painter, const PlaneTransform &plane)
 {
     const QRectF visible = plane.visiblePlane();
     const double step = stepFor(plane.scale());
     const QSizeF view = plane.viewSize();
-    const QFontMetricsF metrics(painter.font());
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     QPen line(kGridColour, 1.0);
     line.setCosmetic(true);
-
     forEachLine(visible.left(), visible.right(), step, [&](double x) {
         const double px = plane.toPixels(QPointF(x, 0.0)).x();
         line.setColor(std::abs(x) < step / 2.0 ? kAxisColour : kGridColour);
         painter.setPen(line);
         painter.drawLine(QPointF(px, 0.0), QPointF(px, view.height()));
-        painter.setPen(kTickColour);
-        painter.drawText(QPointF(px + 3.0, view.height() - 4.0), plainNumber(x));
     });
     forEachLine(visible.top(), visible.bottom(), step, [&](double y) {
         const double py = plane.toPixels(QPointF(0.0, y)).y();
         line.setColor(std::abs(y) < step / 2.0 ? kAxisColour : kGridColour);
         painter.setPen(line);
         painter.drawLine(QPointF(0.0, py), QPointF(view.width(), py));
-        painter.setPen(kTickColour);
-        painter.drawText(QPointF(3.0, py - 3.0), plainNumber(y));
     });
     painter.setPen(kTickColour);
-    const QString unit = QStringLiteral("mm");
-    painter.drawText(QPointF(view.width() - metrics.horizontalAdvance(unit) - 4.0, metrics.ascent() + 2.0), unit);
+    for (const Label &label : labels(plane, QFontMetricsF(painter.font(), painter.device())))
+        painter.drawText(label.baseline, label.text);
     painter.restore();
 }
 

@@ -4,15 +4,18 @@
 
 namespace talvex {
 
-void PlaneTransform::fit(const QRectF &bounds, double margin)
+void PlaneTransform::fit(const QRectF &bounds, const QMarginsF &margins)
 {
     const QRectF plane = bounds.normalized();
     const double width = std::max(plane.width(), kMinimumSpan);
     const double height = std::max(plane.height(), kMinimumSpan);
-    const double usableWidth = std::max(m_view.width() - 2.0 * margin, 1.0);
-    const double usableHeight = std::max(m_view.height() - 2.0 * margin, 1.0);
+    const QRectF usable = QRectF(QPointF(), m_view).marginsRemoved(margins);
+    const double usableWidth = std::max(usable.width(), 1.0);
+    const double usableHeight = std::max(usable.height(), 1.0);
     m_scale = std::clamp(std::min(usableWidth / width, usableHeight / height), kMinimumScale, kMaximumScale);
-    m_centre = plane.center();
+    // The plane's centre lands on the usable part's centre, off the view's by as much.
+    const QPointF offset = QPointF(m_view.width() / 2.0, m_view.height() / 2.0) - usable.center();
+    m_centre = plane.center() + QPointF(offset.x() / m_scale, -offset.y() / m_scale);
 }
 
 void PlaneTransform::zoomAt(QPointF pixel, double factor)

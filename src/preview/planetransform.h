@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMarginsF>
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
@@ -23,7 +24,9 @@ public:
 
     /// Scales and centres @p bounds (mm) in the view, keeping @p margin pixels free
     /// all round.
-    void fit(const QRectF &bounds, double margin);
+    void fit(const QRectF &bounds, double margin) { fit(bounds, QMarginsF(margin, margin, margin, margin)); }
+    /// Scales and centres @p bounds (mm) in the part of the view inside @p margins.
+    void fit(const QRectF &bounds, const QMarginsF &margins);
     /// Zooms by @p factor keeping the plane point under @p pixel where it is.
     void zoomAt(QPointF pixel, double factor);
     /// Moves the plane with the pointer by @p delta pixels.

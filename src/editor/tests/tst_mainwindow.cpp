@@ -1,5 +1,6 @@
 #include "editor/mainwindow.h"
 #include "editor/mainwindowui.h"
+#include "editor/statusmessagepanel.h"
 #include "editor/steplistview.h"
 #include "table/placement.h"
 #include "testing/mainwindowfixture.h"
@@ -8,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
@@ -21,6 +23,8 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTest>
 
@@ -72,6 +76,7 @@ private Q_SLOTS:
     void fileMenu_saveWritesTheProgramsFileShownInItsPanel();
     void tooltips_onEveryControl();
     void statusMessage_saysWhatTheNextStepDoesAndHowTheUploadEnded();
+    void statusTips_showInTheMessagePanelAndGiveItBack();
     void stepList_rowsSayWhatTheirStepDoes();
 
 private:
@@ -922,6 +927,44 @@ void TestMainWindow::statusMessage_saysWhatTheNextStepDoesAndHowTheUploadEnded()
     QVERIFY(!m_port->written().contains("G\r"));
     QVERIFY(says(QStringLiteral("上傳完成: 程式已儲存, 未執行")));
     QCOMPARE(ui.statusLink->text(), QStringLiteral("未連線"));
+}
+
+void TestMainWindow::statusTips_showInTheMessagePanelAndGiveItBack()
+{
+    const MainWindowUi &ui = m_window->ui();
+    StatusMessagePanel *message = ui.statusMessage;
+    QStatusBar *bar = m_window->statusBar();
+    const auto tipFromMenu = [this](QAction *entry) {
+        // As a menu of the menu bar does while the pointer rests on an entry, and
+        // with the empty tip when it leaves.
+        if (entry) {
+            QVERIFY(entry->showStatusText(m_window->menuBar()));
+        } else {
+            QStatusTipEvent gone{QString()};
+            QApplication::sendEvent(m_window->menuBar(), &gone);
+        }
+    };
+    addSteps({"HOME"});
+    const QString pending = QStringLiteral("加入: 下一個步驟將放在第 2 行");
+    QCOMPARE(message->text(), pending);
+
+    tipFromMenu(ui.saveAsAction);
+    QCOMPARE(message->text(), ui.saveAsAction->statusTip());
+    QCOMPARE(message->accessibleName(), ui.saveAsAction->statusTip());
+    QCOMPARE(bar->currentMessage(), QString());
+    for (QLabel *panel : {ui.statusLink, ui.statusPort})
+        QVERIFY2(panel->isVisible() && !panel->text().isEmpty(), qPrintable(panel->objectName()));
+    // A message that comes while the tip shows waits for it to go.
+    clickRow(1);
+    click(ui.insertButton);
+    QCOMPARE(message->text(), ui.saveAsAction->statusTip());
+    tipFromMenu(nullptr);
+    QCOMPARE(message->text(), QStringLiteral("插入: 下一個步驟將放在第 1 行之前"));
+    QCOMPARE(message->accessibleName(), message->text());
+    tipFromMenu(ui.comActions[2]);
+    QCOMPARE(message->text(), QStringLiteral("使用 COM3 連線"));
+    tipFromMenu(nullptr);
+    QCOMPARE(message->text(), QStringLiteral("插入: 下一個步驟將放在第 1 行之前"));
 }
 
 void TestMainWindow::stepList_rowsSayWhatTheirStepDoes()

@@ -13,6 +13,7 @@
 #include "testing/mainwindowfixture.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -24,6 +25,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
+#include <QTreeView>
 
 #include <memory>
 
@@ -49,6 +51,28 @@ QStringList entries(const TrafficLogModel &model)
     return out;
 }
 
+/// Feeds @p pieces to @p model, each starting with '>' sent or '<' received.
+void feedTraffic(TrafficLogModel &model, const QList<QByteArray> &pieces)
+{
+    for (const QByteArray &piece : pieces) {
+        const auto direction =
+            piece.startsWith('>') ? LineTrafficObserver::Direction::Sent : LineTrafficObserver::Direction::Received;
+        model.lineTraffic(direction, piece.mid(1), 0);
+    }
+    model.flush();
+}
+
+/// What the traffic log window's view shows: "→ text" or "← text".
+QStringList shownEntries(const TrafficLogWindow &log)
+{
+    const QAbstractItemModel *shown = log.view()->model();
+    QStringList out;
+    for (int row = 0; row < shown->rowCount(); ++row)
+        out << shown->index(row, TrafficLogModel::DirectionColumn).data().toString() + QLatin1Char(' ') +
+                   shown->index(row, TrafficLogModel::TextColumn).data().toString();
+    return out;
+}
+
 } // namespace
 
 class TestSerialLineWindows : public QObject
@@ -70,6 +94,7 @@ private Q_SLOTS:
     void trafficLog_bytesMadeReadable();
     void trafficLog_keepsTheNewestEntries();
     void trafficLog_keptFromTheStationsStart();
+    void trafficLog_hidesStatusPollsAndTheirAnswers();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -349,12 +374,7 @@ void TestSerialLineWindows::trafficLog_bytesMadeReadable()
     QFETCH(QList<QByteArray>, pieces);
     QFETCH(QStringList, shown);
     TrafficLogModel model;
-    for (const QByteArray &piece : pieces) {
-        const auto direction =
-            piece.startsWith('>') ? LineTrafficObserver::Direction::Sent : LineTrafficObserver::Direction::Received;
-        model.lineTraffic(direction, piece.mid(1), 0);
-    }
-    model.flush();
+    feedTraffic(model, pieces);
     QCOMPARE(entries(model), shown);
 }
 
@@ -392,6 +412,42 @@ void TestSerialLineWindows::trafficLog_keptFromTheStationsStart()
     TrafficLogModel &model = m_actions->trafficLog()->model();
     QTRY_VERIFY(model.rowCount() >= 2);
     QCOMPARE(entries(model).mid(0, 2), QStringList({"→ ?VM<CR>", "← V<CR>"}));
+}
+
+void TestSerialLineWindows::trafficLog_hidesStatusPollsAndTheirAnswers()
+{
+    m_fixture->window().ui().trafficLogAction->trigger();
+    TrafficLogWindow *log = m_actions->trafficLog();
+    QVERIFY(log);
+    QCheckBox *hide = log->hidePollsBox();
+    QCOMPARE(hide->text(), QStringLiteral("隱藏狀態查詢"));
+    QVERIFY(!hide->isChecked() && !hide->toolTip().isEmpty());
+    TrafficLogModel &model = log->model();
+    model.clear();
+    feedTraffic(model, {">?VM\r", "<V\r", ">\x1b",    ">\x1b",   ">EC 0\r",  ">?INP",   ">\r",     "<3\r",
+                        ">?VA\r", "<18",  "<00\r",    ">SET P1", ">\r",      ">?PEX\r", "<12.5\r", ">?PEY\r",
+                        "<7\r",   "<8\r", ">XMA 5\r", "<late\r", ">?INPX\r", "<0\r"});
+    const QStringList all = entries(model);
+    QCOMPARE(all.size(), 17);
+    QCOMPARE(shownEntries(*log), all);
+
+    QTest::mouseClick(hide, Qt::LeftButton);
+    const QStringList rest{"→ ?VM<CR>",   "← V<CR>",    "→ <ESC><ESC>EC 0<CR>", "→ SET P1<CR>",
+                           "→ XMA 5<CR>", "← late<CR>", "→ ?INPX<CR>",          "← 0<CR>"};
+    QCOMPARE(shownEntries(*log), rest);
+    // What comes while they are hidden is sorted the same way; the log keeps it all.
+    feedTraffic(model, {">?VA\r", "<1800\r", ">HOFF\r"});
+    QCOMPARE(shownEntries(*log), rest + QStringList{"→ HOFF<CR>"});
+    QCOMPARE(model.rowCount(), 20);
+    const QString file = m_dir->filePath(QStringLiteral("line.txt"));
+    m_fixture->op().answerFile(file);
+    QTest::mouseClick(log->saveButton(), Qt::LeftButton);
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly | QIODevice::Text));
+    QCOMPARE(QString::fromUtf8(saved.readAll()).count(QLatin1Char('\n')), rest.size() + 1);
+
+    QTest::mouseClick(hide, Qt::LeftButton);
+    QCOMPARE(shownEntries(*log), entries(model));
 }
 
 QTEST_MAIN(TestSerialLineWindows)

@@ -1,11 +1,13 @@
 #include "document/programdocument.h"
 #include "preview/pathpreviewwindow.h"
 #include "preview/pathview.h"
+#include "preview/planegrid.h"
 #include "testing/filekinds.h"
 #include "testing/scriptedoperator.h"
 #include "testing/stepbuilder.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QHelpEvent>
@@ -41,6 +43,9 @@ private Q_SLOTS:
     void click_choosesTheRowUnderThePointer_data();
     void click_choosesTheRowUnderThePointer();
     void wheelZoomsAboutPointer_dragPans_fitAllRestores();
+    void gridLabels_stayInsideTheView_data();
+    void gridLabels_stayInsideTheView();
+    void legend_explainsTheMarksAndKeepsClearOfThePath();
     void summaryLabel_followsTheTable_data();
     void summaryLabel_followsTheTable();
     void saveImage_writesTheKindItsNameSays_data();
@@ -158,6 +163,77 @@ void TestPathPreview::wheelZoomsAboutPointer_dragPans_fitAllRestores()
     QTest::mouseClick(m_window->fitAllButton(), Qt::LeftButton);
     QVERIFY(view->plane().scale() < fitted);
     QVERIFY(view->rect().contains(pixelOf({900, 0})));
+}
+
+void TestPathPreview::gridLabels_stayInsideTheView_data()
+{
+    QTest::addColumn<QSize>("view");
+    QTest::addColumn<QRectF>("bounds"); // mm
+    QTest::addColumn<int>("points");    // of the labels' font
+
+    QTest::newRow("preview's smallest") << QSize(320, 240) << QRectF(0, -80, 300, 130) << 9;
+    QTest::newRow("long numbers") << QSize(500, 400) << QRectF(-12000, -9000, 24000, 18000) << 9;
+    QTest::newRow("large text") << QSize(800, 600) << QRectF(0, 0, 450, 300) << 20;
+}
+
+void TestPathPreview::gridLabels_stayInsideTheView()
+{
+    QFETCH(QSize, view);
+    QFETCH(QRectF, bounds);
+    QFETCH(int, points);
+    QFont font;
+    font.setPointSize(points);
+    const QFontMetricsF metrics(font);
+    PlaneTransform plane;
+    plane.setViewSize(view);
+    plane.fit(bounds, PathView::kFitMargin);
+    // Panned across more than a grid step, so lines pass close to every edge.
+    for (int shift = 0; shift < 90; shift += 3) {
+        const std::vector<PlaneGrid::Label> labels = PlaneGrid::labels(plane, metrics);
+        QVERIFY(labels.size() > 4);
+        for (const PlaneGrid::Label &label : labels) {
+            QVERIFY2(QRectF(QPointF(), QSizeF(view)).contains(label.box),
+                     qPrintable(QStringLiteral("%1 at %2, %3 (shift %4)")
+                                    .arg(label.text)
+                                    .arg(label.box.left())
+                                    .arg(label.box.top())
+                                    .arg(shift)));
+        }
+        plane.pan(QPointF(3, 3));
+    }
+}
+
+void TestPathPreview::legend_explainsTheMarksAndKeepsClearOfThePath()
+{
+    PathView *view = m_window->view();
+    QCheckBox *legend = m_window->legendBox();
+    QCOMPARE(legend->text(), QStringLiteral("圖例"));
+    QVERIFY(legend->isChecked() && view->legendShown() && !legend->toolTip().isEmpty());
+    const QRectF box = PathDrawing::legendBox(view->size());
+    QVERIFY(QRectF(view->rect()).contains(box));
+    // The fitted program keeps clear of it, markers and their numbers alike.
+    for (const PathMove &move : view->path().moves) {
+        const QRectF marker(view->plane().toPixels(move.target) - QPointF(10, 20), QSizeF(30, 30));
+        QVERIFY2(!box.intersects(marker), qPrintable(QString::number(move.row)));
+    }
+    // The delay's colour is in the legend, as the delay mark beside home shows it.
+    const auto delayPixels = [view, &box] {
+        const QImage image = view->grab().toImage();
+        int count = 0;
+        for (int y = int(box.top()); y < int(box.bottom()); ++y) {
+            for (int x = int(box.left()); x < int(box.right()); ++x)
+                count += image.pixelColor(x, y) == QColor(0xd2, 0x69, 0x1e);
+        }
+        return count;
+    };
+    QVERIFY(delayPixels() > 20);
+    QSignalSpy clicked(m_window, &PathPreviewWindow::rowClicked);
+    QTest::mouseClick(view, Qt::LeftButton, {}, box.center().toPoint());
+    QCOMPARE(clicked.count(), 0);
+
+    QTest::mouseClick(legend, Qt::LeftButton);
+    QVERIFY(!view->legendShown());
+    QCOMPARE(delayPixels(), 0);
 }
 
 void TestPathPreview::summaryLabel_followsTheTable_data()
