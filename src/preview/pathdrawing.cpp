@@ -157,7 +157,9 @@ QSizeF legendSize()
     for (const LegendLine &line : kLegendLines)
         widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(line.meaning)));
     const double width = std::max(kLegendSymbolWidth + kLegendGap + widest, 2.0 * markColumnWidth() + kLegendColumnGap);
-    const auto lines = static_cast<double>(kLegendLines.size() + (kMarkMeanings.size() + 1) / 2);
+    // The marks stand two to a line.
+    const size_t markLines = (kMarkMeanings.size() + 1) / 2;
+    const auto lines = static_cast<double>(kLegendLines.size() + markLines);
     return {width + 2.0 * kLegendPadding, lines * legendLineHeight() + 2.0 * kLegendPadding};
 }
 
@@ -307,7 +309,8 @@ void PathDrawing::paintLegend(QPainter &painter, const PlaneTransform &plane) co
     const double column = markColumnWidth() + kLegendColumnGap;
     for (size_t k = 0; k < kMarkMeanings.size(); ++k) {
         const double x = left + static_cast<double>(k % 2) * column;
-        const double y = middle + static_cast<double>(k / 2) * lineHeight;
+        const size_t markLine = k / 2;
+        const double y = middle + static_cast<double>(markLine) * lineHeight;
         const QRectF glyphBox(QPointF(x, y - kGlyphSize / 2.0), QSizeF(kGlyphSize, kGlyphSize));
         painter.setFont(glyphFont());
         painter.setPen(Qt::NoPen);
