@@ -11,7 +11,6 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QThread>
 
 namespace talvex::sim::testing {
@@ -56,12 +55,13 @@ public:
         m_process.start(executable(), {"-n", "-d", "-c", config});
         if (!m_process.waitForStarted())
             return false;
-        // Ready once it takes a connection.
-        for (int tries = 0; tries < 25; ++tries) {
-            QTcpSocket knock;
-            knock.connectToHost(QHostAddress::LocalHost, m_port);
-            if (knock.waitForConnected(200))
+        // Ready once it listens. A connection to find out would open the device, and
+        // ser2net turns the next one away while it closes the device again.
+        for (int tries = 0; tries < 50; ++tries) {
+            if (listening())
                 return true;
+            if (m_process.state() == QProcess::NotRunning)
+                return false;
             QThread::msleep(100);
         }
         return false;
@@ -84,6 +84,25 @@ public:
     }
 
 private:
+    /// Whether a socket listens on the port, as the system's table of IPv4 TCP
+    /// sockets says: "sl local_address rem_address st ...", the address in hex and
+    /// state 0A for listening.
+    bool listening() const
+    {
+        QFile table(QStringLiteral("/proc/net/tcp"));
+        if (!table.open(QIODevice::ReadOnly))
+            return false;
+        const QString local = QStringLiteral(":%1").arg(m_port, 4, 16, QLatin1Char('0')).toUpper();
+        // The table's size reads as 0: read it to its end rather than asking for it.
+        const QStringList rows = QString::fromLatin1(table.readAll()).split(QLatin1Char('\n'));
+        for (const QString &row : rows) {
+            const QStringList fields = row.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (fields.size() > 3 && fields.at(1).endsWith(local) && fields.at(3) == QLatin1String("0A"))
+                return true;
+        }
+        return false;
+    }
+
     QProcess m_process;
     quint16 m_port = 0;
     bool m_telnet = false;
