@@ -9,8 +9,7 @@
 #include "testing/stepbuilder.h"
 #include "testing/workedexample.h"
 
-#include "ser2netprocess.h"
-#include "simprocess.h"
+#include "everyline.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,8 +25,9 @@
 
 using namespace talvex;
 using namespace talvex::testing;
-using talvex::sim::testing::Ser2netProcess;
+using talvex::sim::testing::addEveryLineRows;
 using talvex::sim::testing::SimProcess;
+using talvex::sim::testing::SimulatorOnLine;
 
 namespace {
 
@@ -214,32 +214,19 @@ void TestSimE2E::workedExample_uploadedRunWaitsAndLoops()
 
 void TestSimE2E::workedExample_sameBytesOverEveryLine_data()
 {
-    QTest::addColumn<QString>("line"); // "pty", "listen", or a ser2net accepter
-    QTest::newRow("pseudo-terminal") << "pty";
-    QTest::newRow("tcp:// to --listen") << "listen";
-    QTest::newRow("tcp:// to ser2net") << "tcp";
-    QTest::newRow("rfc2217:// to ser2net") << "telnet(rfc2217),tcp";
+    addEveryLineRows();
 }
 
 void TestSimE2E::workedExample_sameBytesOverEveryLine()
 {
     QFETCH(QString, line);
-    const bool throughSer2net = line.contains(QLatin1String("tcp"));
-    if (throughSer2net && Ser2netProcess::executable().isEmpty())
+    SimulatorOnLine far(line);
+    if (far.lacksSer2net())
         QSKIP("ser2net is not installed (scripts/setup installs it)");
-    SimProcess sim;
     const QString capture = m_dir.filePath(line.left(3) + QStringLiteral(".bin"));
-    QStringList options = storeOption() + QStringList{"--capture", capture};
-    if (line == QLatin1String("listen"))
-        options << QStringLiteral("--listen") << QStringLiteral("0");
-    QVERIFY(sim.start(options));
-    QString address = line == QLatin1String("listen") ? sim.listening : sim.device;
-    Ser2netProcess server;
-    if (throughSer2net) {
-        QVERIFY(server.start(line, sim.device, m_dir.path()));
-        address = server.address();
-    }
-    StationSide station(address);
+    QVERIFY(far.start(storeOption() + QStringList{"--capture", capture}, m_dir.path()));
+    SimProcess &sim = far.sim;
+    StationSide station(far.address());
     station.link.connectController(QStringLiteral("1"));
     QCOMPARE(station.view.status, QStringLiteral("連線中"));
     const QStringList lines = workedExampleLines();

@@ -17,13 +17,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "ser2netprocess.h"
-#include "simprocess.h"
+#include "everyline.h"
 
 using namespace talvex;
 using namespace talvex::testing;
-using talvex::sim::testing::Ser2netProcess;
+using talvex::sim::testing::addEveryLineRows;
 using talvex::sim::testing::SimProcess;
+using talvex::sim::testing::SimulatorOnLine;
 
 namespace {
 
@@ -31,6 +31,39 @@ namespace {
 /// one point and leaves, whatever the line.
 const QByteArray kPollAndTeach = "?VM\r\x1b\x1b"
                                  "EC 0\r?INP\r?VA\r?INP\r?VA\rSET P5\rHOFF\r?PEX\r?PEY\rHON\rEC 1\r";
+
+PendingEdit appending()
+{
+    PendingEdit edit;
+    edit.AppendMode = true;
+    return edit;
+}
+
+StationValues teachingAPoint()
+{
+    StationValues values;
+    values.PointKindFlag = QStringLiteral("1");
+    values.NumericInput = false;
+    return values;
+}
+
+/// The teach dialog shown and started in teach input, appending a point to an empty
+/// program, on the station's line.
+struct TeachInput
+{
+    explicit TeachInput(StationSide &station)
+        : dialog({station.link.session(), station.link.polls(), document, edit, values, list, station.op, [] {}})
+    {
+        dialog.show();
+        dialog.start();
+    }
+
+    ProgramDocument document;
+    PendingEdit edit = appending();
+    StationValues values = teachingAPoint();
+    RecordingStepList list;
+    TeachDialog dialog;
+};
 
 } // namespace
 
@@ -55,16 +88,9 @@ void TestTeachE2e::teachInput_jogThenConfirm_storesSimulatorPosition()
     station.link.connectController(QStringLiteral("1"));
     QVERIFY(station.port.isOpen());
 
-    ProgramDocument document;
-    PendingEdit edit;
-    edit.AppendMode = true;
-    StationValues values;
-    values.PointKindFlag = QStringLiteral("1");
-    values.NumericInput = false;
-    RecordingStepList list;
-    TeachDialog dialog({station.link.session(), station.link.polls(), document, edit, values, list, station.op, [] {}});
-    dialog.show();
-    dialog.start();
+    TeachInput teach(station);
+    ProgramDocument &document = teach.document;
+    TeachDialog &dialog = teach.dialog;
 
     QCOMPARE(sim.waitFor(QStringLiteral("mode"), [](const QString &r) { return r == QLatin1String("mode HOFF"); }),
              QStringLiteral("mode HOFF"));
@@ -88,32 +114,19 @@ void TestTeachE2e::teachInput_jogThenConfirm_storesSimulatorPosition()
 
 void TestTeachE2e::ioPollsAndTeaching_sameBytesOverEveryLine_data()
 {
-    QTest::addColumn<QString>("line"); // "pty", "listen", or a ser2net accepter
-    QTest::newRow("pseudo-terminal") << "pty";
-    QTest::newRow("tcp:// to --listen") << "listen";
-    QTest::newRow("tcp:// to ser2net") << "tcp";
-    QTest::newRow("rfc2217:// to ser2net") << "telnet(rfc2217),tcp";
+    addEveryLineRows();
 }
 
 void TestTeachE2e::ioPollsAndTeaching_sameBytesOverEveryLine()
 {
     QFETCH(QString, line);
-    const bool throughSer2net = line.contains(QLatin1String("tcp"));
-    if (throughSer2net && Ser2netProcess::executable().isEmpty())
+    SimulatorOnLine far(line);
+    if (far.lacksSer2net())
         QSKIP("ser2net is not installed (scripts/setup installs it)");
-    SimProcess sim;
     const QString capture = m_dir.filePath(QStringLiteral("%1.bin").arg(line.left(3)));
-    QStringList options{"--capture", capture, "--store", m_dir.filePath(QStringLiteral("store.txt"))};
-    if (line == QLatin1String("listen"))
-        options << QStringLiteral("--listen") << QStringLiteral("0");
-    QVERIFY(sim.start(options));
-    QString address = line == QLatin1String("listen") ? sim.listening : sim.device;
-    Ser2netProcess server;
-    if (throughSer2net) {
-        QVERIFY(server.start(line, sim.device, m_dir.path()));
-        address = server.address();
-    }
-    StationSide station(address);
+    QVERIFY(far.start({"--capture", capture, "--store", m_dir.filePath(QStringLiteral("store.txt"))}, m_dir.path()));
+    SimProcess &sim = far.sim;
+    StationSide station(far.address());
     station.link.connectController(QStringLiteral("1"));
     QCOMPARE(station.view.status, QStringLiteral("連線中"));
 
@@ -127,16 +140,9 @@ void TestTeachE2e::ioPollsAndTeaching_sameBytesOverEveryLine()
              QStringLiteral("outputs 16"));
 
     // Teach input, the dialog's poll run one tick at a time.
-    ProgramDocument document;
-    PendingEdit edit;
-    edit.AppendMode = true;
-    StationValues values;
-    values.PointKindFlag = QStringLiteral("1");
-    values.NumericInput = false;
-    RecordingStepList list;
-    TeachDialog dialog({station.link.session(), station.link.polls(), document, edit, values, list, station.op, [] {}});
-    dialog.show();
-    dialog.start();
+    TeachInput teach(station);
+    ProgramDocument &document = teach.document;
+    TeachDialog &dialog = teach.dialog;
     QTimer &poll = dialog.pollTimer();
     poll.stop();
     QCOMPARE(sim.waitFor(QStringLiteral("mode"), [](const QString &r) { return r == QLatin1String("mode HOFF"); }),
